@@ -1,0 +1,101 @@
+// The client object: its queues, connection parameters, directory copies,
+// the process-wide request counter, and the stop of its worker.
+#include "client/KestoBrimoClientAsync.h"
+
+#include <mutex>
+
+#include "client/DebugLog.h"
+
+const char* const kDisconnectMarkerText = "Disconnect";
+
+namespace {
+constexpr std::int32_t kLargestCommandId = 2147483647;
+constexpr std::uint32_t kDisconnectWaitMs = 20000;
+std::atomic<std::int32_t> NextCommandId{1};
+}  // namespace
+
+std::int32_t PeekNextCommandId() { return NextCommandId.load(); }
+
+std::int32_t TakeNextCommandId() {
+  // Atomic as well as locked: tests and tools may run several clients in one process.
+  std::int32_t id = NextCommandId.load();
+  while (!NextCommandId.compare_exchange_weak(id, id == kLargestCommandId ? 1 : id + 1)) {
+  }
+  return id;
+}
+
+void SetNextCommandIdForTesting(std::int32_t value) { NextCommandId.store(value); }
+
+KestoBrimoClientAsync::KestoBrimoClientAsync() = default;
+
+KestoBrimoClientAsync::~KestoBrimoClientAsync() {
+  if (ThreadId.load() != 0 || ThreadHandle.Joinable()) Disconnect();
+}
+
+void KestoBrimoClientAsync::SetConnectionParam(const std::string& serverName, int port, const std::string& login,
+                                               const std::string& password) {
+  std::lock_guard<platform::Mutex> hold(Lock);
+  ServerName = serverName;
+  Port = port;
+  Login = login;
+  Password = password;
+}
+
+bool KestoBrimoClientAsync::GetClientResponce(KestoBrimo_AsyncResponce& Responce) {
+  std::lock_guard<platform::Mutex> hold(Lock);
+  if (ResponseQueue.empty()) return false;
+  Responce = std::move(ResponseQueue.front());
+  ResponseQueue.pop_front();
+  return true;
+}
+
+std::map<std::int32_t, std::string> KestoBrimoClientAsync::GetCarrierTypeDirectory() {
+  std::lock_guard<platform::Mutex> hold(Lock);
+  return CarrierTypeDirectory;
+}
+
+std::map<std::int32_t, std::string> KestoBrimoClientAsync::GetOrderStatusDirectory() {
+  std::lock_guard<platform::Mutex> hold(Lock);
+  return OrderStatusDirectory;
+}
+
+std::map<std::int32_t, std::string> KestoBrimoClientAsync::GetCityDirectory() {
+  std::lock_guard<platform::Mutex> hold(Lock);
+  return CityDirectory;
+}
+
+std::map<std::int32_t, KestoDirectoryItem> KestoBrimoClientAsync::GetTaxiDirectory() {
+  std::lock_guard<platform::Mutex> hold(Lock);
+  return TaxiDirectory;
+}
+
+std::string KestoBrimoClientAsync::GetCity(int CityId) {
+  std::lock_guard<platform::Mutex> hold(Lock);
+  const auto found = CityDirectory.find(CityId);
+  return found == CityDirectory.end() ? std::string() : found->second;
+}
+
+void KestoBrimoClientAsync::Disconnect() {
+  platform::ThreadId worker;
+  {
+    std::lock_guard<platform::Mutex> hold(Lock);
+    PrintToDebugLog("Add disconnect");
+    KestoBrimo_AsyncRequest marker;
+    marker.CommandId = PeekNextCommandId();
+    marker.CommandCode = KBRCommand_Disconnect;
+    marker.Text = kDisconnectMarkerText;
+    RequestQueue.push_front(marker);
+    worker = ThreadId.load();
+  }
+  RequestQueued.Set();
+  if (ThreadHandle.Joinable() && worker != platform::CurrentThreadId()) {
+    PrintToDebugLog("wait thread");
+    if (ThreadHandle.WaitFor(kDisconnectWaitMs)) {
+      PrintToDebugLog("wait thread success");
+    } else {
+      PrintToDebugLog("wait thread fail");
+      ThreadHandle.Detach();
+    }
+  }
+  ThreadId.store(0);
+}

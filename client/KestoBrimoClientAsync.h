@@ -1,0 +1,114 @@
+// The asynchronous client of the order exchange: one TCP connection, one
+// worker thread, a request queue and a response queue. Commands only build,
+// number and queue a request; the application polls GetClientResponce.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+
+#include "client/KBRStatus.h"
+#include "platform/socket.h"
+#include "platform/sync.h"
+#include "protocol/KBRCodes.h"
+#include "protocol/KestoRecords.h"
+
+// One queued request.
+struct KestoBrimo_AsyncRequest {
+  std::int32_t CommandId = 0;
+  std::int32_t CommandCode = 0;  // 0 for the disconnect marker
+  std::string Text;              // the serialised JSON, code page 1251
+};
+
+// The text of the disconnect marker in the request queue.
+extern const char* const kDisconnectMarkerText;
+
+// The process-wide request counter. It starts at 1, moves only under a
+// client's Lock and after 2147483647 goes on from 1: 0 belongs to the login request.
+std::int32_t PeekNextCommandId();
+std::int32_t TakeNextCommandId();
+// For tests that check the numbering near the limit.
+void SetNextCommandIdForTesting(std::int32_t value);
+
+class KestoBrimoClientAsync {
+ public:
+  KestoBrimoClientAsync();
+  // Stops a running worker first.
+  ~KestoBrimoClientAsync();
+  KestoBrimoClientAsync(const KestoBrimoClientAsync&) = delete;
+  KestoBrimoClientAsync& operator=(const KestoBrimoClientAsync&) = delete;
+
+  // Takes effect at the next connection attempt.
+  void SetConnectionParam(const std::string& ServerName, int Port, const std::string& Login,
+                          const std::string& Password);
+
+  // Moves the oldest response into `Responce`; false, and `Responce`
+  // untouched, when none is queued.
+  bool GetClientResponce(KestoBrimo_AsyncResponce& Responce);
+
+  std::map<std::int32_t, std::string> GetCarrierTypeDirectory();
+  std::map<std::int32_t, std::string> GetOrderStatusDirectory();
+  std::map<std::int32_t, std::string> GetCityDirectory();
+  std::map<std::int32_t, KestoDirectoryItem> GetTaxiDirectory();
+  // The city's name, or empty when the id is not in the city directory.
+  std::string GetCity(int CityId);
+
+  // Commands: each queues one request and returns its "CommandId" at once.
+  int GetDirectory(bool WithLogin);
+  int InsertOrder(KestoOrder order);
+  int AcceptOrder(int OrderId);
+  int ReturnMyOrder(int OrderId);
+  int ChangeOrderStatus(int OrderId, int StatusId, float Price);
+  int ReturnForeignOrder(int OrderId);
+  int AddCarDescription(int OrderId, const std::string& FullDescription, const std::string& GovNumber,
+                        int CallNumber, int ToCarMin);
+  int GetStatement();
+  int GetTariff(int Publisher, int Acceptor, int CityId);
+  int SetOrderNotifyMode(int Mode, std::int64_t BeginTime, std::int64_t EndTime);
+  int GetOrderFullInfo(int OrderId);
+  int GetOrderpartialInfo(int OrderId);
+
+  // Starts the worker (stopping a running one first).
+  void Connect();
+  // Queues the disconnect marker at the front and waits for the worker, at most 20 s.
+  void Disconnect();
+
+  // Turns one received block into at most one queued response (worker thread).
+  KBRStatus ParseBlock(const std::string& block);
+
+  // Read by the desk without the lock, only to enable and disable buttons.
+  std::atomic<platform::ThreadId> ThreadId{0};
+  std::atomic<bool> Authorized{false};
+
+ private:
+  friend struct KestoBrimoClientTestAccess;
+
+  // Worker and transport steps.
+  void CallBackThread();
+  KBRStatus QueueProcessing();
+  KBRStatus TryConnect();
+  KBRStatus SendTextBlock(const std::string& text);
+  KBRStatus ReadBlock(std::string& out);
+  KBRStatus ReceiveAuthentBlock();
+
+  std::deque<KestoBrimo_AsyncRequest> RequestQueue;
+  std::deque<KestoBrimo_AsyncResponce> ResponseQueue;
+  std::string ServerName;
+  std::int32_t Port = 0;
+  std::string Login;
+  std::string Password;
+  std::string RndStr;
+  std::string LastError;
+  platform::SocketHandle Socket = platform::kNoSocket;
+  std::string RecvBuffer;
+  std::map<std::int32_t, std::string> CarrierTypeDirectory;
+  std::map<std::int32_t, std::string> OrderStatusDirectory;
+  std::map<std::int32_t, std::string> CityDirectory;
+  std::map<std::int32_t, KestoDirectoryItem> TaxiDirectory;
+  platform::Thread ThreadHandle;
+  // Wakes the worker as soon as a request is queued.
+  platform::Event RequestQueued;
+  platform::Mutex Lock;
+};

@@ -1,0 +1,37 @@
+// Local time conversions used by the log stamp and the desk's date pickers.
+#include "platform/clock.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Clock, LocalTimeRoundTripsAndKnowsTheWeekDay) {
+  platform::LocalTime in;
+  in.Year = 2009, in.Month = 3, in.Day = 1, in.Hour = 14, in.Minute = 5, in.Second = 9;
+  const std::int64_t t = platform::FromLocalTime(in);
+  ASSERT_GT(t, 0);
+  platform::LocalTime out;
+  ASSERT_TRUE(platform::ToLocalTime(t, out));
+  EXPECT_EQ(out.Year, 2009);
+  EXPECT_EQ(out.Month, 3);
+  EXPECT_EQ(out.Day, 1);
+  EXPECT_EQ(out.Hour, 14);
+  EXPECT_EQ(out.Minute, 5);
+  EXPECT_EQ(out.Second, 9);
+  EXPECT_EQ(out.WeekDay, 0);
+}
+
+TEST(Clock, DatesBefore1970CannotBeConverted) {
+  platform::LocalTime old;
+  old.Year = 1950;
+  EXPECT_EQ(platform::FromLocalTime(old), -1);
+}
+
+TEST(Clock, MonotonicClockDoesNotGoBack) {
+  const auto a = platform::MonotonicMs();
+  const auto b = platform::MonotonicMs();
+  EXPECT_LE(a, b);
+  EXPECT_GT(platform::NowSeconds(), 1700000000);
+}
+
+}  // namespace

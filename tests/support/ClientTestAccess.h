@@ -1,0 +1,29 @@
+// Lets tests reach the client's internals: its queues, worker-owned state and steps.
+#pragma once
+
+#include <mutex>
+
+#include "client/KestoBrimoClientAsync.h"
+
+struct KestoBrimoClientTestAccess {
+  static std::deque<KestoBrimo_AsyncRequest> Requests(KestoBrimoClientAsync& c) {
+    std::lock_guard<platform::Mutex> hold(c.Lock);
+    return c.RequestQueue;
+  }
+  static void PushResponse(KestoBrimoClientAsync& c, const KestoBrimo_AsyncResponce& r) {
+    std::lock_guard<platform::Mutex> hold(c.Lock);
+    c.ResponseQueue.push_back(r);
+  }
+  static void SetCities(KestoBrimoClientAsync& c, const std::map<std::int32_t, std::string>& cities) {
+    std::lock_guard<platform::Mutex> hold(c.Lock);
+    c.CityDirectory = cities;
+  }
+  static std::string& RndStr(KestoBrimoClientAsync& c) { return c.RndStr; }
+  static std::string& LastError(KestoBrimoClientAsync& c) { return c.LastError; }
+  static std::string& RecvBuffer(KestoBrimoClientAsync& c) { return c.RecvBuffer; }
+  static platform::SocketHandle& Socket(KestoBrimoClientAsync& c) { return c.Socket; }
+  static KBRStatus ReadBlock(KestoBrimoClientAsync& c, std::string& out) { return c.ReadBlock(out); }
+  static KBRStatus SendTextBlock(KestoBrimoClientAsync& c, const std::string& text) { return c.SendTextBlock(text); }
+  static KBRStatus TryConnect(KestoBrimoClientAsync& c) { return c.TryConnect(); }
+  static KBRStatus ReceiveAuthentBlock(KestoBrimoClientAsync& c) { return c.ReceiveAuthentBlock(); }
+};
