@@ -75,6 +75,8 @@ std::string KestoBrimoClientAsync::GetCity(int CityId) {
   return found == CityDirectory.end() ? std::string() : found->second;
 }
 
+void KestoBrimoClientAsync::WakeWorker() { RequestQueued.Set(); }
+
 void KestoBrimoClientAsync::Disconnect() {
   platform::ThreadId worker;
   {
@@ -87,7 +89,7 @@ void KestoBrimoClientAsync::Disconnect() {
     RequestQueue.push_front(marker);
     worker = ThreadId.load();
   }
-  RequestQueued.Set();
+  WakeWorker();
   if (ThreadHandle.Joinable() && worker != platform::CurrentThreadId()) {
     PrintToDebugLog("wait thread");
     if (ThreadHandle.WaitFor(kDisconnectWaitMs)) {

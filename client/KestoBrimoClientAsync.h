@@ -85,6 +85,9 @@ class KestoBrimoClientAsync {
  private:
   friend struct KestoBrimoClientTestAccess;
 
+  // Wakes the worker at once when a request is queued (commands, Disconnect).
+  void WakeWorker();
+
   // Worker and transport steps.
   void CallBackThread();
   KBRStatus QueueProcessing();
