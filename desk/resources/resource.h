@@ -1,0 +1,89 @@
+// Resource and control ids of the desk's dialogs, shared by the .rc file and the code.
+#pragma once
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+#define IDI_DESK 101
+
+#define IDD_MAIN 102
+#define IDD_DIRECTORIES 103
+#define IDD_ADD_ORDER 104
+#define IDD_NOTIFY_MODE 105
+#define IDD_ORDER_STATUS 106
+#define IDD_CAR_DESCRIPTION 107
+#define IDD_TARIFF 109
+#define IDD_ORDER_ID 110
+
+// Main window.
+#define IDC_SERVER 1001
+#define IDC_PORT 1002
+#define IDC_LOGIN 1003
+#define IDC_PASSWORD 1004
+#define IDC_CONNECT 1005
+#define IDC_DISCONNECT 1006
+#define IDC_GET_DIRECTORY 1007
+#define IDC_ADD_ORDER 1008
+#define IDC_ACCEPT_ORDER 1009
+#define IDC_RETURN_MY_ORDER 1010
+#define IDC_CHANGE_STATUS 1011
+#define IDC_RETURN_FOREIGN_ORDER 1012
+#define IDC_CAR_DESCRIPTION 1013
+#define IDC_STATEMENT 1014
+#define IDC_TARIFF 1015
+#define IDC_NOTIFY_MODE 1016
+#define IDC_NEW_ORDERS 1017
+#define IDC_MY_ORDERS 1018
+#define IDC_FULL_INFO 1019
+#define IDC_PARTIAL_INFO 1020
+
+// New order.
+#define IDC_CITY_FROM 1024
+#define IDC_STREET_FROM 1025
+#define IDC_ADDITIONAL_FROM 1026
+#define IDC_CITY_TO 1027
+#define IDC_STREET_TO 1028
+#define IDC_ADDITIONAL_TO 1029
+#define IDC_CARRIER_TYPE 1030
+#define IDC_PRICE 1031
+#define IDC_CLIENT_PHONE 1032
+#define IDC_TARIFF_MODE 1033
+#define IDC_COMMENT 1034
+#define IDC_PRELIMINARY 1035
+#define IDC_PRELIMINARY_DATE 1036
+#define IDC_PRELIMINARY_TIME 1037
+#define IDC_STATUS 1038
+#define IDC_PUBLISH 1039
+#define IDC_TIME_TO_LIVE 1055
+
+// Notification mode.
+#define IDC_MODE_ALL 1018
+#define IDC_MODE_NEWER 1019
+#define IDC_MODE_INTERVAL 1020
+#define IDC_NEWER_SECONDS 1040
+#define IDC_BEGIN_DATE 1041
+#define IDC_BEGIN_TIME 1043
+#define IDC_END_DATE 1044
+#define IDC_END_TIME 1045
+
+// Car description.
+#define IDC_CAR_FULL_DESCRIPTION 1040
+#define IDC_CAR_MINUTES 1044
+#define IDC_CAR_GOV_NUMBER 1045
+#define IDC_CAR_CALL_NUMBER 1046
+
+// Directory viewer.
+#define IDC_DIR_CARRIER_TYPES 1018
+#define IDC_DIR_ORDER_STATES 1019
+#define IDC_DIR_CITIES 1020
+#define IDC_DIR_CLIENTS 1021
+#define IDC_DIR_LIST 1023
+
+// Tariff request.
+#define IDC_TARIFF_PUBLISHER 1049
+#define IDC_TARIFF_ACCEPTOR 1052
+#define IDC_TARIFF_CITY 1053
+
+// Order id.
+#define IDC_ORDER_ID 1054
