@@ -15,6 +15,8 @@
 #include "protocol/KBRCodes.h"
 #include "protocol/KestoRecords.h"
 
+class KestoRequestJson;
+
 // One queued request.
 struct KestoBrimo_AsyncRequest {
   std::int32_t CommandId = 0;
@@ -87,6 +89,11 @@ class KestoBrimoClientAsync {
 
   // Wakes the worker at once when a request is queued (commands, Disconnect).
   void WakeWorker();
+
+  // Numbers, serialises, logs and queues one request under Lock, then wakes
+  // the worker. The login request also gets "Login" and "PassHash", takes
+  // "CommandId" 0 and leaves the counter alone. Returns the "CommandId".
+  int QueueRequest(KestoRequestJson request, KBRCommand code, const char* logLine, bool withLogin);
 
   // Worker and transport steps.
   void CallBackThread();
