@@ -18,6 +18,32 @@ struct KestoBrimoClientTestAccess {
     std::lock_guard<platform::Mutex> hold(c.Lock);
     c.CityDirectory = cities;
   }
+  static void SetCarrierTypes(KestoBrimoClientAsync& c, const std::map<std::int32_t, std::string>& types) {
+    std::lock_guard<platform::Mutex> hold(c.Lock);
+    c.CarrierTypeDirectory = types;
+  }
+  static void SetOrderStatuses(KestoBrimoClientAsync& c, const std::map<std::int32_t, std::string>& statuses) {
+    std::lock_guard<platform::Mutex> hold(c.Lock);
+    c.OrderStatusDirectory = statuses;
+  }
+  static void SetTaxis(KestoBrimoClientAsync& c, const std::map<std::int32_t, KestoDirectoryItem>& taxis) {
+    std::lock_guard<platform::Mutex> hold(c.Lock);
+    c.TaxiDirectory = taxis;
+  }
+  // Forgets every queued request and response (a client shared by several tests).
+  static void ClearQueues(KestoBrimoClientAsync& c) {
+    std::lock_guard<platform::Mutex> hold(c.Lock);
+    c.RequestQueue.clear();
+    c.ResponseQueue.clear();
+  }
+  static std::string ServerName(KestoBrimoClientAsync& c) {
+    std::lock_guard<platform::Mutex> hold(c.Lock);
+    return c.ServerName;
+  }
+  static std::int32_t Port(KestoBrimoClientAsync& c) {
+    std::lock_guard<platform::Mutex> hold(c.Lock);
+    return c.Port;
+  }
   static std::string& RndStr(KestoBrimoClientAsync& c) { return c.RndStr; }
   static std::string& LastError(KestoBrimoClientAsync& c) { return c.LastError; }
   static std::string& RecvBuffer(KestoBrimoClientAsync& c) { return c.RecvBuffer; }
@@ -26,4 +52,7 @@ struct KestoBrimoClientTestAccess {
   static KBRStatus SendTextBlock(KestoBrimoClientAsync& c, const std::string& text) { return c.SendTextBlock(text); }
   static KBRStatus TryConnect(KestoBrimoClientAsync& c) { return c.TryConnect(); }
   static KBRStatus ReceiveAuthentBlock(KestoBrimoClientAsync& c) { return c.ReceiveAuthentBlock(); }
+  // Set before Connect: the worker reads them without the lock.
+  static void SetConnectTimeLimitMs(KestoBrimoClientAsync& c, std::uint32_t ms) { c.ConnectTimeLimitMs = ms; }
+  static void SetRecvBufferLimit(KestoBrimoClientAsync& c, std::size_t bytes) { c.RecvBufferLimit = bytes; }
 };

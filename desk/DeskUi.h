@@ -1,0 +1,24 @@
+// What the desk logic needs from the window system besides its dialogs:
+// message boxes, modal dialogs by resource id, and the debug log.
+#pragma once
+
+#include <string>
+
+// Message box styles and answers, with their Windows values.
+constexpr unsigned kMbOk = 0x0;     // MB_OK
+constexpr unsigned kMbYesNo = 0x4;  // MB_YESNO
+constexpr int kIdOk = 1;            // IDOK
+constexpr int kIdCancel = 2;        // IDCANCEL
+constexpr int kIdYes = 6;           // IDYES
+constexpr int kIdNo = 7;            // IDNO
+
+class DeskUi {
+ public:
+  virtual ~DeskUi() = default;
+  // A modal message box owned by the main window; returns the button pressed.
+  virtual int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) = 0;
+  // Runs dialog `resourceId` modally, owned by the main window; returns its end code.
+  virtual int RunDialog(int resourceId) = 0;
+  // One line in the process's debug log.
+  virtual void WriteDebugLog(const std::string& message) = 0;
+};

@@ -1,0 +1,301 @@
+// Fakes of the window system for the desk logic: a list view, a dialog with
+// controls by id, and the UI services, plus a reset of the desk's globals.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "desk/DeskDialog.h"
+#include "desk/DeskDialogs.h"
+#include "desk/DeskGlobals.h"
+#include "desk/DeskUi.h"
+#include "desk/ListView.h"
+#include "support/ClientTestAccess.h"
+
+class FakeListView : public KestoListView {
+ public:
+  struct Row {
+    std::intptr_t data = 0;
+    std::vector<std::string> cells;
+  };
+
+  std::uint32_t styles = 0;
+  std::vector<std::pair<std::string, int>> columns;
+  std::vector<Row> rows;
+  int selectionMark = -1;
+  int inserts = 0;
+
+  void SetExtendedStyle(std::uint32_t s) override { styles = s; }
+  void InsertColumn(int, const std::string& caption, int width) override { columns.emplace_back(caption, width); }
+  int ItemCount() override { return static_cast<int>(rows.size()); }
+  bool GetItemData(int index, std::intptr_t& data) override {
+    if (index < 0 || index >= ItemCount()) return false;
+    data = rows[static_cast<std::size_t>(index)].data;
+    return true;
+  }
+  int InsertItem(int index, const std::string& text) override { return InsertItemWithData(index, text, 0); }
+  int InsertItemWithData(int index, const std::string& text, std::intptr_t data) override {
+    ++inserts;
+    if (index < 0) return -1;
+    const int at = std::min(index, ItemCount());
+    Row row;
+    row.data = data;
+    row.cells.assign(std::max<std::size_t>(columns.size(), 1), "");
+    row.cells[0] = text;
+    rows.insert(rows.begin() + at, row);
+    return at;
+  }
+  void SetItemText(int index, int column, const std::string& text) override {
+    if (index < 0 || index >= ItemCount() || column < 0) return;
+    auto& cells = rows[static_cast<std::size_t>(index)].cells;
+    if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(static_cast<std::size_t>(column) + 1);
+    cells[static_cast<std::size_t>(column)] = text;
+  }
+  std::string GetItemText(int index, int column, std::size_t maxChars) override {
+    if (index < 0 || index >= ItemCount()) return std::string();
+    const auto& cells = rows[static_cast<std::size_t>(index)].cells;
+    if (column < 0 || static_cast<std::size_t>(column) >= cells.size()) return std::string();
+    return cells[static_cast<std::size_t>(column)].substr(0, maxChars);
+  }
+  bool DeleteItem(int index) override {
+    if (index < 0 || index >= ItemCount()) return false;
+    rows.erase(rows.begin() + index);
+    if (selectionMark == index) selectionMark = -1;
+    if (selectionMark > index) --selectionMark;
+    return true;
+  }
+  void DeleteAllItems() override {
+    rows.clear();
+    selectionMark = -1;
+  }
+  int GetSelectionMark() override { return selectionMark; }
+
+  // The cells of the row holding `data`, or empty when there is none.
+  std::vector<std::string> RowOf(std::intptr_t data) const {
+    for (const Row& row : rows) {
+      if (row.data == data) return row.cells;
+    }
+    return {};
+  }
+  // Appends a row as the lists of the main window hold it, and selects it.
+  void SelectNewRow(std::int32_t orderId) {
+    selectionMark = InsertItemWithData(kAppend, std::to_string(orderId), orderId);
+  }
+  static constexpr int kAppend = 2147483647;
+};
+
+class FakeDialog : public DeskDialog {
+ public:
+  struct Control {
+    std::string text;
+    bool checked = false;
+    bool visible = true;
+    bool enabled = true;
+    bool combo = false;
+    bool sorted = false;
+    std::vector<std::pair<std::string, std::intptr_t>> items;
+    int selection = -1;
+    platform::LocalTime time;
+  };
+
+  std::map<int, Control> controls;
+  std::map<int, FakeListView> lists;
+  std::vector<int> tabOrder;
+  int focus = 0;
+  int repaints = 0;
+  std::optional<int> endCode;
+
+  Control& operator[](int id) { return controls[id]; }
+  void MakeSortedCombo(int id) {
+    controls[id].combo = true;
+    controls[id].sorted = true;
+  }
+
+  std::string GetText(int id, std::size_t maxChars) override {
+    const Control& c = controls[id];
+    if (c.combo) {
+      return c.selection >= 0 ? c.items[static_cast<std::size_t>(c.selection)].first.substr(0, maxChars)
+                              : std::string();
+    }
+    return c.text.substr(0, maxChars);
+  }
+  void SetText(int id, const std::string& text) override { controls[id].text = text; }
+  // GetDlgItemInt: blanks around digits, a sign only when signed, in range, else 0.
+  std::uint32_t GetUnsigned(int id) override {
+    long long value = 0;
+    return ParseNumber(controls[id].text, false, value) && value <= 4294967295LL ? static_cast<std::uint32_t>(value)
+                                                                                 : 0;
+  }
+  std::int32_t GetSigned(int id) override {
+    long long value = 0;
+    return ParseNumber(controls[id].text, true, value) && value >= -2147483648LL && value <= 2147483647LL
+               ? static_cast<std::int32_t>(value)
+               : 0;
+  }
+  void SetUnsigned(int id, std::uint32_t value) override { controls[id].text = std::to_string(value); }
+
+  void ComboReset(int id) override {
+    controls[id].combo = true;
+    controls[id].items.clear();
+    controls[id].selection = -1;
+  }
+  int ComboAdd(int id, const std::string& text, std::intptr_t data) override {
+    Control& c = controls[id];
+    c.combo = true;
+    auto at = c.items.end();
+    if (c.sorted) {
+      at = std::find_if(c.items.begin(), c.items.end(), [&](const auto& item) { return text < item.first; });
+    }
+    const int index = static_cast<int>(at - c.items.begin());
+    c.items.insert(at, {text, data});
+    if (c.selection >= index) ++c.selection;
+    return index;
+  }
+  int ComboCount(int id) override { return static_cast<int>(controls[id].items.size()); }
+  int ComboSelection(int id) override { return controls[id].selection; }
+  void ComboSelect(int id, int index) override {
+    Control& c = controls[id];
+    c.selection = index >= 0 && index < static_cast<int>(c.items.size()) ? index : -1;
+  }
+  std::intptr_t ComboItemData(int id, int index) override {
+    const Control& c = controls[id];
+    return index >= 0 && index < static_cast<int>(c.items.size()) ? c.items[static_cast<std::size_t>(index)].second
+                                                                  : -1;
+  }
+  std::string ComboItemText(int id, int index) override {
+    const Control& c = controls[id];
+    return index >= 0 && index < static_cast<int>(c.items.size()) ? c.items[static_cast<std::size_t>(index)].first
+                                                                  : std::string();
+  }
+  // Picks the entry with this text, as the operator would.
+  void Choose(int id, const std::string& text) {
+    Control& c = controls[id];
+    for (std::size_t i = 0; i < c.items.size(); ++i) {
+      if (c.items[i].first == text) c.selection = static_cast<int>(i);
+    }
+  }
+
+  bool IsChecked(int id) override { return controls[id].checked; }
+  void SetChecked(int id, bool checked) override { controls[id].checked = checked; }
+  void Show(int id, bool visible) override { controls[id].visible = visible; }
+  void Enable(int id, bool enabled) override { controls[id].enabled = enabled; }
+
+  int FocusedControl() override { return focus; }
+  int NextTabItem(int id) override {
+    if (tabOrder.empty()) return 0;
+    const auto at = std::find(tabOrder.begin(), tabOrder.end(), id);
+    if (at == tabOrder.end() || at + 1 == tabOrder.end()) return tabOrder.front();
+    return *(at + 1);
+  }
+  void SetFocus(int id) override { focus = id; }
+  void Repaint() override { ++repaints; }
+
+  platform::LocalTime GetDateTime(int id) override { return controls[id].time; }
+  void SetDateTime(int id, const platform::LocalTime& value) override { controls[id].time = value; }
+
+  KestoListView* ListView(int id) override {
+    const auto found = lists.find(id);
+    return found == lists.end() ? nullptr : &found->second;
+  }
+  void EndDialog(int code) override { endCode = code; }
+
+ private:
+  static bool ParseNumber(const std::string& text, bool allowSign, long long& value) {
+    std::size_t i = text.find_first_not_of(' ');
+    const std::size_t end = text.find_last_not_of(' ');
+    if (i == std::string::npos) return false;
+    bool negative = false;
+    if (allowSign && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (i > end) return false;
+    value = 0;
+    for (; i <= end; ++i) {
+      if (text[i] < '0' || text[i] > '9') return false;
+      value = value * 10 + (text[i] - '0');
+      if (value > 4294967296LL) return false;
+    }
+    if (negative) value = -value;
+    return true;
+  }
+};
+
+// UI services that record every box and run dialogs on fake controls.
+class FakeUi : public DeskUi {
+ public:
+  struct Box {
+    std::string text;
+    std::string caption;
+    unsigned style = 0;
+  };
+  // Drives an open dialog as the operator would; the end code is what the
+  // dialog's logic ended it with, or 2 (the close box) when it did not end.
+  using Script = std::function<void(DeskDialogLogic&, FakeDialog&)>;
+
+  std::vector<Box> boxes;
+  std::vector<int> dialogs;
+  std::vector<std::string> log;
+  int answer = kIdYes;  // to MB_YESNO boxes
+  std::map<int, Script> scripts;
+  std::map<int, FakeDialog> lastDialog;
+  // Runs while each box or dialog is open, after it has been recorded.
+  std::function<void()> whileOpen;
+
+  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override {
+    boxes.push_back({text, caption, style});
+    if (whileOpen) whileOpen();
+    return style == kMbYesNo ? answer : kIdOk;
+  }
+  int RunDialog(int resourceId) override {
+    dialogs.push_back(resourceId);
+    FakeDialog dialog;
+    if (resourceId == 103) dialog.lists[1023];
+    if (resourceId == 106) dialog.MakeSortedCombo(1038);
+    if (resourceId == 109) {
+      for (int id : {1049, 1052, 1053}) dialog.MakeSortedCombo(id);
+    }
+    const auto logic = CreateDeskDialog(resourceId, *this);
+    if (logic) {
+      logic->Start(dialog);
+      const auto script = scripts.find(resourceId);
+      if (script != scripts.end()) script->second(*logic, dialog);
+    }
+    if (whileOpen) whileOpen();
+    lastDialog[resourceId] = dialog;
+    return dialog.endCode.value_or(kIdCancel);
+  }
+  void WriteDebugLog(const std::string& message) override { log.push_back(message); }
+};
+
+// Puts the desk's globals and the shared client back to their starting state.
+inline void ResetDesk() {
+  using Access = KestoBrimoClientTestAccess;
+  NewOrders.clear();
+  MyOrders.clear();
+  CurOrder = KestoOrder();
+  CarDescription.clear();
+  CarGovNumber.clear();
+  MainIniFile = IniFile();
+  NewList = nullptr;
+  MyList = nullptr;
+  ChOrderStatus = 0;
+  ChOrderPrice = 0;
+  CarCallNumber = 0;
+  ToCarMin = 0;
+  ClientTariffPublisher = 0;
+  ClientTariffAceptor = 0;
+  ClientTariffCityId = 0;
+  Mode = 1;
+  BeginTime = 86400;
+  EndTime = 0;
+  DlgOrderId = 0;
+  Access::ClearQueues(Client);
+  Access::SetCities(Client, {});
+  Access::SetCarrierTypes(Client, {});
+  Access::SetOrderStatuses(Client, {});
+  Access::SetTaxis(Client, {});
+  Client.Authorized = false;
+}

@@ -1,0 +1,319 @@
+// The dialogs' logic on fake controls: what each shows at start, what OK,
+// Cancel and Enter do, and which desk globals they leave behind.
+#include <gtest/gtest.h>
+
+#include "DeskFakes.h"
+#include "desk/CommandDialogs.h"
+#include "desk/DirectoryDialogs.h"
+
+namespace {
+using Access = KestoBrimoClientTestAccess;
+
+class DeskDialogs : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetDesk(); }
+  void TearDown() override { ResetDesk(); }
+
+  void FillDirectories() {
+    Access::SetCities(Client, {{1, "Москва"}, {2, "Тверь"}});
+    Access::SetCarrierTypes(Client, {{3, "Седан"}, {4, "Минивэн"}});
+    Access::SetOrderStatuses(Client, {{5, "На сервере обмена"}, {9, "Выполнен"}, {17, "На сервере обмена"}});
+  }
+
+  FakeUi ui;
+  FakeDialog dialog;
+};
+
+platform::LocalTime At(int year, int month, int day, int hour, int minute) {
+  platform::LocalTime t;
+  t.Year = year;
+  t.Month = month;
+  t.Day = day;
+  t.Hour = hour;
+  t.Minute = minute;
+  t.Second = 42;
+  return t;
+}
+
+platform::LocalTime LateOnNewYearsEve() { return At(2023, 12, 31, 23, 30); }
+
+TEST(OneHourLater, CarriesIntoTheNextDayMonthAndYear) {
+  const platform::LocalTime noon = OneHourLater(At(2024, 5, 6, 12, 15));
+  EXPECT_EQ(noon.Hour, 13);
+  EXPECT_EQ(noon.Day, 6);
+  const platform::LocalTime leap = OneHourLater(At(2024, 2, 28, 23, 0));
+  EXPECT_EQ(leap.Day, 29);
+  EXPECT_EQ(leap.Month, 2);
+  const platform::LocalTime march = OneHourLater(At(2023, 2, 28, 23, 0));
+  EXPECT_EQ(march.Day, 1);
+  EXPECT_EQ(march.Month, 3);
+  const platform::LocalTime year = OneHourLater(At(2023, 12, 31, 23, 30));
+  EXPECT_EQ(year.Year, 2024);
+  EXPECT_EQ(year.Month, 1);
+  EXPECT_EQ(year.Day, 1);
+  EXPECT_EQ(year.Hour, 0);
+  EXPECT_EQ(year.Minute, 30);
+}
+
+TEST_F(DeskDialogs, NewOrderStartsFromTheDirectoriesAndDefaults) {
+  FillDirectories();
+  AddOrderDialog logic(ui, &LateOnNewYearsEve);
+  EXPECT_TRUE(logic.Start(dialog));
+  EXPECT_FALSE(dialog[1036].visible);
+  EXPECT_FALSE(dialog[1037].visible);
+  EXPECT_EQ(dialog[1036].time.Year, 2024);
+  EXPECT_EQ(dialog[1037].time.Hour, 0);
+  EXPECT_EQ(dialog.GetText(1030, 100), "Седан");
+  EXPECT_EQ(dialog.GetText(1033, 100), "Фикс. тариф");
+  EXPECT_EQ(dialog.ComboCount(1033), 3);
+  EXPECT_EQ(dialog.ComboSelection(1038), 2);  // the last "На сервере обмена"
+  EXPECT_EQ(dialog.GetText(1024, 100), "Москва");
+  EXPECT_EQ(dialog.GetText(1027, 100), "Москва");
+  EXPECT_EQ(dialog[1055].text, "0");
+}
+
+TEST_F(DeskDialogs, EnterInTheNewOrderDialogMovesTheFocusAndPublishesNothing) {
+  AddOrderDialog logic(ui);
+  logic.Start(dialog);
+  dialog.tabOrder = {1024, 1025, 1026, 1039, 2};
+  dialog.focus = 1025;
+  EXPECT_FALSE(logic.Command(dialog, kIdOk));
+  EXPECT_EQ(dialog.focus, 1026);
+  EXPECT_EQ(dialog.repaints, 1);
+  dialog.tabOrder.clear();  // no next control: the focus goes to the publish button
+  EXPECT_FALSE(logic.Command(dialog, kIdOk));
+  EXPECT_EQ(dialog.focus, 1039);
+  EXPECT_FALSE(logic.Command(dialog, kIdOk));
+  EXPECT_EQ(dialog.focus, 1039);
+  EXPECT_EQ(dialog.repaints, 2);
+  EXPECT_FALSE(dialog.endCode.has_value());
+}
+
+TEST_F(DeskDialogs, PublishingFillsCurOrder) {
+  FillDirectories();
+  CurOrder.Clear();
+  AddOrderDialog logic(ui);
+  logic.Start(dialog);
+  dialog[1025].text = "Тверская";
+  dialog[1026].text = std::string(2000, 'a');
+  dialog[1028].text = "Арбат";
+  dialog.Choose(1027, "Тверь");
+  dialog.Choose(1030, "Минивэн");
+  dialog.Choose(1033, "По километражу");
+  dialog.Choose(1038, "Выполнен");
+  dialog[1031].text = "12.5руб";
+  dialog[1032].text = "+7 900";
+  dialog[1034].text = "у подъезда";
+  dialog[1055].text = "-30";
+  // The time was set while ticked, then the box was cleared again.
+  dialog[1035].checked = true;
+  logic.Command(dialog, 1035);
+  EXPECT_TRUE(dialog[1036].visible);
+  dialog[1036].time = At(2030, 1, 2, 0, 0);
+  dialog[1035].checked = false;
+  logic.Command(dialog, 1035);
+  EXPECT_FALSE(dialog[1037].visible);
+
+  EXPECT_TRUE(logic.Command(dialog, 1039));
+  EXPECT_EQ(dialog.endCode, 1039);
+  EXPECT_FLOAT_EQ(CurOrder.LatitudeFrom, 15.123456f);
+  EXPECT_FLOAT_EQ(CurOrder.LongitudeFrom, 16.987654f);
+  EXPECT_FLOAT_EQ(CurOrder.LatitudeTo, 17.8765f);
+  EXPECT_FLOAT_EQ(CurOrder.LongitudeTo, 18.654322f);
+  EXPECT_EQ(CurOrder.StreetFrom, "Тверская");
+  EXPECT_EQ(CurOrder.AdditionalFrom, std::string(1023, 'a'));
+  EXPECT_EQ(CurOrder.StreetTo, "Арбат");
+  EXPECT_EQ(CurOrder.CityIdFrom, 1);
+  EXPECT_EQ(CurOrder.CityIdTo, 2);
+  EXPECT_EQ(CurOrder.CarrierType, 4);
+  EXPECT_EQ(CurOrder.StatusId, 9);
+  EXPECT_FLOAT_EQ(CurOrder.Price, 12.5f);
+  EXPECT_EQ(CurOrder.ClientPhone, "+7 900");
+  EXPECT_EQ(CurOrder.Comment, "у подъезда");
+  EXPECT_EQ(CurOrder.Time0Km1Fixed2, 1);
+  EXPECT_EQ(CurOrder.PreliminaryTime, 0);
+  EXPECT_EQ(CurOrder.TimeToLiveSec, -30);
+  EXPECT_EQ(CurOrder.OrderId, 0);
+}
+
+TEST_F(DeskDialogs, PublishingWithEmptyDirectoriesAndAPreliminaryTime) {
+  CurOrder.Clear();
+  AddOrderDialog logic(ui);
+  logic.Start(dialog);
+  dialog[1035].checked = true;
+  dialog[1036].time = At(2030, 6, 15, 1, 2);
+  dialog[1037].time = At(2000, 1, 1, 14, 45);
+  dialog[1055].text = "soon";
+  logic.Command(dialog, 1039);
+  EXPECT_EQ(CurOrder.CityIdFrom, 0);
+  EXPECT_EQ(CurOrder.CarrierType, 0);
+  EXPECT_EQ(CurOrder.StatusId, 17);
+  EXPECT_EQ(CurOrder.Time0Km1Fixed2, 2);
+  EXPECT_EQ(CurOrder.TimeToLiveSec, 0);
+  EXPECT_EQ(CurOrder.PreliminaryTime, platform::FromLocalTime(At(2030, 6, 15, 14, 45)) - 42);
+}
+
+TEST_F(DeskDialogs, CancellingTheNewOrderDialogIsLogged) {
+  AddOrderDialog logic(ui);
+  logic.Start(dialog);
+  EXPECT_TRUE(logic.Command(dialog, kIdCancel));
+  EXPECT_EQ(dialog.endCode, kIdCancel);
+  EXPECT_EQ(ui.log, std::vector<std::string>{"InsertOrder Dialog cancel"});
+}
+
+TEST_F(DeskDialogs, NotificationModeChangesOnTheClickEvenWhenCancelled) {
+  SetTimeDialog logic;
+  logic.Start(dialog);
+  EXPECT_TRUE(dialog[1019].checked);
+  EXPECT_EQ(dialog[1040].text, "86400");
+  logic.Command(dialog, 1018);
+  logic.Command(dialog, kIdCancel);
+  EXPECT_EQ(dialog.endCode, kIdCancel);
+  EXPECT_EQ(Mode, 0);
+  EXPECT_EQ(BeginTime, 86400);
+
+  FakeDialog again;
+  logic.Start(again);
+  EXPECT_TRUE(again[1018].checked);
+  EXPECT_FALSE(again[1019].checked);
+  EXPECT_EQ(again[1040].text, "0");
+  // OK in mode 0 still takes both bounds from the pickers.
+  again[1041].time = At(2024, 3, 1, 0, 0);
+  again[1043].time = At(1999, 1, 1, 8, 30);
+  again[1044].time = At(2024, 3, 2, 0, 0);
+  again[1045].time = At(1999, 1, 1, 9, 15);
+  logic.Command(again, kIdOk);
+  EXPECT_EQ(again.endCode, kIdOk);
+  EXPECT_EQ(BeginTime, platform::FromLocalTime(At(2024, 3, 1, 8, 30)) - 42);
+  EXPECT_EQ(EndTime, platform::FromLocalTime(At(2024, 3, 2, 9, 15)) - 42);
+}
+
+TEST_F(DeskDialogs, NotificationModeOneReadsSecondsAndModeTwoShowsTheInterval) {
+  SetTimeDialog logic;
+  logic.Start(dialog);
+  dialog[1040].text = "3600";
+  logic.Command(dialog, kIdOk);
+  EXPECT_EQ(BeginTime, 3600);
+  EXPECT_EQ(EndTime, 0);
+
+  Mode = 2;
+  BeginTime = platform::FromLocalTime(At(2024, 3, 1, 8, 30));
+  EndTime = -1;  // stored after a failed conversion
+  FakeDialog interval;
+  interval[1044].time = At(2001, 1, 1, 1, 1);
+  logic.Start(interval);
+  EXPECT_TRUE(interval[1020].checked);
+  EXPECT_EQ(interval[1041].time.Day, 1);
+  EXPECT_EQ(interval[1043].time.Hour, 8);
+  EXPECT_EQ(interval[1043].time.Second, 0);
+  EXPECT_EQ(interval[1044].time.Year, 2001);  // left as the picker stood
+}
+
+TEST_F(DeskDialogs, StatusDialogSelectsByNumberAndKeepsAnUnknownStatus) {
+  FillDirectories();
+  ChOrderStatus = 9;
+  ChOrderPrice = 12.5f;
+  OrderStatusDialog logic;
+  dialog.MakeSortedCombo(1038);
+  logic.Start(dialog);
+  EXPECT_EQ(dialog[1031].text, "     12.50");
+  EXPECT_EQ(dialog.GetText(1038, 100), "Выполнен");
+
+  ChOrderStatus = 33;
+  FakeDialog unknown;
+  unknown.MakeSortedCombo(1038);
+  logic.Start(unknown);
+  EXPECT_EQ(unknown.ComboSelection(1038), -1);
+  unknown[1031].text = "дорого";
+  logic.Command(unknown, kIdOk);
+  EXPECT_EQ(ChOrderStatus, 33);
+  EXPECT_EQ(ChOrderPrice, 0.0f);
+  EXPECT_EQ(unknown.endCode, kIdOk);
+}
+
+TEST_F(DeskDialogs, CarAndOrderIdDialogsReadUnsignedNumbers) {
+  CarDescription = "белая";
+  CarCallNumber = 17;
+  CarDescriptionDialog car;
+  car.Start(dialog);
+  EXPECT_EQ(dialog[1040].text, "белая");
+  EXPECT_EQ(dialog[1046].text, "17");
+  EXPECT_EQ(dialog[1044].text, "0");
+  dialog[1045].text = "А001АА";
+  dialog[1044].text = "";
+  car.Command(dialog, kIdOk);
+  EXPECT_EQ(CarGovNumber, "А001АА");
+  EXPECT_EQ(ToCarMin, 0);
+  EXPECT_EQ(CarCallNumber, 17);
+
+  OrderInputDialog input;
+  FakeDialog id;
+  input.Start(id);
+  input.Command(id, kIdOk);
+  EXPECT_EQ(DlgOrderId, 0);
+  id[1054].text = "4711";
+  input.Command(id, kIdOk);
+  EXPECT_EQ(DlgOrderId, 4711);
+  FakeDialog cancelled;
+  input.Command(cancelled, kIdCancel);
+  EXPECT_EQ(cancelled.endCode, kIdCancel);
+}
+
+TEST_F(DeskDialogs, DirectoryViewerRowsAndItsOnlyWayOut) {
+  KestoDirectoryItem service;
+  service.FullName = "A";
+  service.ShortName = "B";
+  service.LeaderName = "C";
+  service.CityIdList = {1, 2};
+  KestoDirectoryItem lost = service;
+  lost.CityIdList = {7};
+  Access::SetCities(Client, {{1, "X"}, {2, "Y"}});
+  Access::SetTaxis(Client, {{20, lost}, {10, service}});
+
+  DirectoryDialog logic;
+  dialog.lists[1023];
+  logic.Start(dialog);
+  FakeListView& list = dialog.lists[1023];
+  EXPECT_EQ(list.columns, (std::vector<std::pair<std::string, int>>{{"ID", 30}, {"Строка", 280}}));
+  logic.Command(dialog, 1021);
+  logic.Command(dialog, 1021);
+  ASSERT_EQ(list.rows.size(), 2u);
+  EXPECT_EQ(list.rows[0].cells, (std::vector<std::string>{"10", "A (B) C  - [X][Y]"}));
+  EXPECT_EQ(list.rows[1].cells[1], "A (B) C  - [id=7]");
+  service.CityIdList.clear();
+  EXPECT_EQ(TaxiServiceRowText(service, {}), "A (B) C  - ");
+
+  Access::SetCities(Client, {});
+  logic.Command(dialog, 1020);
+  EXPECT_TRUE(list.rows.empty());
+  EXPECT_FALSE(logic.Command(dialog, kIdCancel));
+  EXPECT_FALSE(dialog.endCode.has_value());
+  EXPECT_TRUE(logic.Command(dialog, kIdOk));
+  EXPECT_EQ(dialog.endCode, kIdOk);
+}
+
+TEST_F(DeskDialogs, TariffDialogKeepsThePreviousChoiceWhereNothingIsSelected) {
+  KestoDirectoryItem service;
+  service.FullName = "Такси";
+  service.ShortName = "Т";
+  Access::SetTaxis(Client, {{1, service}, {2, service}});
+  Access::SetCities(Client, {{5, "Тверь"}});
+  ClientTariffCityId = 77;
+  TariffDialog logic;
+  for (int id : {1049, 1052, 1053}) dialog.MakeSortedCombo(id);
+  logic.Start(dialog);
+  ASSERT_EQ(dialog.ComboCount(1049), 2);
+  EXPECT_EQ(dialog.ComboItemText(1049, 0), "Такси (Т) ");
+  EXPECT_EQ(dialog.ComboItemText(1052, 1), "Такси (Т) ");
+  EXPECT_EQ(dialog.ComboSelection(1053), -1);
+  dialog.ComboSelect(1049, 1);
+  dialog.ComboSelect(1052, 0);
+  logic.Command(dialog, kIdOk);
+  EXPECT_EQ(dialog.endCode, kIdOk);
+  EXPECT_EQ(ClientTariffPublisher, static_cast<std::int32_t>(dialog.ComboItemData(1049, 1)));
+  EXPECT_EQ(ClientTariffAceptor, static_cast<std::int32_t>(dialog.ComboItemData(1052, 0)));
+  EXPECT_NE(ClientTariffPublisher, ClientTariffAceptor);
+  EXPECT_EQ(ClientTariffCityId, 77);
+}
+
+}  // namespace
