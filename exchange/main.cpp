@@ -1,0 +1,98 @@
+// kbexchange: the demo order exchange as a program.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "exchange/CommandLine.h"
+#include "exchange/ExchangeServer.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+
+#ifndef KB_EXCHANGE_SOURCE_DIR
+#define KB_EXCHANGE_SOURCE_DIR "."
+#endif
+
+namespace {
+
+ExchangeServer* g_server = nullptr;
+
+extern "C" void OnStopSignal(int) {
+  if (g_server) g_server->Stop();
+}
+
+std::string DefaultDataPath() {
+  const std::string exe = platform::ExecutablePath();
+  const std::size_t slash = exe.find_last_of('/');
+  std::string content;
+  if (slash != std::string::npos) {
+    const std::string beside = exe.substr(0, slash + 1) + "demo-data.json";
+    if (platform::ReadWholeFile(beside, content)) return beside;
+  }
+  return std::string(KB_EXCHANGE_SOURCE_DIR) + "/demo-data.json";
+}
+
+void LogLine(const std::string& line) {
+  std::string stamped = "[" + std::to_string(platform::NowSeconds()) + "] " + line + "\n";
+  std::fwrite(stamped.data(), 1, stamped.size(), stderr);
+}
+
+// 200 and more peers need more descriptors than some systems grant by default.
+void RaiseDescriptorLimit() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+    limit.rlim_cur = limit.rlim_max < 8192 ? limit.rlim_max : 8192;
+    setrlimit(RLIMIT_NOFILE, &limit);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  CommandLine options;
+  std::string error;
+  const std::string program = argc > 0 ? argv[0] : "kbexchange";
+  if (!ParseCommandLine(args, options, error)) {
+    std::cerr << program << ": " << error << "\n" << UsageText(program);
+    return 2;
+  }
+  if (options.Help) {
+    std::cout << UsageText(program);
+    return 0;
+  }
+  const std::string dataPath = options.DataPath.empty() ? DefaultDataPath() : options.DataPath;
+  std::string text;
+  ExchangeData data;
+  if (!platform::ReadWholeFile(dataPath, text)) {
+    std::cerr << program << ": cannot read " << dataPath << "\n";
+    return 1;
+  }
+  if (!LoadExchangeData(text, data, error)) {
+    std::cerr << program << ": " << dataPath << ": " << error << "\n";
+    return 1;
+  }
+  RaiseDescriptorLimit();
+  ExchangeServer server(std::move(data), options.Server, LogLine);
+  if (!server.Listen(error)) {
+    std::cerr << program << ": cannot listen: " << error << "\n";
+    return 1;
+  }
+  g_server = &server;
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+
+  std::cout << "listening on " << options.Server.BindAddress << ":" << server.Port() << std::endl;
+  LogLine("data from " + dataPath + (options.Server.Demo ? ", demo traffic on" : ""));
+  server.Run();
+  g_server = nullptr;
+  LogLine("stopped");
+  return 0;
+}

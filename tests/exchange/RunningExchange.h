@@ -1,0 +1,153 @@
+// The demo exchange served on 127.0.0.1 and an ephemeral port by a thread of
+// the test, and a raw TCP peer that speaks to it byte by byte (POSIX only).
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ExchangeTestData.h"
+#include "client/Md5.h"
+#include "exchange/BlockReader.h"
+#include "exchange/ExchangeServer.h"
+#include "platform/clock.h"
+
+class RunningExchange {
+ public:
+  explicit RunningExchange(ServerOptions options = ServerOptions(), ExchangeData data = TestExchangeData()) {
+    options.Port = 0;
+    server_.reset(new ExchangeServer(std::move(data), options, [this](const std::string& line) {
+      std::lock_guard<std::mutex> hold(logLock_);
+      log_.push_back(line);
+    }));
+    std::string error;
+    if (!server_->Listen(error)) throw std::runtime_error("listen: " + error);
+    done_ = std::async(std::launch::async, [this] { server_->Run(); });
+  }
+  ~RunningExchange() { Stop(); }
+
+  // True when the loop ended within the bound.
+  bool Stop() {
+    if (!done_.valid()) return true;
+    server_->Stop();
+    const bool ended = done_.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    if (ended) done_.get();
+    return ended;
+  }
+  std::uint16_t Port() const { return server_->Port(); }
+  std::vector<std::string> Log() {
+    std::lock_guard<std::mutex> hold(logLock_);
+    return log_;
+  }
+
+ private:
+  std::unique_ptr<ExchangeServer> server_;
+  std::future<void> done_;
+  std::mutex logLock_;
+  std::vector<std::string> log_;
+};
+
+class RawPeer {
+ public:
+  explicit RawPeer(std::uint16_t port) : reader_(64 << 20) {
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd_ < 0 || connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+      throw std::runtime_error("cannot connect to the exchange");
+    }
+  }
+  ~RawPeer() {
+    if (fd_ >= 0) close(fd_);
+  }
+  RawPeer(const RawPeer&) = delete;
+  RawPeer& operator=(const RawPeer&) = delete;
+
+  bool SendBytes(const std::string& bytes) {
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+      const ssize_t n = send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+      if (n <= 0) return false;
+      sent += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+  // One request as the client frames it: text, line feed, 0x08, 0x00.
+  bool SendRequest(const Json::Value& request) { return SendBytes(Compact(request) + "\n" + std::string("\x08\0", 2)); }
+
+  // The next block as JSON; null after `timeoutMs` without one or when closed.
+  Json::Value Read(int timeoutMs = 5000) {
+    std::string block;
+    const std::uint64_t deadline = platform::MonotonicMs() + static_cast<std::uint64_t>(timeoutMs);
+    while (!reader_.Next(block)) {
+      if (!Receive(deadline)) return Json::Value();
+    }
+    Json::Value value;
+    ParseJsonSafely(block, value);
+    return value;
+  }
+  // Reads until a block with this "CommandId" and a non-notification code arrives.
+  Json::Value ReadAnswer(unsigned commandId, int timeoutMs = 5000) {
+    const std::uint64_t deadline = platform::MonotonicMs() + static_cast<std::uint64_t>(timeoutMs);
+    for (;;) {
+      const std::uint64_t now = platform::MonotonicMs();
+      if (now >= deadline) return Json::Value();
+      Json::Value m = Read(static_cast<int>(deadline - now));
+      if (m.isNull()) return m;
+      if (m["CommandId"].asUInt() == commandId && m["CommandCode"].asInt() != 0) return m;
+    }
+  }
+  // True when the exchange closes the connection within `timeoutMs`.
+  bool Closed(int timeoutMs = 5000) {
+    const std::uint64_t deadline = platform::MonotonicMs() + static_cast<std::uint64_t>(timeoutMs);
+    while (!closed_) {
+      if (!Receive(deadline) && !closed_) return false;
+    }
+    return true;
+  }
+  // Reads the authentication block and logs in; the answer to the login.
+  Json::Value Login(const std::string& login, const std::string& password) {
+    const Json::Value auth = Read();
+    Json::Value r(Json::objectValue);
+    r["CommandCode"] = 2;
+    r["CommandId"] = 0;
+    r["CommandStr"] = "KBRCommand_GetDirectory";
+    r["Login"] = login;
+    r["PassHash"] = PassHash(auth["RndStr"].asString(), password);
+    SendRequest(r);
+    return Read();
+  }
+
+ private:
+  bool Receive(std::uint64_t deadline) {
+    const std::uint64_t now = platform::MonotonicMs();
+    if (closed_ || now >= deadline) return false;
+    pollfd p{fd_, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(deadline - now)) <= 0) return false;
+    char chunk[65536];
+    const ssize_t n = recv(fd_, chunk, sizeof chunk, 0);
+    if (n <= 0) {
+      closed_ = true;
+      return false;
+    }
+    reader_.Append(chunk, static_cast<std::size_t>(n));
+    return true;
+  }
+
+  int fd_ = -1;
+  bool closed_ = false;
+  BlockReader reader_;
+};

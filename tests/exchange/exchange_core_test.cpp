@@ -1,0 +1,537 @@
+// The exchange's logic driven directly: logins, the order life cycle among
+// services, what each service is shown, money, notify modes, expiry, and how
+// malformed requests are answered.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "ExchangeTestData.h"
+#include "client/Md5.h"
+#include "exchange/Exchange.h"
+#include "platform/codepage.h"
+
+namespace {
+
+constexpr std::int64_t kNow = 1700000000;
+
+// An exchange with sessions, and the messages each session received.
+class Desk {
+ public:
+  Desk() : exchange_(TestExchangeData()) {}
+
+  SessionId Open() {
+    const SessionId id = exchange_.OpenSession("test");
+    Collect();
+    return id;
+  }
+  std::string RndStr(SessionId id) {
+    for (const Json::Value& m : all_[id])
+      if (m["reason"].asInt() == 1) return m["RndStr"].asString();
+    return "";
+  }
+  SessionId LoggedIn(const std::string& login, const std::string& password) {
+    const SessionId id = Open();
+    Json::Value r(Json::objectValue);
+    r["CommandCode"] = 2;
+    r["CommandId"] = 0;
+    r["CommandStr"] = "KBRCommand_GetDirectory";
+    r["Login"] = login;
+    r["PassHash"] = PassHash(RndStr(id), password);
+    Send(id, r);
+    return id;
+  }
+  Exchange::Verdict SendText(SessionId id, const std::string& text, std::int64_t now = kNow) {
+    const Exchange::Verdict v = exchange_.HandleBlock(id, text, now);
+    Collect();
+    return v;
+  }
+  Exchange::Verdict Send(SessionId id, const Json::Value& request, std::int64_t now = kNow) {
+    return SendText(id, Compact(request) + "\n", now);
+  }
+  // Messages received since the last call.
+  std::vector<Json::Value> Take(SessionId id) {
+    std::vector<Json::Value> out;
+    out.swap(fresh_[id]);
+    return out;
+  }
+  void TakeAll() { fresh_.clear(); }
+  void Collect() {
+    for (OutgoingBlock& b : exchange_.TakeOutgoing()) {
+      Json::Value m = DecodeBlock(b.Bytes);
+      fresh_[b.Session].push_back(m);
+      all_[b.Session].push_back(m);
+    }
+  }
+  Exchange& Core() { return exchange_; }
+
+ private:
+  Exchange exchange_;
+  std::map<SessionId, std::vector<Json::Value>> fresh_, all_;
+};
+
+std::vector<int> Reasons(const std::vector<Json::Value>& messages) {
+  std::vector<int> out;
+  for (const Json::Value& m : messages) out.push_back(m["reason"].asInt());
+  return out;
+}
+
+// Publishes a standard order from `id` and returns its order id.
+int Publish(Desk& d, SessionId id, double price = 500, int ttl = 0, std::int64_t now = kNow) {
+  d.Send(id, InsertRequest(31, price, ttl), now);
+  const std::vector<Json::Value> got = d.Take(id);
+  if (got.empty() || got.back()["reason"].asInt() != 5 || got.back()["CommandId"].asUInt() != 31) return 0;
+  return got.back()["OrderId"].asInt();
+}
+
+TEST(ExchangeLogin, RightHashLogsInWrongOneIsRefusedAndClosed) {
+  Desk d;
+  const SessionId a = d.Open();
+  const SessionId b = d.Open();
+  EXPECT_EQ(d.RndStr(a).size(), 32u);
+  EXPECT_NE(d.RndStr(a), d.RndStr(b));
+  d.TakeAll();
+
+  const SessionId ok = d.LoggedIn("alpha", "a-pass");
+  const std::vector<Json::Value> got = d.Take(ok);
+  ASSERT_EQ(got.size(), 2u);  // the authentication block, then the directories
+  const Json::Value& dirs = got[1];
+  EXPECT_EQ(dirs["reason"].asInt(), 2);
+  EXPECT_EQ(dirs["CommandId"].asUInt(), 0u);
+  EXPECT_EQ(dirs["CommandCode"].asInt(), 2);
+  EXPECT_EQ(dirs["OperationStatus"].asInt(), 0);
+  EXPECT_EQ(dirs["OrderStatusDirectory"]["17"].asString(), "On exchange");
+  EXPECT_EQ(dirs["CityDirectory"]["3"].asString(), "Kazan");
+  EXPECT_EQ(dirs["CarrierTypeDirectory"]["2"].asString(), "Van");
+  const Json::Value& alpha = dirs["ClientDbDirectory"]["1"];
+  EXPECT_EQ(alpha["ClientId"].asInt(), 1);
+  EXPECT_EQ(alpha["ShortName"].asString(), "Alpha");
+  EXPECT_TRUE(alpha["CityIdList"].isObject());
+  EXPECT_THAT(alpha["CityIdList"].getMemberNames(), testing::ElementsAre("1", "2"));
+  EXPECT_EQ(d.Core().ServiceOf(ok), 1);
+  EXPECT_TRUE(d.Core().TakeClosing().empty());
+
+  for (const auto& wrong : {std::make_pair("alpha", "b-pass"), std::make_pair("nobody", "a-pass")}) {
+    const SessionId bad = d.LoggedIn(wrong.first, wrong.second);
+    const std::vector<Json::Value> refused = d.Take(bad);
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(refused[1]["OperationStatus"].asInt(), -7);
+    EXPECT_NE(refused[1]["ErrorString"].asString(), "");
+    EXPECT_EQ(refused[1]["reason"].asInt(), kReasonPlainAnswer);
+    EXPECT_EQ(d.Core().ServiceOf(bad), 0);
+    EXPECT_THAT(d.Core().TakeClosing(), testing::ElementsAre(bad));
+  }
+}
+
+TEST(ExchangeLogin, CyrillicPasswordIsDigestedInCodePage1251) {
+  Desk d;
+  const SessionId s = d.LoggedIn("cyr", platform::AnsiFromUtf8(u8"пароль"));
+  EXPECT_EQ(d.Core().ServiceOf(s), 3);
+  const SessionId utf8 = d.LoggedIn("cyr", u8"пароль");
+  EXPECT_EQ(d.Core().ServiceOf(utf8), 0);
+}
+
+TEST(ExchangeLogin, CommandsBeforeLoginAreRefusedWithoutClosing) {
+  Desk d;
+  const SessionId s = d.Open();
+  d.TakeAll();
+  EXPECT_EQ(d.Send(s, OrderRequest(3, 9, 1)), Exchange::Verdict::Keep);
+  const std::vector<Json::Value> got = d.Take(s);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0]["OperationStatus"].asInt(), -7);
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 9u);
+  EXPECT_EQ(got[0]["CommandCode"].asInt(), 3);
+  EXPECT_TRUE(d.Core().TakeClosing().empty());
+}
+
+TEST(ExchangeLifeCycle, PublishOffersAcceptTakesFirstComerAndMovesMoney) {
+  Desk d;
+  const SessionId alpha = d.LoggedIn("alpha", "a-pass");
+  const SessionId alpha2 = d.LoggedIn("alpha2", "a2-pass");
+  const SessionId beta = d.LoggedIn("beta", "b-pass");
+  const SessionId gamma = d.LoggedIn("gamma", "g-pass");
+  d.TakeAll();
+
+  d.Send(alpha, InsertRequest(31, 1000));
+  std::vector<Json::Value> got = d.Take(alpha);
+  ASSERT_EQ(got.size(), 1u);
+  const Json::Value& mine = got[0];
+  EXPECT_EQ(mine["reason"].asInt(), 5);
+  EXPECT_EQ(mine["CommandId"].asUInt(), 31u);
+  EXPECT_EQ(mine["CommandCode"].asInt(), 1);
+  EXPECT_EQ(mine["OperationStatus"].asInt(), 0);
+  const int id = mine["OrderId"].asInt();
+  EXPECT_GT(id, 0);
+  EXPECT_EQ(mine["Num"].asInt(), id);
+  EXPECT_EQ(mine["Publisher"].asInt(), 1);
+  EXPECT_EQ(mine["BrimoOrderState"].asInt(), 0);
+  EXPECT_EQ(mine["UniKey"].asInt(), 4242);
+  EXPECT_EQ(mine["WriteTime"].asUInt(), static_cast<unsigned>(kNow));
+  EXPECT_EQ(mine["StreetFrom"].asString(), "Main street");
+  // The publisher's other desk is told too, as a notification.
+  got = d.Take(alpha2);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0]["reason"].asInt(), 5);
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 0u);
+  for (SessionId other : {beta, gamma}) {
+    got = d.Take(other);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0]["reason"].asInt(), 3);
+    EXPECT_EQ(got[0]["OrderId"].asInt(), id);
+    EXPECT_EQ(got[0]["BrimoOrderState"].asInt(), 0);
+    EXPECT_EQ(got[0]["UniKey"].asInt(), 0);  // the publisher's key stays its own
+  }
+
+  d.Send(beta, OrderRequest(3, 77, id), kNow + 5);
+  got = d.Take(beta);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(5, 4));
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 77u);
+  EXPECT_EQ(got[0]["CommandCode"].asInt(), 3);
+  EXPECT_EQ(got[0]["BrimoOrderState"].asInt(), 1);
+  EXPECT_EQ(got[0]["Acceptor"].asInt(), 2);
+  EXPECT_EQ(got[0]["AcceptTime"].asUInt(), static_cast<unsigned>(kNow + 5));
+  // ALPHA-BETA tariff: 1 % to the exchange, 2 % to the publisher.
+  EXPECT_DOUBLE_EQ(got[0]["ServiceComission"].asDouble(), 10);
+  EXPECT_DOUBLE_EQ(got[0]["PublisherComission"].asDouble(), 20);
+  EXPECT_EQ(got[1]["OrderId"].asInt(), id);
+  for (SessionId pub : {alpha, alpha2}) {
+    got = d.Take(pub);
+    ASSERT_THAT(Reasons(got), testing::ElementsAre(5));
+    EXPECT_EQ(got[0]["BrimoOrderState"].asInt(), 3);
+  }
+  got = d.Take(gamma);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(4));
+
+  // Later acceptors lose, with a reason, and nobody else hears of it.
+  d.Send(gamma, OrderRequest(3, 78, id));
+  got = d.Take(gamma);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_NE(got[0]["OperationStatus"].asInt(), 0);
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 78u);
+  EXPECT_NE(got[0]["ErrorString"].asString(), "");
+  EXPECT_TRUE(d.Take(alpha).empty());
+  EXPECT_TRUE(d.Take(beta).empty());
+
+  EXPECT_DOUBLE_EQ(d.Core().Balance(1), 1020);
+  EXPECT_DOUBLE_EQ(d.Core().Balance(2), 470);
+
+  // A service cannot take its own order.
+  const int own = Publish(d, alpha);
+  d.TakeAll();
+  d.Send(alpha2, OrderRequest(3, 79, own));
+  got = d.Take(alpha2);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_NE(got[0]["OperationStatus"].asInt(), 0);
+}
+
+TEST(ExchangeLifeCycle, StatusPriceAndCarGoToPublisherAndAcceptorOnly) {
+  Desk d;
+  const SessionId alpha = d.LoggedIn("alpha", "a-pass");
+  const SessionId beta = d.LoggedIn("beta", "b-pass");
+  const SessionId gamma = d.LoggedIn("gamma", "g-pass");
+  const int id = Publish(d, alpha);
+
+  // Re-pricing an offered order shows the others the new price.
+  d.TakeAll();
+  Json::Value change = OrderRequest(4, 40, id);
+  change["StatusId"] = 17;
+  change["Price"] = 650.5;
+  d.Send(alpha, change);
+  std::vector<Json::Value> got = d.Take(alpha);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(5));
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 40u);
+  got = d.Take(gamma);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(3));
+  EXPECT_DOUBLE_EQ(got[0]["Price"].asDouble(), 650.5);
+
+  d.Send(beta, OrderRequest(3, 41, id));
+  d.TakeAll();
+
+  change["StatusId"] = 18;
+  change["CommandId"] = 42;
+  d.Send(beta, change);
+  got = d.Take(beta);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(5));
+  EXPECT_EQ(got[0]["StatusId"].asInt(), 18);
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 42u);
+  got = d.Take(alpha);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(5));
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 0u);
+  EXPECT_TRUE(d.Take(gamma).empty());
+
+  change["StatusId"] = 99;
+  d.Send(beta, change);
+  EXPECT_EQ(d.Take(beta).at(0)["OperationStatus"].asInt(), -11);
+  change["StatusId"] = 21;
+  d.Send(gamma, change);
+  EXPECT_EQ(d.Take(gamma).at(0)["OperationStatus"].asInt(), -11);
+
+  Json::Value car = OrderRequest(8, 43, id);
+  car["FullDescription"] = "white sedan";
+  car["GovNumber"] = "A123BC";
+  car["CallNumber"] = 17;
+  car["ToCarMin"] = 7;
+  d.Send(alpha, car);  // the car is the acceptor's to report
+  EXPECT_NE(d.Take(alpha).at(0)["OperationStatus"].asInt(), 0);
+  d.Send(beta, car, kNow + 9);
+  got = d.Take(beta);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(5));
+  EXPECT_EQ(got[0]["CarGovNumber"].asString(), "A123BC");
+  EXPECT_EQ(got[0]["CarCallNumber"].asInt(), 17);
+  EXPECT_EQ(got[0]["ToCarMin"].asInt(), 7);
+  EXPECT_EQ(got[0]["SetCarInfoTime"].asUInt(), static_cast<unsigned>(kNow + 9));
+  got = d.Take(alpha);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(5));
+  EXPECT_EQ(got[0]["CarDescription"].asString(), "white sedan");
+  EXPECT_TRUE(d.Take(gamma).empty());
+}
+
+TEST(ExchangeLifeCycle, GivingBackReturnsToPoolAndWithdrawalRemovesEverywhere) {
+  Desk d;
+  const SessionId alpha = d.LoggedIn("alpha", "a-pass");
+  const SessionId beta = d.LoggedIn("beta", "b-pass");
+  const SessionId gamma = d.LoggedIn("gamma", "g-pass");
+  const int id = Publish(d, alpha, 1000);
+  d.Send(gamma, OrderRequest(3, 50, id));  // BASE tariff: 10 % + 5, 20 % + 1
+  d.TakeAll();
+  EXPECT_DOUBLE_EQ(d.Core().Balance(3), -306);
+
+  d.Send(beta, OrderRequest(7, 51, id));  // not beta's to give back
+  EXPECT_NE(d.Take(beta).at(0)["OperationStatus"].asInt(), 0);
+  d.Send(gamma, OrderRequest(7, 52, id));
+  std::vector<Json::Value> got = d.Take(gamma);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(6, 3));
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 52u);
+  EXPECT_EQ(got[0]["OrderId"].asInt(), id);
+  EXPECT_EQ(got[1]["BrimoOrderState"].asInt(), 2);
+  got = d.Take(alpha);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(5));
+  EXPECT_EQ(got[0]["BrimoOrderState"].asInt(), 2);
+  EXPECT_EQ(got[0]["Acceptor"].asInt(), 0);
+  got = d.Take(beta);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(3));
+  EXPECT_EQ(got[0]["BrimoOrderState"].asInt(), 2);
+  // Commissions come back; the forfeits are paid instead.
+  EXPECT_DOUBLE_EQ(d.Core().Balance(3), -18);
+  EXPECT_DOUBLE_EQ(d.Core().Balance(1), 1011);
+
+  d.Send(beta, OrderRequest(6, 53, id));  // only the publisher withdraws
+  EXPECT_NE(d.Take(beta).at(0)["OperationStatus"].asInt(), 0);
+  d.Send(alpha, OrderRequest(6, 54, id));
+  got = d.Take(alpha);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(6));
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 54u);
+  EXPECT_THAT(Reasons(d.Take(beta)), testing::ElementsAre(4));
+  EXPECT_THAT(Reasons(d.Take(gamma)), testing::ElementsAre(4));
+  EXPECT_TRUE(d.Core().Orders().empty());
+
+  // Withdrawing an accepted order takes it from the acceptor's list too.
+  const int taken = Publish(d, alpha);
+  d.Send(beta, OrderRequest(3, 55, taken));
+  d.TakeAll();
+  d.Send(alpha, OrderRequest(6, 56, taken));
+  EXPECT_THAT(Reasons(d.Take(alpha)), testing::ElementsAre(6));
+  EXPECT_THAT(Reasons(d.Take(beta)), testing::ElementsAre(6));
+  EXPECT_TRUE(d.Take(gamma).empty());
+}
+
+TEST(ExchangeLifeCycle, TimeToLiveExpiryRemovesFromEveryPool) {
+  Desk d;
+  const SessionId alpha = d.LoggedIn("alpha", "a-pass");
+  const SessionId beta = d.LoggedIn("beta", "b-pass");
+  const int shortLived = Publish(d, alpha, 500, 60);
+  const int forever = Publish(d, alpha, 500, 0);
+  d.TakeAll();
+  d.Core().ExpireOrders(kNow + 59);
+  d.Collect();
+  EXPECT_TRUE(d.Take(beta).empty());
+  d.Core().ExpireOrders(kNow + 60);
+  d.Collect();
+  std::vector<Json::Value> got = d.Take(beta);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(4));
+  EXPECT_EQ(got[0]["OrderId"].asInt(), shortLived);
+  got = d.Take(alpha);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(4, 5));
+  EXPECT_EQ(got[1]["BrimoOrderState"].asInt(), 4);
+  d.Core().ExpireOrders(kNow + 1000000);
+  d.Collect();
+  EXPECT_TRUE(d.Take(beta).empty());
+  d.Send(beta, OrderRequest(3, 60, shortLived), kNow + 61);
+  EXPECT_NE(d.Take(beta).at(0)["OperationStatus"].asInt(), 0);
+  d.Send(beta, OrderRequest(3, 61, forever), kNow + 61);
+  EXPECT_EQ(d.Take(beta).at(0)["OperationStatus"].asInt(), 0);
+}
+
+TEST(ExchangeQueries, StatementTariffAndOrderInformation) {
+  Desk d;
+  const SessionId alpha = d.LoggedIn("alpha", "a-pass");
+  const SessionId beta = d.LoggedIn("beta", "b-pass");
+  const SessionId gamma = d.LoggedIn("gamma", "g-pass");
+  d.TakeAll();
+  Json::Value statement(Json::objectValue);
+  statement["CommandCode"] = 5;
+  statement["CommandId"] = 70;
+  statement["CommandStr"] = "KBRCommand_GetStatement";
+  d.Send(beta, statement);
+  std::vector<Json::Value> got = d.Take(beta);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0]["reason"].asInt(), kReasonPlainAnswer);
+  EXPECT_EQ(got[0]["Num"].asInt(), 500);
+  EXPECT_EQ(got[0]["OperationStatus"].asInt(), 0);
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 70u);
+
+  Json::Value tariff(Json::objectValue);
+  tariff["CommandCode"] = 9;
+  tariff["CommandId"] = 71;
+  tariff["Publisher"] = 1;
+  tariff["Acceptor"] = 2;
+  tariff["CityId"] = 3;
+  d.Send(beta, tariff);
+  got = d.Take(beta);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0]["reason"].asInt(), 9);
+  EXPECT_EQ(got[0]["TariffId"].asString(), "ALPHA-BETA");
+  EXPECT_EQ(got[0]["CityId"].asInt(), 3);
+  EXPECT_TRUE(got[0]["MinOrderPrice"].isNumeric());
+  tariff["Acceptor"] = 3;
+  d.Send(beta, tariff);
+  EXPECT_EQ(d.Take(beta).at(0)["TariffId"].asString(), "BASE");
+
+  const int id = Publish(d, alpha);
+  d.TakeAll();
+  d.Send(alpha, OrderRequest(11, 72, id));
+  got = d.Take(alpha);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0]["reason"].asInt(), 10);
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 72u);
+  EXPECT_EQ(got[0]["UniKey"].asInt(), 4242);
+  EXPECT_EQ(got[0]["ClientPhone"].asString(), "+7 900 000-00-00");
+  d.Send(gamma, OrderRequest(12, 73, id));
+  got = d.Take(gamma);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0]["reason"].asInt(), 11);
+  EXPECT_EQ(got[0]["BrimoOrderState"].asInt(), 0);
+
+  // Once beta holds it, a bystander is told nothing about it.
+  d.Send(beta, OrderRequest(3, 74, id));
+  d.TakeAll();
+  d.Send(gamma, OrderRequest(11, 75, id));
+  got = d.Take(gamma);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_NE(got[0]["OperationStatus"].asInt(), 0);
+  EXPECT_EQ(got[0]["reason"].asInt(), kReasonPlainAnswer);
+  d.Send(beta, OrderRequest(12, 76, id));
+  EXPECT_EQ(d.Take(beta).at(0)["BrimoOrderState"].asInt(), 1);
+  d.Send(alpha, OrderRequest(12, 77, 999999));
+  EXPECT_NE(d.Take(alpha).at(0)["OperationStatus"].asInt(), 0);
+}
+
+TEST(ExchangeQueries, NotifyModeAnswersThenShowsMatchingOrders) {
+  Desk d;
+  const SessionId alpha = d.LoggedIn("alpha", "a-pass");
+  const SessionId beta = d.LoggedIn("beta", "b-pass");
+  const int old = Publish(d, alpha, 500, 0, kNow - 3600);
+  const int recent = Publish(d, alpha, 500, 0, kNow - 5);
+  const int betaOwn = Publish(d, beta, 500, 0, kNow - 5);
+  d.TakeAll();
+
+  Json::Value mode(Json::objectValue);
+  mode["CommandCode"] = 10;
+  mode["CommandId"] = 80;
+  mode["Mode"] = 1;
+  mode["BeginTime"] = 60;
+  mode["EndTime"] = 0;
+  d.Send(beta, mode);
+  std::vector<Json::Value> got = d.Take(beta);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(kReasonPlainAnswer, 3, 5));
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 80u);
+  EXPECT_EQ(got[0]["OperationStatus"].asInt(), 0);
+  EXPECT_EQ(got[0]["Num"].asInt(), 2);
+  EXPECT_EQ(got[1]["OrderId"].asInt(), recent);
+  EXPECT_EQ(got[2]["OrderId"].asInt(), betaOwn);
+
+  mode["Mode"] = 0;
+  d.Send(beta, mode);
+  got = d.Take(beta);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(kReasonPlainAnswer, 3, 3, 5));
+  EXPECT_EQ(got[1]["OrderId"].asInt(), old);
+
+  // An interval in the past hides what is published now.
+  mode["Mode"] = 2;
+  mode["BeginTime"] = static_cast<unsigned>(kNow - 7200);
+  mode["EndTime"] = static_cast<unsigned>(kNow - 1800);
+  d.Send(beta, mode);
+  ASSERT_THAT(Reasons(d.Take(beta)), testing::ElementsAre(kReasonPlainAnswer, 3));
+  Publish(d, alpha);
+  EXPECT_TRUE(d.Take(beta).empty());
+
+  mode["Mode"] = 5;
+  d.Send(beta, mode);
+  got = d.Take(beta);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_NE(got[0]["OperationStatus"].asInt(), 0);
+
+  // A fresh login shows the pool and the service's own orders.
+  const SessionId beta2 = d.LoggedIn("beta", "b-pass");
+  got = d.Take(beta2);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(1, 2, 3, 3, 5, 3));
+}
+
+TEST(ExchangeRequests, MalformedRequestsAreAnsweredAndGarbageDropsThePeer) {
+  Desk d;
+  const SessionId alpha = d.LoggedIn("alpha", "a-pass");
+  d.TakeAll();
+  Json::Value unknown(Json::objectValue);
+  unknown["CommandCode"] = 99;
+  unknown["CommandId"] = 90;
+  d.Send(alpha, unknown);
+  std::vector<Json::Value> got = d.Take(alpha);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_NE(got[0]["OperationStatus"].asInt(), 0);
+  EXPECT_NE(got[0]["ErrorString"].asString(), "");
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 90u);
+  EXPECT_EQ(got[0]["CommandCode"].asInt(), 99);
+
+  Json::Value wrongType = OrderRequest(3, 91, 1);
+  wrongType["OrderId"] = "one";
+  d.Send(alpha, wrongType);
+  got = d.Take(alpha);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_NE(got[0]["OperationStatus"].asInt(), 0);
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 91u);
+
+  Json::Value badOrder = InsertRequest(92, 100);
+  badOrder["Price"] = "cheap";
+  d.Send(alpha, badOrder);
+  EXPECT_EQ(d.Take(alpha).at(0)["OperationStatus"].asInt(), -10);
+  badOrder = InsertRequest(93, 100);
+  badOrder["CityIdFrom"] = 77;
+  d.Send(alpha, badOrder);
+  EXPECT_EQ(d.Take(alpha).at(0)["OperationStatus"].asInt(), -10);
+  badOrder = InsertRequest(94, 100);
+  badOrder["Comment"] = std::string(kMaxTextBytes + 1, 'x');
+  d.Send(alpha, badOrder);
+  EXPECT_EQ(d.Take(alpha).at(0)["OperationStatus"].asInt(), -10);
+  badOrder = InsertRequest(95, 100);
+  badOrder["StreetFrom"] = "STREET";
+  std::string text = Compact(badOrder);
+  text.replace(text.find("STREET"), 6, "\xC0\xAF");  // not UTF-8
+  d.SendText(alpha, text);
+  EXPECT_EQ(d.Take(alpha).at(0)["OperationStatus"].asInt(), -10);
+
+  EXPECT_EQ(d.SendText(alpha, "{\"CommandCode\":5}"), Exchange::Verdict::Keep);
+  got = d.Take(alpha);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_NE(got[0]["OperationStatus"].asInt(), 0);
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 0u);
+
+  EXPECT_EQ(d.SendText(alpha, "  \r\n"), Exchange::Verdict::Keep);
+  EXPECT_TRUE(d.Take(alpha).empty());
+  EXPECT_EQ(d.SendText(alpha, "not json"), Exchange::Verdict::Drop);
+  EXPECT_EQ(d.SendText(alpha, "[1,2]"), Exchange::Verdict::Drop);
+  EXPECT_EQ(d.SendText(alpha, "{\"a\":1} {}"), Exchange::Verdict::Drop);
+  EXPECT_EQ(d.SendText(alpha, std::string(100000, '[') + std::string(100000, ']')), Exchange::Verdict::Drop);
+  EXPECT_TRUE(d.Take(alpha).empty());
+}
+
+}  // namespace
