@@ -1,5 +1,5 @@
 // The client object: its queues, connection parameters, directory copies,
-// the process-wide request counter, and the stop of its worker.
+// the process-wide request counter. The worker lives in Worker.cpp.
 #include "client/KestoBrimoClientAsync.h"
 
 #include <mutex>
@@ -10,7 +10,6 @@ const char* const kDisconnectMarkerText = "Disconnect";
 
 namespace {
 constexpr std::int32_t kLargestCommandId = 2147483647;
-constexpr std::uint32_t kDisconnectWaitMs = 20000;
 std::atomic<std::int32_t> NextCommandId{1};
 }  // namespace
 
@@ -73,31 +72,4 @@ std::string KestoBrimoClientAsync::GetCity(int CityId) {
   std::lock_guard<platform::Mutex> hold(Lock);
   const auto found = CityDirectory.find(CityId);
   return found == CityDirectory.end() ? std::string() : found->second;
-}
-
-void KestoBrimoClientAsync::WakeWorker() { RequestQueued.Set(); }
-
-void KestoBrimoClientAsync::Disconnect() {
-  platform::ThreadId worker;
-  {
-    std::lock_guard<platform::Mutex> hold(Lock);
-    PrintToDebugLog("Add disconnect");
-    KestoBrimo_AsyncRequest marker;
-    marker.CommandId = PeekNextCommandId();
-    marker.CommandCode = KBRCommand_Disconnect;
-    marker.Text = kDisconnectMarkerText;
-    RequestQueue.push_front(marker);
-    worker = ThreadId.load();
-  }
-  WakeWorker();
-  if (ThreadHandle.Joinable() && worker != platform::CurrentThreadId()) {
-    PrintToDebugLog("wait thread");
-    if (ThreadHandle.WaitFor(kDisconnectWaitMs)) {
-      PrintToDebugLog("wait thread success");
-    } else {
-      PrintToDebugLog("wait thread fail");
-      ThreadHandle.Detach();
-    }
-  }
-  ThreadId.store(0);
 }

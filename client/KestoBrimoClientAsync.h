@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -103,6 +104,21 @@ class KestoBrimoClientAsync {
   KBRStatus ReadBlock(std::string& out);
   KBRStatus ReceiveAuthentBlock();
 
+  // How the worker waits without spinning and still stops within about a second.
+  // True while the disconnect marker is at the front of RequestQueue.
+  bool StopRequested();
+  // Takes the marker from the front, if it is there, and queues the disconnect notice.
+  bool TakeDisconnectMarker();
+  // Sleeps `ms`, or less when a stop is requested meanwhile.
+  void PauseUnlessStopped(std::uint32_t ms);
+  // Waits for Socket, or for any wake-up, at most `ms`.
+  platform::SocketReady WaitOnSocket(platform::SocketWaitFor what, std::uint32_t ms);
+  // Connection steps that must give way to a stop request.
+  bool LookUpServer(const std::string& name, std::uint32_t& address, std::uint64_t deadlineMs);
+  KBRStatus FinishConnect(std::uint64_t deadlineMs);
+  KBRStatus ConnectError();
+  KBRStatus ConnectStopped();
+
   std::deque<KestoBrimo_AsyncRequest> RequestQueue;
   std::deque<KestoBrimo_AsyncResponce> ResponseQueue;
   std::string ServerName;
@@ -118,7 +134,13 @@ class KestoBrimoClientAsync {
   std::map<std::int32_t, std::string> CityDirectory;
   std::map<std::int32_t, KestoDirectoryItem> TaxiDirectory;
   platform::Thread ThreadHandle;
-  // Wakes the worker as soon as a request is queued.
+  // Wakes the worker as soon as a request is queued: Waker cuts short its
+  // socket waits; RequestQueued stands in for it while it cannot be opened.
+  platform::SocketWaker Waker;
   platform::Event RequestQueued;
+  // A connect attempt (name lookup included) gives up after this long.
+  std::uint32_t ConnectTimeLimitMs = 10000;
+  // Bytes buffered without a terminator beyond this end the connection.
+  std::size_t RecvBufferLimit = 16u * 1024u * 1024u;
   platform::Mutex Lock;
 };

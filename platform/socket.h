@@ -1,12 +1,95 @@
-// TCP sockets: Winsock 1.1 on Windows, BSD sockets elsewhere.
+// TCP sockets: Winsock 1.1 on Windows, BSD sockets elsewhere. Sockets made
+// here are non-blocking once connected; every wait is bounded and can be cut
+// short by a SocketWaker.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 namespace platform {
 
 // A socket as the client stores it; kNoSocket when there is none.
 using SocketHandle = std::intptr_t;
 constexpr SocketHandle kNoSocket = 0;
+
+// Starts and stops the process's socket library (Windows Sockets 1.1; nothing
+// elsewhere). The application owns them; tests call them themselves.
+bool StartSockets();
+void StopSockets();
+
+// A server name made only of digits, dots and spaces is taken as a dotted
+// IPv4 address and never looked up.
+inline bool IsDottedAddress(const std::string& name) {
+  return name.find_first_not_of("1234567890. ") == std::string::npos;
+}
+
+// An IPv4 address in network byte order from a dotted text; false when the
+// text is not one (inet_addr gives no address).
+bool ParseDottedAddress(const std::string& text, std::uint32_t& address);
+// The first IPv4 address of a host name; false when the lookup fails. Blocks
+// for as long as the system's resolver takes.
+bool LookUpHostName(const std::string& name, std::uint32_t& address);
+
+// A TCP/IPv4 stream socket, or kNoSocket.
+SocketHandle CreateTcpSocket();
+bool SetNonBlocking(SocketHandle socket);
+void CloseSocket(SocketHandle socket);
+// Closes with a reset instead of an orderly shutdown.
+void ResetSocket(SocketHandle socket);
+
+enum class ConnectStart { Connected, InProgress, Failed };
+// Starts connecting a non-blocking socket to `address` (network byte order).
+ConnectStart StartConnect(SocketHandle socket, std::uint32_t address, std::uint16_t port);
+// After the socket became writable: whether the connection was established.
+bool ConnectSucceeded(SocketHandle socket);
+
+// The bytes handed to the system, or -1 on any error (would-block included).
+long SendSome(SocketHandle socket, const char* data, std::size_t size);
+// The bytes received, 0 when the peer closed the connection, -1 on any
+// error (would-block included).
+long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size);
+
+// Lets any thread cut short a socket wait of the worker. Waking is
+// level-triggered: it stays signalled until Drain.
+class SocketWaker {
+ public:
+  SocketWaker();
+  ~SocketWaker();
+  SocketWaker(const SocketWaker&) = delete;
+  SocketWaker& operator=(const SocketWaker&) = delete;
+
+  // Needs the socket library to be started. False when the system refuses.
+  bool Open();
+  void Close();
+  bool IsOpen() const;
+  // Any thread; does nothing while closed.
+  void Wake();
+  // Clears pending wake-ups.
+  void Drain();
+  // The handle a wait watches; kNoSocket while closed. Worker thread only.
+  SocketHandle WaitHandle() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+enum class SocketWaitFor { Reading, Writing };
+enum class SocketReady { Ready, Woken, TimedOut, Failed };
+
+// Waits at most `ms` until `socket` can be read (data, end of stream or an
+// error) or written (including a finished or failed connect), or until
+// `waker` is signalled. Either may be absent (kNoSocket, nullptr or a closed
+// waker). Readiness of the socket wins over a wake-up.
+SocketReady WaitForSocket(SocketHandle socket, SocketWaitFor what, const SocketWaker* waker, std::uint32_t ms);
+
+// A listening socket on 127.0.0.1 with a port the system picks, for the
+// demo exchange and tests. kNoSocket on failure.
+SocketHandle OpenLoopbackListener(int backlog, std::uint16_t& port);
+// Takes one pending connection; kNoSocket when none is pending. The
+// accepted socket is non-blocking.
+SocketHandle AcceptConnection(SocketHandle listener);
 
 }  // namespace platform

@@ -52,4 +52,7 @@ struct KestoBrimoClientTestAccess {
   static KBRStatus SendTextBlock(KestoBrimoClientAsync& c, const std::string& text) { return c.SendTextBlock(text); }
   static KBRStatus TryConnect(KestoBrimoClientAsync& c) { return c.TryConnect(); }
   static KBRStatus ReceiveAuthentBlock(KestoBrimoClientAsync& c) { return c.ReceiveAuthentBlock(); }
+  // Set before Connect: the worker reads them without the lock.
+  static void SetConnectTimeLimitMs(KestoBrimoClientAsync& c, std::uint32_t ms) { c.ConnectTimeLimitMs = ms; }
+  static void SetRecvBufferLimit(KestoBrimoClientAsync& c, std::size_t bytes) { c.RecvBufferLimit = bytes; }
 };

@@ -1,0 +1,189 @@
+// The worker thread: one connection after another until the disconnect
+// marker, sending queued requests and turning received blocks into responses.
+#include <algorithm>
+#include <mutex>
+
+#include "client/DebugLog.h"
+#include "client/KestoBrimoClientAsync.h"
+#include "platform/clock.h"
+
+namespace {
+
+constexpr std::uint32_t kDisconnectWaitMs = 20000;
+constexpr std::uint32_t kReconnectPauseMs = 500;
+constexpr std::uint32_t kIdlePauseMs = 500;
+
+bool IsDisconnectMarker(const KestoBrimo_AsyncRequest& request) { return request.Text == kDisconnectMarkerText; }
+
+bool SameRequest(const KestoBrimo_AsyncRequest& a, const KestoBrimo_AsyncRequest& b) {
+  return a.CommandId == b.CommandId && a.CommandCode == b.CommandCode && a.Text == b.Text;
+}
+
+}  // namespace
+
+void KestoBrimoClientAsync::WakeWorker() {
+  Waker.Wake();
+  RequestQueued.Set();
+}
+
+void KestoBrimoClientAsync::Connect() {
+  if (ThreadId.load() != 0) Disconnect();
+  // A worker that outlived Disconnect's wait still owns the socket and the
+  // buffers: a second one must not start beside it.
+  if (ThreadHandle.Joinable() && !ThreadHandle.WaitFor(kDisconnectWaitMs)) {
+    PrintToDebugLog("start thread refused: previous thread still running");
+    return;
+  }
+  PrintToDebugLog("start thread");
+  if (!ThreadHandle.Start([this] { CallBackThread(); })) PrintToDebugLog("start thread fail");
+}
+
+void KestoBrimoClientAsync::Disconnect() {
+  platform::ThreadId worker;
+  {
+    std::lock_guard<platform::Mutex> hold(Lock);
+    PrintToDebugLog("Add disconnect");
+    KestoBrimo_AsyncRequest marker;
+    marker.CommandId = PeekNextCommandId();
+    marker.CommandCode = KBRCommand_Disconnect;
+    marker.Text = kDisconnectMarkerText;
+    RequestQueue.push_front(marker);
+    worker = ThreadId.load();
+  }
+  WakeWorker();
+  if (ThreadHandle.Joinable() && worker != platform::CurrentThreadId()) {
+    PrintToDebugLog("wait thread");
+    if (ThreadHandle.WaitFor(kDisconnectWaitMs)) {
+      PrintToDebugLog("wait thread success");
+    } else {
+      // The handle is kept so that Connect knows the old worker still runs.
+      PrintToDebugLog("wait thread fail");
+    }
+  }
+  ThreadId.store(0);
+}
+
+bool KestoBrimoClientAsync::StopRequested() {
+  std::lock_guard<platform::Mutex> hold(Lock);
+  return !RequestQueue.empty() && IsDisconnectMarker(RequestQueue.front());
+}
+
+bool KestoBrimoClientAsync::TakeDisconnectMarker() {
+  std::lock_guard<platform::Mutex> hold(Lock);
+  if (RequestQueue.empty() || !IsDisconnectMarker(RequestQueue.front())) return false;
+  KestoBrimo_AsyncResponce notice;
+  notice.CommandId = static_cast<std::uint32_t>(RequestQueue.front().CommandId);
+  notice.OperationStatus = KBRStatus_Ok;
+  notice.ErrorString = "Отсоединение от сервера успешно выполнено";
+  notice.reason = 0;
+  ResponseQueue.push_back(notice);
+  RequestQueue.pop_front();
+  return true;
+}
+
+platform::SocketReady KestoBrimoClientAsync::WaitOnSocket(platform::SocketWaitFor what, std::uint32_t ms) {
+  if (Waker.IsOpen()) return platform::WaitForSocket(Socket, what, &Waker, ms);
+  if (Socket != platform::kNoSocket) return platform::WaitForSocket(Socket, what, nullptr, ms);
+  return RequestQueued.Wait(ms) ? platform::SocketReady::Woken : platform::SocketReady::TimedOut;
+}
+
+void KestoBrimoClientAsync::PauseUnlessStopped(std::uint32_t ms) {
+  const std::uint64_t deadline = platform::MonotonicMs() + ms;
+  for (;;) {
+    if (StopRequested()) return;
+    const std::uint64_t now = platform::MonotonicMs();
+    if (now >= deadline) return;
+    // A queued request does not shorten the pause between attempts; a stop does.
+    if (WaitOnSocket(platform::SocketWaitFor::Reading, static_cast<std::uint32_t>(deadline - now)) ==
+        platform::SocketReady::Woken)
+      Waker.Drain();
+  }
+}
+
+void KestoBrimoClientAsync::CallBackThread() {
+  ThreadId.store(platform::CurrentThreadId());
+  PrintToDebugLog(">>CallBackThread");
+  for (;;) {
+    if (!Waker.IsOpen()) Waker.Open();
+    PrintToDebugLog(">> in thread");
+    const KBRStatus status = QueueProcessing();
+    PrintToDebugLog("<< in thread");
+    platform::CloseSocket(Socket);
+    Authorized.store(false);
+    Socket = platform::kNoSocket;
+    // Bytes of a broken connection would only spoil the next handshake.
+    std::string().swap(RecvBuffer);
+    if (status == KBRStatus_Ok) break;
+    PauseUnlessStopped(kReconnectPauseMs);
+  }
+  Waker.Close();
+  PrintToDebugLog("<<CallBackThread");
+}
+
+KBRStatus KestoBrimoClientAsync::QueueProcessing() {
+  PrintToDebugLog(">>QueueProcessing");
+  // A stop requested before or between attempts ends the worker without connecting.
+  if (TakeDisconnectMarker()) return KBRStatus_Ok;
+  KBRStatus status = TryConnect();
+  if (status != KBRStatus_Ok) return status;
+  status = ReceiveAuthentBlock();
+  if (status != KBRStatus_Ok) return status;
+  GetDirectory(true);
+
+  for (;;) {
+    // Wake-ups so far are answered by looking at the queue now; later ones cut the next wait short.
+    Waker.Drain();
+    KestoBrimo_AsyncRequest request;
+    bool queued;
+    {
+      std::lock_guard<platform::Mutex> hold(Lock);
+      queued = !RequestQueue.empty();
+      if (queued) request = RequestQueue.front();
+    }
+
+    if (!queued) {
+      PrintToDebugLog("~~QueueSize==0");
+      PrintToDebugLog("~~ReadBlock");
+      std::string block;
+      status = ReadBlock(block);
+      if (status < 0) {
+        PrintToDebugLog("Status=%d", static_cast<int>(status));
+        return status;
+      }
+      if (status == KBRStatus_Ok) {
+        PrintToDebugLog("~~ParseBlock");
+        status = ParseBlock(block);
+        if (status < 0) return status;
+      } else if (status == KBRStatus_NoData) {
+        PrintToDebugLog("Status==KBRStatus_NoData");
+        // Data or a queued request ends the pause at once.
+        WaitOnSocket(platform::SocketWaitFor::Reading, kIdlePauseMs);
+      }
+      continue;
+    }
+
+    if (IsDisconnectMarker(request)) {
+      TakeDisconnectMarker();
+      return KBRStatus_Ok;
+    }
+
+    // Until its send and one read are done the request stays queued, so a
+    // broken connection sends it again first on the next one.
+    status = SendTextBlock(request.Text);
+    if (status != KBRStatus_Ok) return status;
+    std::string block;
+    status = ReadBlock(block);
+    if (status < 0) return status;
+    if (status == KBRStatus_Ok) {
+      status = ParseBlock(block);
+      if (status < 0) return status;
+    }
+    {
+      // Only markers can have been put ahead of it meanwhile.
+      std::lock_guard<platform::Mutex> hold(Lock);
+      const auto sent = std::find_if(RequestQueue.begin(), RequestQueue.end(),
+                                     [&](const KestoBrimo_AsyncRequest& r) { return SameRequest(r, request); });
+      if (sent != RequestQueue.end()) RequestQueue.erase(sent);
+    }
+  }
+}

@@ -1,0 +1,225 @@
+// The worker against a fake exchange: requests cut off by a broken connection
+// go out again first, Disconnect is honoured within about a second whatever
+// the worker is doing, and a queued request leaves an idle connection at once.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "connection/ConnectionFixture.h"
+
+namespace connection_test {
+namespace {
+
+int CommandIdOf(const std::string& request) { return ParsedRequest(request)["CommandId"].asInt(); }
+
+TEST_F(ConnectionTest, ARequestCutOffByAResetIsSentAgainFirstOnTheNextConnection) {
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+
+  const int id = client->AcceptOrder(42);
+  std::string request;
+  ASSERT_TRUE(peer->ReadRequest(request));
+  EXPECT_EQ(CommandIdOf(request), id);
+  peer->Reset();
+  EXPECT_TRUE(WaitUntil([&] { return !client->Authorized.load(); }, 3000));
+
+  auto next = exchange->Accept();
+  ASSERT_TRUE(next);
+  ASSERT_TRUE(next->SendBlock(AuthBlock("second")));
+  ASSERT_TRUE(next->ReadRequest(request));
+  EXPECT_EQ(CommandIdOf(request), id) << "the cut-off request must go first";
+  EXPECT_EQ(ParsedRequest(request)["OrderId"].asInt(), 42);
+  ASSERT_TRUE(next->ReadRequest(request));
+  EXPECT_EQ(CommandIdOf(request), 0) << "then the new login";
+  EXPECT_EQ(ParsedRequest(request)["PassHash"].asString(), "A50BD35203F419411BEA5B8A6448A628");
+  EXPECT_TRUE(NoResponseQueued()) << "a broken connection adds no record";
+}
+
+TEST_F(ConnectionTest, ALoginCutOffByACloseGoesOutBeforeTheNextConnectionsLogin) {
+  client->Connect();
+  auto peer = exchange->Accept();
+  ASSERT_TRUE(peer);
+  ASSERT_TRUE(peer->SendBlock(AuthBlock("first")));
+  peer->Close();
+
+  auto next = exchange->Accept();
+  ASSERT_TRUE(next);
+  ASSERT_TRUE(next->SendBlock(AuthBlock("second")));
+  std::string first, second;
+  ASSERT_TRUE(next->ReadRequest(first));
+  EXPECT_EQ(ParsedRequest(first)["PassHash"].asString(), "F1DE27FF8AC861D3D96AAB09E697F017");
+  ASSERT_TRUE(next->ReadRequest(second));
+  EXPECT_EQ(ParsedRequest(second)["PassHash"].asString(), "A50BD35203F419411BEA5B8A6448A628");
+  EXPECT_FALSE(client->Authorized.load());
+}
+
+TEST_F(ConnectionTest, AnUnparsableBlockEndsTheConnectionWithoutARecord) {
+  client->Connect();
+  for (const char* block : {"garbage", "[1,2,3]", "17"}) {
+    auto peer = AcceptAndLogIn();
+    ASSERT_TRUE(peer) << block;
+    ASSERT_TRUE(peer->SendBlock(block));
+    EXPECT_TRUE(peer->WaitClosedByClient()) << block;
+    EXPECT_TRUE(WaitUntil([&] { return !client->Authorized.load(); }, 3000)) << block;
+  }
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+  EXPECT_TRUE(NoResponseQueued());
+}
+
+TEST_F(ConnectionTest, ARequestQueuedOnAnIdleConnectionLeavesAtOnce) {
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+
+  constexpr int kRounds = 9;
+  std::vector<double> delaysMs;
+  for (int round = 0; round < kRounds; ++round) {
+    // Let the worker settle into its idle wait, at a different point each round.
+    platform::SleepMs(150 + 97 * round % 500);
+    const auto start = std::chrono::steady_clock::now();
+    const int id = client->AcceptOrder(round);
+    std::string request;
+    ASSERT_TRUE(peer->ReadRequest(request));
+    delaysMs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    EXPECT_EQ(CommandIdOf(request), id);
+    // Without the wake-up the request would wait for the end of the idle pause, up to 1.5 s.
+    EXPECT_LT(delaysMs.back(), 400.0) << "round " << round;
+    ASSERT_TRUE(peer->SendBlock(Notice(round)));
+  }
+  std::sort(delaysMs.begin(), delaysMs.end());
+  std::printf("[ figure ] command to exchange on an idle connection: median %.3f ms, worst %.3f ms\n",
+              delaysMs[delaysMs.size() / 2], delaysMs.back());
+  EXPECT_EQ(Responses(kRounds).size(), static_cast<std::size_t>(kRounds));
+}
+
+TEST_F(ConnectionTest, DisconnectWhileIdleEndsTheWorkerWithItsNotice) {
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+  platform::SleepMs(200);
+
+  const std::int32_t markerId = PeekNextCommandId();
+  EXPECT_LT(TimedDisconnect(), kPromptDisconnectMs);
+  ExpectDisconnectNotice(markerId);
+  EXPECT_TRUE(peer->WaitClosedByClient());
+  EXPECT_TRUE(Access::Requests(*client).empty());
+}
+
+TEST_F(ConnectionTest, DisconnectWithARequestInFlightFinishesItFirst) {
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+
+  client->GetStatement();
+  std::string request;
+  ASSERT_TRUE(peer->ReadRequest(request));
+  // No answer: the worker is in the read that follows the send.
+  const std::int32_t markerId = PeekNextCommandId();
+  EXPECT_LT(TimedDisconnect(), kPromptDisconnectMs);
+  ExpectDisconnectNotice(markerId);
+  EXPECT_TRUE(Access::Requests(*client).empty()) << "the sent request has had its read";
+}
+
+TEST_F(ConnectionTest, DisconnectWhileWaitingForTheChallengeReturnsPromptly) {
+  client->Connect();
+  auto peer = exchange->Accept();
+  ASSERT_TRUE(peer);
+  platform::SleepMs(300);
+
+  const std::int32_t markerId = PeekNextCommandId();
+  EXPECT_LT(TimedDisconnect(), kPromptDisconnectMs);
+  ExpectDisconnectNotice(markerId);
+  EXPECT_TRUE(peer->WaitClosedByClient());
+}
+
+TEST_F(ConnectionTest, DisconnectWhileConnectingToAListenerThatNeverAcceptsReturnsPromptly) {
+  exchange.reset(new FakeExchange(0));
+  ASSERT_TRUE(exchange->FillBacklog()) << "could not make a connect hang";
+  client->SetConnectionParam("127.0.0.1", exchange->Port(), "operator", kPassword);
+  CaptureLog();
+  client->Connect();
+  ASSERT_TRUE(WaitUntil([&] { return LogCount("socket ok") == 1; }, 3000));
+  platform::SleepMs(300);
+
+  const std::int32_t markerId = PeekNextCommandId();
+  EXPECT_LT(TimedDisconnect(), kPromptDisconnectMs);
+  ExpectDisconnectNotice(markerId);
+  EXPECT_EQ(LogCount("connect ok"), 0u);
+  EXPECT_EQ(LogCount("~~<ConnectToDB - stopped"), 1u);
+}
+
+TEST_F(ConnectionTest, AConnectAttemptThatOutlastsItsLimitIsAConnectError) {
+  exchange.reset(new FakeExchange(0));
+  ASSERT_TRUE(exchange->FillBacklog()) << "could not make a connect hang";
+  client->SetConnectionParam("127.0.0.1", exchange->Port(), "operator", kPassword);
+  Access::SetConnectTimeLimitMs(*client, 200);
+  CaptureLog();
+  client->Connect();
+  EXPECT_TRUE(WaitUntil([&] { return LogCount("~~<ConnectToDB - KBRStatus_ConnectError") >= 2; }, 5000))
+      << "the attempt is neither limited nor repeated";
+  client->Disconnect();
+  EXPECT_EQ(Access::LastError(*client), "Ошибка установления соединения");
+}
+
+TEST_F(ConnectionTest, DisconnectBetweenRefusedAttemptsOvertakesQueuedRequests) {
+  client->SetConnectionParam("127.0.0.1", ClosedLoopbackPort(), "operator", kPassword);
+  const int first = client->GetStatement();
+  const int second = client->AcceptOrder(5);
+  client->Connect();
+  platform::SleepMs(700);
+
+  const std::int32_t markerId = PeekNextCommandId();
+  EXPECT_LT(TimedDisconnect(), kPromptDisconnectMs);
+  ExpectDisconnectNotice(markerId);
+  const auto queue = Access::Requests(*client);
+  ASSERT_EQ(queue.size(), 2u);
+  EXPECT_EQ(queue[0].CommandId, first);
+  EXPECT_EQ(queue[1].CommandId, second);
+  EXPECT_EQ(Access::LastError(*client), "Ошибка установления соединения");
+}
+
+TEST_F(ConnectionTest, AServerNameIsLookedUpAndAFailedLookupIsAConnectError) {
+  client->SetConnectionParam("localhost", exchange->Port(), "operator", kPassword);
+  client->Connect();
+  ASSERT_TRUE(AcceptAndLogIn());
+  client->Disconnect();
+  Responses(1);
+
+  // Dotted, but no address: ends like a failed lookup, without connecting.
+  client->SetConnectionParam("300.1.1.1", exchange->Port(), "operator", kPassword);
+  client->Connect();
+  EXPECT_EQ(exchange->Accept(700), nullptr);
+  client->Disconnect();
+  EXPECT_EQ(Access::LastError(*client), "Ошибка установления соединения");
+}
+
+TEST_F(ConnectionTest, ConnectWhileAWorkerRunsReplacesItNeverRunningTwo) {
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+
+  const std::int32_t markerId = PeekNextCommandId();
+  client->Connect();
+  EXPECT_TRUE(peer->WaitClosedByClient(100)) << "the old worker ended before the new one started";
+  ExpectDisconnectNotice(markerId, false);
+  auto next = exchange->Accept();
+  ASSERT_TRUE(next);
+  EXPECT_EQ(exchange->Accept(300), nullptr);
+}
+
+TEST_F(ConnectionTest, AStopQueuedBeforeConnectEndsTheNextWorkerWithoutConnecting) {
+  const std::int32_t markerId = PeekNextCommandId();
+  client->Disconnect();
+  const int waiting = client->GetStatement();
+  client->Connect();
+  ExpectDisconnectNotice(markerId, false);
+  EXPECT_EQ(exchange->Accept(300), nullptr);
+  const auto queue = Access::Requests(*client);
+  ASSERT_EQ(queue.size(), 1u);
+  EXPECT_EQ(queue[0].CommandId, waiting);
+}
+
+}  // namespace
+}  // namespace connection_test
