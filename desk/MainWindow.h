@@ -1,0 +1,62 @@
+// The main window's logic: start, the 500 ms tick that shows the client's
+// state and drains its answers, and the command of every button.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+
+#include "desk/DeskDialog.h"
+#include "desk/DeskUi.h"
+#include "protocol/KestoRecords.h"
+
+// Boxes and dialogs that may stand open on top of one another. Ticks run
+// inside every open box; beyond this depth the answers that would open yet
+// another box wait until the boxes above them close.
+constexpr int kMaxOpenBoxes = 4;
+
+class DeskMainWindow {
+ public:
+  explicit DeskMainWindow(DeskUi& ui);
+  DeskMainWindow(const DeskMainWindow&) = delete;
+  DeskMainWindow& operator=(const DeskMainWindow&) = delete;
+
+  // WM_INITDIALOG: lists, settings into the four fields. The shell then
+  // starts the 500 ms timer.
+  bool Start(DeskDialog& window);
+  // WM_TIMER: button states, then every queued answer in order.
+  bool Tick(DeskDialog& window);
+  // WM_COMMAND with the control id; false for ids without a command.
+  bool Command(DeskDialog& window, int controlId);
+  // WM_CLOSE ends the window with 2; WM_DESTROY forgets the lists.
+  bool Close(DeskDialog& window);
+  bool Destroy();
+
+  // Boxes and dialogs this window has open now.
+  int OpenBoxes() const { return openBoxes_; }
+  // Answers waiting for the open boxes to close.
+  std::size_t WaitingAnswers() const { return waiting_.size(); }
+
+ private:
+  class OpenBoxScope;
+
+  int ShowBox(const std::string& text, const std::string& caption, unsigned style);
+  int RunDialog(int resourceId);
+  bool Confirm(const char* question);
+
+  void UpdateButtons(DeskDialog& window);
+  // Reasons 3 to 6: the order maps and lists; false for any other answer.
+  bool ApplyListNotification(const KestoBrimo_AsyncResponce& response);
+  // Every other answer opens a box or the directory viewer.
+  void ShowAnswer(const KestoBrimo_AsyncResponce& response);
+  void ShowWaitingAnswers();
+
+  // The order id in the first cell of the list's selected row; false without a selection.
+  bool SelectedOrder(KestoListView* list, int& orderId);
+
+  void Connect(DeskDialog& window);
+  void Disconnect();
+
+  DeskUi& ui_;
+  int openBoxes_ = 0;
+  std::deque<KestoBrimo_AsyncResponce> waiting_;
+};

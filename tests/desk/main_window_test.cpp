@@ -1,0 +1,352 @@
+// The main window's logic: the tick's button states and dispatch, nested
+// boxes held to a bounded depth, and the command of every button.
+#include "desk/MainWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "DeskFakes.h"
+#include "desk/OrderList.h"
+#include "platform/files.h"
+#include "platform/profile.h"
+#include "protocol/KBRCodes.h"
+
+namespace {
+using Access = KestoBrimoClientTestAccess;
+
+KestoBrimo_AsyncResponce Answer(std::int32_t reason, std::int32_t status, std::int32_t num = 0) {
+  KestoBrimo_AsyncResponce r;
+  r.reason = reason;
+  r.OperationStatus = status;
+  r.Num = num;
+  return r;
+}
+
+KestoBrimo_AsyncResponce OrderNote(std::int32_t reason, std::int32_t orderId, const std::string& street = "") {
+  KestoBrimo_AsyncResponce r = Answer(reason, KBRStatus_Ok);
+  r.Order.OrderId = orderId;
+  r.Order.StreetFrom = street;
+  return r;
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetDesk();
+    window.lists[1017];
+    window.lists[1018];
+    desk.Start(window);
+  }
+  void TearDown() override {
+    desk.Destroy();
+    ResetDesk();
+  }
+  FakeListView& newList() { return window.lists[1017]; }
+  FakeListView& myList() { return window.lists[1018]; }
+  std::deque<KestoBrimo_AsyncRequest> Requests() { return Access::Requests(Client); }
+  void Push(const KestoBrimo_AsyncResponce& r) { Access::PushResponse(Client, r); }
+
+  FakeUi ui;
+  FakeDialog window;
+  DeskMainWindow desk{ui};
+};
+
+const int kCommandButtons[] = {1007, 1008, 1009, 1010, 1011, 1013, 1012, 1014, 1015, 1016, 1019, 1020};
+
+TEST_F(MainWindow, StartPreparesBothListsAndATickWithoutAnswersOnlySetsButtons) {
+  EXPECT_EQ(NewList, &newList());
+  EXPECT_EQ(MyList, &myList());
+  EXPECT_EQ(newList().columns.size(), 24u);
+  EXPECT_EQ(myList().columns.size(), 24u);
+
+  EXPECT_TRUE(desk.Tick(window));
+  EXPECT_TRUE(window[1005].enabled);
+  EXPECT_FALSE(window[1006].enabled);
+  for (int id : kCommandButtons) EXPECT_FALSE(window[id].enabled) << id;
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_TRUE(newList().rows.empty());
+
+  Client.Authorized = true;
+  Client.ThreadId = 1234;
+  desk.Tick(window);
+  Client.ThreadId = 0;
+  EXPECT_FALSE(window[1005].enabled);
+  EXPECT_TRUE(window[1006].enabled);
+  for (int id : kCommandButtons) EXPECT_TRUE(window[id].enabled) << id;
+
+  EXPECT_TRUE(desk.Close(window));
+  EXPECT_EQ(window.endCode, 2);
+  desk.Destroy();
+  EXPECT_EQ(NewList, nullptr);
+  EXPECT_EQ(MyList, nullptr);
+}
+
+TEST_F(MainWindow, OneTickDrainsTheWholeQueueInOrder) {
+  Push(OrderNote(KBRReason_NewOrder, 5));
+  Push(OrderNote(KBRReason_NewOrderRemoved, 5));
+  Push(Answer(7, KBRStatus_Ok, 3));
+  desk.Tick(window);
+  EXPECT_EQ(newList().inserts, 1);
+  EXPECT_TRUE(newList().rows.empty());
+  EXPECT_TRUE(NewOrders.empty());
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].caption, "KBRStatus_Ok");
+  EXPECT_EQ(ui.boxes[0].text, "ErrorString=''\nDigitalValue='3'\n");
+  EXPECT_EQ(ui.boxes[0].style, kMbOk);
+  KestoBrimo_AsyncResponce left;
+  EXPECT_FALSE(Client.GetClientResponce(left));
+}
+
+TEST_F(MainWindow, NotificationsKeepMapsAndListsInStep) {
+  Push(OrderNote(KBRReason_NewOrder, 5, "first"));
+  Push(OrderNote(KBRReason_NewOrder, 5, "second"));
+  Push(OrderNote(KBRReason_NewOrderRemoved, 6));
+  Push(OrderNote(KBRReason_MyOrder, 5, "mine"));
+  desk.Tick(window);
+  ASSERT_EQ(newList().rows.size(), 1u);
+  EXPECT_EQ(newList().rows[0].cells[2], "second");
+  EXPECT_EQ(NewOrders.at(5).StreetFrom, "second");
+  EXPECT_EQ(MyOrders.at(5).StreetFrom, "mine");
+  EXPECT_EQ(myList().RowOf(5).at(2), "mine");
+
+  Push(OrderNote(KBRReason_MyOrderRemoved, 5));
+  desk.Tick(window);
+  EXPECT_TRUE(MyOrders.empty());
+  EXPECT_TRUE(myList().rows.empty());
+  EXPECT_EQ(NewOrders.size(), 1u);
+  EXPECT_TRUE(ui.boxes.empty());
+
+  // Without a window the notifications are dropped.
+  desk.Destroy();
+  Push(OrderNote(KBRReason_NewOrder, 8));
+  desk.Tick(window);
+  EXPECT_EQ(NewOrders.count(8), 0u);
+}
+
+TEST_F(MainWindow, AnswersOpenTheirBoxesOrTheDirectoryViewer) {
+  KestoBrimo_AsyncResponce info = OrderNote(KBRReason_OrderFullInfo, 12);
+  info.OperationStatus = KBRStatus_UnknownResponse;
+  info.ErrorString = "нет";
+  Push(info);
+  info.OperationStatus = KBRStatus_Ok;
+  info.reason = KBRReason_OrderPartialInfo;
+  Push(info);
+  KestoBrimo_AsyncResponce tariff = Answer(KBRReason_Tariff, KBRStatus_Ok);
+  tariff.Tariff.TariffId = "T7";
+  Push(tariff);
+  tariff.OperationStatus = KBRStatus_CommonError;
+  Push(tariff);
+  Push(Answer(KBRReason_Directories, KBRStatus_CommonError));
+  Push(Answer(-4, 9));
+  desk.Tick(window);
+
+  ASSERT_EQ(ui.boxes.size(), 5u);
+  EXPECT_EQ(ui.boxes[0].caption, "KBRStatus_UnknownResponse");
+  EXPECT_EQ(ui.boxes[0].text, "ErrorString='нет'\nDigitalValue='0'\n");
+  EXPECT_EQ(ui.boxes[1].caption, "GetorderInfo Ok");
+  EXPECT_EQ(ui.boxes[1].text.rfind("OrderId=12\n", 0), 0u);
+  EXPECT_EQ(ui.boxes[2].caption, "GetTariff Ok");
+  EXPECT_NE(ui.boxes[2].text.find(" ID Тарифа:T7\n"), std::string::npos);
+  EXPECT_EQ(ui.boxes[3].caption, "KBRStatus_CommonError");
+  EXPECT_EQ(ui.boxes[4].caption, "OperationStatus=9");
+  EXPECT_EQ(ui.dialogs, std::vector<int>{103});
+}
+
+// A fake whose boxes stay open: every box and dialog runs further ticks
+// inside itself, as the timer does under a real modal loop.
+TEST_F(MainWindow, NestedBoxesStopAtTheBoundAndTheRestFollowInOrder) {
+  for (int n = 1; n <= 6; ++n) Push(Answer(7, KBRStatus_Ok, n));
+  std::vector<int> depthOfBox;
+  std::vector<std::size_t> rowsWhenShown;
+  int ticksAtTheBound = 0;
+  ui.whileOpen = [&] {
+    depthOfBox.push_back(desk.OpenBoxes());
+    rowsWhenShown.push_back(newList().rows.size());
+    if (desk.OpenBoxes() == kMaxOpenBoxes && ticksAtTheBound++ == 0) {
+      // Arrives while four boxes stand open: the list changes at once, the boxes wait.
+      Push(OrderNote(KBRReason_NewOrder, 77));
+      for (int n = 7; n <= 20; ++n) Push(Answer(7, KBRStatus_Ok, n));
+      Client.Authorized = true;
+      for (int tick = 0; tick < 5; ++tick) desk.Tick(window);
+      EXPECT_EQ(newList().rows.size(), 1u);
+      EXPECT_TRUE(window[1007].enabled);
+      EXPECT_EQ(desk.WaitingAnswers(), 16u);
+      EXPECT_EQ(ui.boxes.size(), 4u);
+      return;
+    }
+    desk.Tick(window);
+  };
+  desk.Tick(window);
+
+  ASSERT_EQ(ui.boxes.size(), 20u);
+  for (int n = 1; n <= 20; ++n) {
+    EXPECT_EQ(ui.boxes[static_cast<std::size_t>(n - 1)].text, "ErrorString=''\nDigitalValue='" + std::to_string(n) + "'\n");
+  }
+  for (int depth : depthOfBox) EXPECT_LE(depth, kMaxOpenBoxes);
+  EXPECT_EQ(desk.OpenBoxes(), 0);
+  EXPECT_EQ(desk.WaitingAnswers(), 0u);
+  EXPECT_EQ(rowsWhenShown.back(), 1u);
+}
+
+TEST_F(MainWindow, AnswersLeftWaitingAreShownByTheNextTick) {
+  ui.whileOpen = [&] {
+    if (desk.OpenBoxes() == 1) {
+      // A dialog opened by a command counts as an open box too.
+      Push(Answer(7, KBRStatus_Ok, 1));
+    }
+  };
+  ui.scripts[110] = [](DeskDialogLogic& logic, FakeDialog& d) { logic.Command(d, kIdCancel); };
+  desk.Command(window, 1019);
+  EXPECT_TRUE(ui.boxes.empty());
+  ui.whileOpen = nullptr;
+  desk.Tick(window);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+}
+
+TEST_F(MainWindow, SelectionCommandsReadTheRowAndAskFirst) {
+  desk.Command(window, 1009);  // nothing selected
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_TRUE(Requests().empty());
+
+  newList().SelectNewRow(4711);
+  ui.answer = kIdNo;
+  desk.Command(window, 1009);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, "Вы хотите принять заказ?");
+  EXPECT_EQ(ui.boxes[0].caption, "");
+  EXPECT_EQ(ui.boxes[0].style, kMbYesNo);
+  EXPECT_TRUE(Requests().empty());
+
+  ui.answer = kIdYes;
+  desk.Command(window, 1009);
+  myList().SelectNewRow(815);
+  desk.Command(window, 1010);
+  desk.Command(window, 1012);
+  EXPECT_EQ(ui.boxes[2].text, "Вы хотите вернуть свой заказ обратно?");
+  EXPECT_EQ(ui.boxes[3].text, "Вы хотите вернуть чужой заказ обратно публикатору?");
+  const auto requests = Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0].CommandCode, KBRCommand_AcceptOrder);
+  EXPECT_NE(requests[0].Text.find("\"OrderId\":4711"), std::string::npos) << requests[0].Text;
+  EXPECT_EQ(requests[1].CommandCode, KBRCommand_ReturnOrder);
+  EXPECT_NE(requests[1].Text.find("\"OrderId\":815"), std::string::npos);
+  EXPECT_EQ(requests[2].CommandCode, KBRCommand_ForceReturnOrder);
+}
+
+TEST_F(MainWindow, StatusCommandStartsFromTheStoredOrder) {
+  myList().SelectNewRow(815);
+  desk.Command(window, 1011);  // the row's order is not in MyOrders
+  EXPECT_TRUE(ui.dialogs.empty());
+
+  KestoOrder order;
+  order.OrderId = 815;
+  order.StatusId = 4;
+  order.Price = 12.5f;
+  MyOrders[815] = order;
+  ui.scripts[106] = [](DeskDialogLogic& logic, FakeDialog& d) {
+    EXPECT_EQ(d[1031].text, "     12.50");
+    d[1031].text = "99";
+    logic.Command(d, kIdOk);
+  };
+  desk.Command(window, 1011);
+  EXPECT_EQ(ui.dialogs, std::vector<int>{106});
+  const auto requests = Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].CommandCode, KBRCommand_SetOrderStatus);
+  EXPECT_NE(requests[0].Text.find("\"OrderId\":815"), std::string::npos) << requests[0].Text;
+  EXPECT_NE(requests[0].Text.find("\"StatusId\":4"), std::string::npos) << requests[0].Text;
+  EXPECT_FLOAT_EQ(ChOrderPrice, 99.0f);
+}
+
+TEST_F(MainWindow, DialogCommandsSendOnlyWhenTheDialogEndsWithItsOkCode) {
+  // All closed without OK; 1013 has no selected row and opens nothing.
+  for (int button : {1008, 1013, 1015, 1016, 1019, 1020}) desk.Command(window, button);
+  EXPECT_EQ(ui.dialogs, (std::vector<int>{104, 109, 105, 110, 110}));
+  EXPECT_TRUE(Requests().empty());
+  ui.dialogs.clear();
+  myList().SelectNewRow(815);
+
+  CarDescription = "old";
+  ui.scripts[104] = [](DeskDialogLogic& logic, FakeDialog& d) {
+    d[1025].text = "Тверская";
+    logic.Command(d, 1039);
+  };
+  ui.scripts[107] = [](DeskDialogLogic& logic, FakeDialog& d) {
+    EXPECT_EQ(d[1040].text, "");
+    d[1046].text = "31";
+    logic.Command(d, kIdOk);
+  };
+  for (int id : {105, 109, 110}) ui.scripts[id] = [](DeskDialogLogic& logic, FakeDialog& d) { logic.Command(d, kIdOk); };
+  ui.scripts[110] = [](DeskDialogLogic& logic, FakeDialog& d) {
+    d[1054].text = "4711";
+    logic.Command(d, kIdOk);
+  };
+  for (int button : {1008, 1013, 1015, 1016, 1019, 1020, 1007, 1014}) desk.Command(window, button);
+  EXPECT_EQ(ui.dialogs, (std::vector<int>{104, 107, 109, 105, 110, 110}));
+  const auto requests = Requests();
+  ASSERT_EQ(requests.size(), 8u);
+  const std::int32_t codes[] = {KBRCommand_InsertOrder, KBRCommand_AddCarDescription,
+                                KBRCommand_GetTariffByPubisherAndAcceptor, KBRCommand_SetOrderNotifyMode,
+                                KBRCommand_GetOrderFullInfo, KBRCommand_GetOrderPartialInfo,
+                                KBRCommand_GetDirectory, KBRCommand_GetStatement};
+  for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(requests[i].CommandCode, codes[i]) << i;
+  EXPECT_NE(requests[0].Text.find("\"StatusId\":17"), std::string::npos) << requests[0].Text;
+  EXPECT_NE(requests[1].Text.find("\"OrderId\":815"), std::string::npos) << requests[1].Text;
+  EXPECT_EQ(CarCallNumber, 31);
+  EXPECT_NE(requests[4].Text.find("\"OrderId\":4711"), std::string::npos) << requests[4].Text;
+}
+
+TEST_F(MainWindow, DisconnectEmptiesListsAndMapsAtOnce) {
+  Push(OrderNote(KBRReason_NewOrder, 1));
+  Push(OrderNote(KBRReason_MyOrder, 2));
+  desk.Tick(window);
+  desk.Command(window, 1006);
+  EXPECT_TRUE(NewOrders.empty());
+  EXPECT_TRUE(MyOrders.empty());
+  EXPECT_TRUE(newList().rows.empty());
+  EXPECT_TRUE(myList().rows.empty());
+  const auto requests = Requests();
+  ASSERT_FALSE(requests.empty());
+  EXPECT_EQ(requests.front().CommandCode, KBRCommand_Disconnect);
+}
+
+TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
+  // Beside the test executable when its name has a dot (under Windows).
+  const std::string path = SettingsFilePath();
+  if (!path.empty()) std::remove(path.c_str());
+  window[1001].text = "127.0.0.1";
+  window[1002].text = "abc";
+  window[1003].text = std::string(300, 'l');
+  window[1004].text = "pw";
+  desk.Command(window, 1005);
+  EXPECT_EQ(MainIniFile.IPAddress, "127.0.0.1");
+  EXPECT_EQ(MainIniFile.Port, "abc");
+  EXPECT_EQ(MainIniFile.Login, std::string(259, 'l'));
+  EXPECT_EQ(Access::ServerName(Client), "127.0.0.1");
+  EXPECT_EQ(Access::Port(Client), 0);
+  if (!path.empty()) {
+    EXPECT_EQ(platform::ReadProfileValue("Common", "Port", path), "abc");
+  }
+  desk.Command(window, 1006);
+  EXPECT_EQ(Client.ThreadId.load(), 0u);
+
+  // The next start shows what was saved.
+  if (!path.empty()) {
+    FakeDialog next;
+    DeskMainWindow again(ui);
+    again.Start(next);
+    EXPECT_EQ(next[1002].text, "abc");
+    std::remove(path.c_str());
+  }
+}
+
+TEST_F(MainWindow, OkCancelAndUnknownIds) {
+  EXPECT_FALSE(desk.Command(window, 4242));
+  EXPECT_TRUE(desk.Command(window, kIdOk));
+  EXPECT_EQ(window.endCode, 1);
+  EXPECT_TRUE(desk.Command(window, kIdCancel));
+  EXPECT_EQ(window.endCode, 2);
+}
+
+}  // namespace
