@@ -36,7 +36,11 @@ std::string DefaultDataPath() {
 }
 
 void LogLine(const std::string& line) {
-  std::string stamped = "[" + std::to_string(platform::NowSeconds()) + "] " + line + "\n";
+  const platform::LocalTime t = platform::CurrentLocalTime();
+  char stamp[48];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d ", t.Year, t.Month, t.Day, t.Hour, t.Minute,
+                t.Second);
+  const std::string stamped = stamp + line + "\n";
   std::fwrite(stamped.data(), 1, stamped.size(), stderr);
 }
 
