@@ -1,0 +1,81 @@
+// List view messages behind the desk's list interface.
+#include "desk/win32/Win32ListView.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "desk/win32/WideText.h"
+
+namespace {
+// The setting messages take a non-const text pointer but only read through it.
+wchar_t* MessageText(const std::wstring& text) { return const_cast<wchar_t*>(text.c_str()); }
+}  // namespace
+
+void Win32ListView::SetExtendedStyle(std::uint32_t styles) {
+  ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(styles));
+}
+
+void Win32ListView::InsertColumn(int column, const std::string& caption, int width) {
+  const std::wstring text = WideFrom1251(caption);
+  LVCOLUMNW lvc = {};
+  lvc.mask = LVCF_TEXT | LVCF_WIDTH;
+  lvc.cx = width;
+  lvc.pszText = MessageText(text);
+  ::SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&lvc));
+}
+
+int Win32ListView::ItemCount() { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+
+bool Win32ListView::GetItemData(int index, std::intptr_t& data) {
+  LVITEMW item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  if (!::SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return false;
+  data = static_cast<std::intptr_t>(item.lParam);
+  return true;
+}
+
+int Win32ListView::Insert(UINT mask, int index, const std::string& text, std::intptr_t data) {
+  const std::wstring wide = WideFrom1251(text);
+  LVITEMW item = {};
+  item.mask = mask;
+  item.iItem = index;
+  item.pszText = MessageText(wide);
+  item.lParam = static_cast<LPARAM>(data);
+  return static_cast<int>(::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+int Win32ListView::InsertItem(int index, const std::string& text) { return Insert(LVIF_TEXT, index, text, 0); }
+
+int Win32ListView::InsertItemWithData(int index, const std::string& text, std::intptr_t data) {
+  return Insert(LVIF_TEXT | LVIF_PARAM, index, text, data);
+}
+
+void Win32ListView::SetItemText(int index, int column, const std::string& text) {
+  const std::wstring wide = WideFrom1251(text);
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = MessageText(wide);
+  ::SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+std::string Win32ListView::GetItemText(int index, int column, std::size_t maxChars) {
+  // The list cuts the text to the buffer, so the caller's limit bounds it.
+  std::vector<wchar_t> buffer(maxChars + 1, L'\0');
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  ::SendMessageW(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  buffer.back() = L'\0';
+  return Text1251FromWide(buffer.data());
+}
+
+bool Win32ListView::DeleteItem(int index) {
+  return ::SendMessageW(list_, LVM_DELETEITEM, static_cast<WPARAM>(index), 0) != 0;
+}
+
+void Win32ListView::DeleteAllItems() { ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0); }
+
+int Win32ListView::GetSelectionMark() { return static_cast<int>(::SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0)); }

@@ -1,0 +1,27 @@
+// The desk's list interface over a Win32 list view control, texts in UTF-16.
+#pragma once
+
+#include <windows.h>
+
+#include "desk/ListView.h"
+
+class Win32ListView : public KestoListView {
+ public:
+  explicit Win32ListView(HWND list) : list_(list) {}
+
+  void SetExtendedStyle(std::uint32_t styles) override;
+  void InsertColumn(int column, const std::string& caption, int width) override;
+  int ItemCount() override;
+  bool GetItemData(int index, std::intptr_t& data) override;
+  int InsertItem(int index, const std::string& text) override;
+  int InsertItemWithData(int index, const std::string& text, std::intptr_t data) override;
+  void SetItemText(int index, int column, const std::string& text) override;
+  std::string GetItemText(int index, int column, std::size_t maxChars) override;
+  bool DeleteItem(int index) override;
+  void DeleteAllItems() override;
+  int GetSelectionMark() override;
+
+ private:
+  int Insert(UINT mask, int index, const std::string& text, std::intptr_t data);
+  HWND list_;
+};
