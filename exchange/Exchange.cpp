@@ -113,7 +113,7 @@ Exchange::Verdict Exchange::HandleBlock(SessionId session, const std::string& bl
   if (it == sessions_.end()) return Verdict::Drop;
   if (block.find_first_not_of(" \t\r\n") == std::string::npos) return Verdict::Keep;
   Json::Value root;
-  if (!ParseJsonSafely(block, root) || !root.isObject()) {
+  if (!ParseJsonText(block, root) || !root.isObject()) {
     Log("session " + std::to_string(session) + " sent a block that is not a JSON object");
     return Verdict::Drop;
   }

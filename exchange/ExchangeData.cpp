@@ -171,7 +171,7 @@ bool LoadTariffs(const Json::Value& root, ExchangeData& data, std::string& error
 bool LoadExchangeData(const std::string& jsonText, ExchangeData& data, std::string& error) {
   data = ExchangeData();
   Json::Value root;
-  if (!ParseJsonSafely(jsonText, root) || !root.isObject()) {
+  if (!ParseJsonText(jsonText, root) || !root.isObject()) {
     error = "the file is not a JSON object";
     return false;
   }

@@ -1,24 +1,7 @@
-// Never-throwing JSON parsing and member reads, and the writer of outgoing blocks.
+// Never-throwing member reads of requests, and the writer of outgoing blocks.
 #include "exchange/JsonWire.h"
 
 #include <cmath>
-#include <memory>
-
-bool ParseJsonSafely(const std::string& text, Json::Value& root) {
-  try {
-    Json::CharReaderBuilder builder;
-    builder["collectComments"] = false;
-    builder["stackLimit"] = kMaxJsonDepth;
-    builder["failIfExtra"] = true;
-    builder["rejectDupKeys"] = false;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    std::string errors;
-    return reader->parse(text.data(), text.data() + text.size(), &root, &errors);
-  } catch (...) {
-    // The reader reports a nesting deeper than its stack limit by throwing.
-    return false;
-  }
-}
 
 bool RequestFields::Fail(const char* name) {
   if (firstBad_.empty()) firstBad_ = name;

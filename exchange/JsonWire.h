@@ -1,6 +1,6 @@
-// JSON as the demo exchange reads and writes it: a parse that never throws and
-// limits nesting, typed member reads that never throw, and the compact UTF-8
-// text of an outgoing block.
+// JSON as the demo exchange reads and writes it: typed member reads of a
+// request that never throw and keep texts in UTF-8, and the compact UTF-8
+// text of an outgoing block. Parsing is the protocol's (ParseJsonText).
 #pragma once
 
 #include <json/json.h>
@@ -8,10 +8,7 @@
 #include <cstdint>
 #include <string>
 
-// Parses `text` as one JSON value, nested at most `kMaxJsonDepth` deep. False
-// on any failure, including text after the value; never throws.
-constexpr int kMaxJsonDepth = 32;
-bool ParseJsonSafely(const std::string& text, Json::Value& root);
+#include "protocol/JsonRead.h"
 
 // Typed reads of the members of a request object. Each read fails when the
 // member is absent or of the wrong type or range; the first failing member's

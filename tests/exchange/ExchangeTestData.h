@@ -49,7 +49,7 @@ inline ExchangeData TestExchangeData() {
 // The JSON of one framed block; null when it is not one.
 inline Json::Value DecodeBlock(const std::string& bytes) {
   Json::Value value;
-  if (bytes.empty() || bytes.back() != '\x08' || !ParseJsonSafely(bytes.substr(0, bytes.size() - 1), value)) {
+  if (bytes.empty() || bytes.back() != '\x08' || !ParseJsonText(bytes.substr(0, bytes.size() - 1), value)) {
     return Json::Value();
   }
   return value;

@@ -96,7 +96,7 @@ class RawPeer {
       if (!Receive(deadline)) return Json::Value();
     }
     Json::Value value;
-    ParseJsonSafely(block, value);
+    ParseJsonText(block, value);
     return value;
   }
   // Reads until a block with this "CommandId" and a non-notification code arrives.
