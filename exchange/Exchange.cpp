@@ -271,14 +271,8 @@ CommandOutcome Exchange::NotifyMode(const Request& req, RequestFields& fields, s
   s.NotifyMode = mode;
   s.NotifyBegin = begin;
   s.NotifyEnd = end;
-  // The answer goes first, so the orders that follow land in lists already
-  // told about the new mode.
-  std::int32_t count = 0;
-  for (const auto& entry : orders_) {
-    const ExchangeOrder& o = entry.second;
-    const bool own = o.Publisher == s.ServiceId || (o.Stage == OrderStage::Accepted && o.Acceptor == s.ServiceId);
-    if ((own || o.Stage == OrderStage::InPool) && ModeShows(s, o, now)) ++count;
-  }
+  // The answer goes first and counts the orders that follow it.
+  const std::int32_t count = static_cast<std::int32_t>(ShownOrders(s, now).size());
   CommandOutcome done{KBRStatus_Ok, "Режим информирования установлен, заказов: " + std::to_string(count)};
   Answer(req, done.Status, done.Text, count);
   SendCurrentOrders(req.Session, now);
@@ -296,21 +290,25 @@ bool Exchange::ModeShows(const Session& s, const ExchangeOrder& order, std::int6
   }
 }
 
+std::vector<const ExchangeOrder*> Exchange::ShownOrders(const Session& s, std::int64_t now) const {
+  std::vector<const ExchangeOrder*> shown;
+  // The newest first, so a long book is cut at its oldest orders.
+  for (auto it = orders_.rbegin(); it != orders_.rend() && shown.size() < kMaxOrdersShown; ++it) {
+    const ExchangeOrder& o = it->second;
+    const bool own = o.Publisher == s.ServiceId || (o.Stage == OrderStage::Accepted && o.Acceptor == s.ServiceId);
+    if ((own || o.Stage == OrderStage::InPool) && ModeShows(s, o, now)) shown.push_back(&o);
+  }
+  return std::vector<const ExchangeOrder*>(shown.rbegin(), shown.rend());
+}
+
 std::int32_t Exchange::SendCurrentOrders(SessionId session, std::int64_t now) {
   const Session& s = sessions_[session];
-  std::int32_t count = 0;
-  for (const auto& entry : orders_) {
-    const ExchangeOrder& o = entry.second;
-    if (!ModeShows(s, o, now)) continue;
-    if (o.Publisher == s.ServiceId || (o.Stage == OrderStage::Accepted && o.Acceptor == s.ServiceId)) {
-      Send(session, OrderMessage(KBRReason_MyOrder, AnswerTo{}, o, s.ServiceId));
-      ++count;
-    } else if (o.Stage == OrderStage::InPool) {
-      Send(session, OrderMessage(KBRReason_NewOrder, AnswerTo{}, o, s.ServiceId));
-      ++count;
-    }
+  const std::vector<const ExchangeOrder*> shown = ShownOrders(s, now);
+  for (const ExchangeOrder* o : shown) {
+    const bool own = o->Publisher == s.ServiceId || o->Acceptor == s.ServiceId;
+    Send(session, OrderMessage(own ? KBRReason_MyOrder : KBRReason_NewOrder, AnswerTo{}, *o, s.ServiceId));
   }
-  return count;
+  return static_cast<std::int32_t>(shown.size());
 }
 
 void Exchange::SendOrderToService(std::int32_t serviceId, std::int32_t reason, const ExchangeOrder& order,

@@ -37,6 +37,9 @@ constexpr std::size_t kMaxOrders = 50000;
 constexpr std::size_t kMaxTextBytes = 4096;
 constexpr double kMaxPrice = 10000000;
 constexpr std::int32_t kMaxTimeToLiveSec = 30 * 24 * 3600;
+// At login and on a new notify mode a service is shown at most this many
+// orders, the newest, so that the burst fits a connection's output limit.
+constexpr std::size_t kMaxOrdersShown = 500;
 
 class Exchange {
  public:
@@ -126,6 +129,8 @@ class Exchange {
   // The orders a session is shown under its notify mode; returns their count.
   std::int32_t SendCurrentOrders(SessionId session, std::int64_t now);
   bool ModeShows(const Session& s, const ExchangeOrder& order, std::int64_t now) const;
+  // The orders a session is shown under its notify mode, oldest first.
+  std::vector<const ExchangeOrder*> ShownOrders(const Session& s, std::int64_t now) const;
 
   ExchangeOrder* FindOrder(std::int32_t orderId);
   std::string NewRndStr();

@@ -477,6 +477,19 @@ TEST(ExchangeQueries, NotifyModeAnswersThenShowsMatchingOrders) {
   ASSERT_THAT(Reasons(got), testing::ElementsAre(1, 2, 3, 3, 5, 3));
 }
 
+TEST(ExchangeQueries, ALongBookShowsANewComerItsNewestOrdersOnly) {
+  Desk d;
+  const SessionId alpha = d.LoggedIn("alpha", "a-pass");
+  const int extra = 10;
+  int last = 0;
+  for (std::size_t i = 0; i < kMaxOrdersShown + extra; ++i) last = Publish(d, alpha);
+  const SessionId beta = d.LoggedIn("beta", "b-pass");
+  const std::vector<Json::Value> got = d.Take(beta);
+  ASSERT_EQ(got.size(), 2 + kMaxOrdersShown);
+  EXPECT_EQ(got[2]["OrderId"].asInt(), extra + 1);
+  EXPECT_EQ(got.back()["OrderId"].asInt(), last);
+}
+
 TEST(ExchangeRequests, MalformedRequestsAreAnsweredAndGarbageDropsThePeer) {
   Desk d;
   const SessionId alpha = d.LoggedIn("alpha", "a-pass");
