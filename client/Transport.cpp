@@ -33,6 +33,14 @@ std::uint32_t MsUntil(std::uint64_t deadlineMs) {
   return now >= deadlineMs ? 0 : static_cast<std::uint32_t>(std::min<std::uint64_t>(deadlineMs - now, kLongestWaitMs));
 }
 
+// A dotted address typed with a space before or after it still counts;
+// not every system's inet_addr ignores the spaces.
+std::string WithoutSpaces(const std::string& dotted) {
+  const std::size_t first = dotted.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  return dotted.substr(first, dotted.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace
 
 KBRStatus KestoBrimoClientAsync::ConnectError() {
@@ -111,7 +119,7 @@ KBRStatus KestoBrimoClientAsync::TryConnect() {
   const std::uint64_t deadlineMs = platform::MonotonicMs() + ConnectTimeLimitMs;
 
   std::uint32_t address = 0;
-  const bool found = platform::IsDottedAddress(server) ? platform::ParseDottedAddress(server, address)
+  const bool found = platform::IsDottedAddress(server) ? platform::ParseDottedAddress(WithoutSpaces(server), address)
                                                         : LookUpServer(server, address, deadlineMs);
   if (StopRequested()) return ConnectStopped();
   if (!found) return ConnectError();

@@ -27,6 +27,9 @@ void KestoBrimoClientAsync::WakeWorker() {
 }
 
 void KestoBrimoClientAsync::Connect() {
+  // A worker that already took a marker by itself needs no stop: a marker
+  // queued for it would only end the new worker at once.
+  if (ThreadHandle.Joinable() && ThreadHandle.WaitFor(0)) ThreadId.store(0);
   if (ThreadId.load() != 0) Disconnect();
   // A worker that outlived Disconnect's wait still owns the socket and the
   // buffers: a second one must not start beside it.

@@ -181,11 +181,13 @@ TEST_F(ConnectionTest, DisconnectBetweenRefusedAttemptsOvertakesQueuedRequests) 
 }
 
 TEST_F(ConnectionTest, AServerNameIsLookedUpAndAFailedLookupIsAConnectError) {
-  client->SetConnectionParam("localhost", exchange->Port(), "operator", kPassword);
-  client->Connect();
-  ASSERT_TRUE(AcceptAndLogIn());
-  client->Disconnect();
-  Responses(1);
+  for (const char* server : {"localhost", "127.0.0.1 "}) {
+    client->SetConnectionParam(server, exchange->Port(), "operator", kPassword);
+    client->Connect();
+    ASSERT_TRUE(AcceptAndLogIn()) << server;
+    client->Disconnect();
+    EXPECT_EQ(Responses(1).size(), 1u);
+  }
 
   // Dotted, but no address: ends like a failed lookup, without connecting.
   client->SetConnectionParam("300.1.1.1", exchange->Port(), "operator", kPassword);
@@ -209,7 +211,7 @@ TEST_F(ConnectionTest, ConnectWhileAWorkerRunsReplacesItNeverRunningTwo) {
   EXPECT_EQ(exchange->Accept(300), nullptr);
 }
 
-TEST_F(ConnectionTest, AStopQueuedBeforeConnectEndsTheNextWorkerWithoutConnecting) {
+TEST_F(ConnectionTest, AStopQueuedBeforeConnectEndsThatWorkerWithoutConnectingButNotTheNext) {
   const std::int32_t markerId = PeekNextCommandId();
   client->Disconnect();
   const int waiting = client->GetStatement();
@@ -219,6 +221,18 @@ TEST_F(ConnectionTest, AStopQueuedBeforeConnectEndsTheNextWorkerWithoutConnectin
   const auto queue = Access::Requests(*client);
   ASSERT_EQ(queue.size(), 1u);
   EXPECT_EQ(queue[0].CommandId, waiting);
+
+  // That worker has ended; the next Connect really connects, and the waiting request goes before the login.
+  client->Connect();
+  auto peer = exchange->Accept();
+  ASSERT_TRUE(peer);
+  ASSERT_TRUE(peer->SendBlock(AuthBlock("first")));
+  std::string request;
+  ASSERT_TRUE(peer->ReadRequest(request));
+  EXPECT_EQ(CommandIdOf(request), waiting);
+  ASSERT_TRUE(peer->ReadRequest(request));
+  EXPECT_EQ(CommandIdOf(request), 0);
+  EXPECT_TRUE(NoResponseQueued());
 }
 
 }  // namespace
