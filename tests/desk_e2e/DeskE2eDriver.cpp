@@ -1,0 +1,401 @@
+// The end-to-end run of the desk, as an operator would work it: the desk is
+// already started against a demo exchange; this program finds its window,
+// clicks, reads what it shows, publishes orders as another service, and
+// prints one "ok"/"not ok" line per check and a closing count.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DeskWindows.h"
+#include "OtherService.h"
+#include "RemoteListView.h"
+#include "Screenshot.h"
+#include "desk/win32/WideText.h"
+#include "platform/socket.h"
+
+namespace {
+
+constexpr DWORD kWindowWaitMs = 60000;  // a fresh Wine prefix is slow to start the desk
+constexpr DWORD kStepWaitMs = 20000;
+
+// Main window controls.
+constexpr int kServerEdit = 1001, kPortEdit = 1002, kLoginEdit = 1003, kPasswordEdit = 1004;
+constexpr int kConnectButton = 1005, kDisconnectButton = 1006, kDirectoryButton = 1007, kAddOrderButton = 1008;
+constexpr int kAcceptButton = 1009, kChangeStatusButton = 1011, kCarButton = 1013, kTariffButton = 1015;
+constexpr int kNotifyModeButton = 1016, kFullInfoButton = 1019;
+constexpr int kNewOrdersList = 1017, kMyOrdersList = 1018;
+const int kCommandButtons[] = {1007, 1008, 1009, 1010, 1011, 1013, 1012, 1014, 1015, 1016, 1019, 1020};
+
+// Directory viewer.
+constexpr int kCitiesButton = 1020, kServicesButton = 1021, kDirectoryList = 1023;
+
+struct Options {
+  int port = 0;
+  std::string deskLogin;
+  std::string login;
+  std::string password;
+  std::wstring shots;
+};
+
+std::string Utf8(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+class Report {
+ public:
+  // `what` is a literal of this program, so in code page 1251.
+  void Check(bool passed, const char* what) {
+    std::printf("%s %d - %s\n", passed ? "ok" : "not ok", ++count_, Utf8(WideFrom1251(what)).c_str());
+    std::fflush(stdout);
+    (passed ? passed_ : failed_)++;
+  }
+  void Note(const std::string& text) {
+    std::printf("# %s\n", text.c_str());
+    std::fflush(stdout);
+  }
+  int Finish() {
+    std::printf("driver checks: %d passed, %d failed\n", passed_, failed_);
+    return failed_ == 0 ? 0 : 1;
+  }
+
+ private:
+  int count_ = 0;
+  int passed_ = 0;
+  int failed_ = 0;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string name = argv[i];
+    const std::string value = argv[i + 1];
+    if (name == "--port") options.port = std::atoi(value.c_str());
+    else if (name == "--desk-login") options.deskLogin = value;
+    else if (name == "--login") options.login = value;
+    else if (name == "--password") options.password = value;
+    else if (name == "--shots") options.shots = WideFrom1251(value);
+    else return false;
+  }
+  return options.port > 0 && !options.login.empty() && !options.shots.empty();
+}
+
+class DeskRun {
+ public:
+  DeskRun(const Options& options, Report& report) : options_(options), report_(report) {}
+  ~DeskRun() {
+    if (process_ != nullptr) ::CloseHandle(process_);
+  }
+
+  int Run();
+
+ private:
+  void Shot(const wchar_t* name) {
+    ::Sleep(400);  // the desk paints what changed when it next empties its queue
+    const std::wstring path = options_.shots + L"/" + name + L".bmp";
+    if (!SaveScreenshot(path)) report_.Note("screenshot failed: " + Utf8(path));
+  }
+  bool FindDesk();
+  bool CheckFieldsFromSettings();
+  bool ConnectDesk();
+  bool OrderListed(std::int32_t orderId, const KestoOrder& order);
+  bool AcceptOrder(std::int32_t orderId);
+  bool BrowseCities(OtherService& other);
+  bool OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot);
+  void DismissStrayBoxes();
+  bool CloseDesk();
+
+  RemoteListView& NewList() { return *newList_; }
+  RemoteListView& MyList() { return *myList_; }
+
+  const Options& options_;
+  Report& report_;
+  HWND main_ = nullptr;
+  DWORD pid_ = 0;
+  HANDLE process_ = nullptr;
+  std::unique_ptr<RemoteListView> newList_;
+  std::unique_ptr<RemoteListView> myList_;
+};
+
+bool DeskRun::FindDesk() {
+  // A dialog shows itself only after its controls exist and it has started.
+  const auto shown = [&] {
+    main_ = ::FindWindowW(L"#32770", L"Мирдатон");
+    return main_ != nullptr && ::IsWindowVisible(main_);
+  };
+  if (!WaitUntil(shown, kWindowWaitMs)) return false;
+  ::GetWindowThreadProcessId(main_, &pid_);
+  process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION |
+                               SYNCHRONIZE,
+                           FALSE, pid_);
+  if (process_ == nullptr) return false;
+  newList_ = std::make_unique<RemoteListView>(::GetDlgItem(main_, kNewOrdersList), process_);
+  myList_ = std::make_unique<RemoteListView>(::GetDlgItem(main_, kMyOrdersList), process_);
+  return newList_->IsUsable() && myList_->IsUsable();
+}
+
+bool DeskRun::CheckFieldsFromSettings() {
+  return ItemText(main_, kServerEdit) == L"127.0.0.1" &&
+         ItemText(main_, kPortEdit) == std::to_wstring(options_.port) &&
+         ItemText(main_, kLoginEdit) == WideFrom1251(options_.deskLogin) && !ItemText(main_, kPasswordEdit).empty();
+}
+
+bool DeskRun::ConnectDesk() {
+  // The first tick enables "Соединиться".
+  if (!WaitUntil([&] { return IsItemEnabled(main_, kConnectButton); }, kStepWaitMs)) return false;
+  if (!ClickButton(main_, kConnectButton)) return false;
+  const auto connected = [&] {
+    if (IsItemEnabled(main_, kConnectButton) || !IsItemEnabled(main_, kDisconnectButton)) return false;
+    for (int id : kCommandButtons) {
+      if (!IsItemEnabled(main_, id)) return false;
+    }
+    return true;
+  };
+  return WaitUntil(connected, kStepWaitMs);
+}
+
+bool DeskRun::OrderListed(std::int32_t orderId, const KestoOrder& order) {
+  const std::wstring id = std::to_wstring(orderId);
+  if (!WaitUntil([&] { return NewList().FindRow(0, id) >= 0; }, kStepWaitMs)) {
+    for (int row = 0; row < NewList().RowCount(); ++row) {
+      report_.Note("row " + std::to_string(row) + ": '" + Utf8(NewList().CellText(row, 0)) + "' '" +
+                   Utf8(NewList().CellText(row, 2)) + "'");
+    }
+    return false;
+  }
+  const int row = NewList().FindRow(0, id);
+  const struct {
+    int column;
+    std::wstring expected;
+  } cells[] = {
+      {1, L"Москва"},
+      {2, WideFrom1251(order.StreetFrom)},
+      {3, WideFrom1251(order.AdditionalFrom)},
+      {4, L"Химки"},
+      {5, WideFrom1251(order.StreetTo)},
+      {6, WideFrom1251(order.AdditionalTo)},
+      {7, WideFrom1251(order.ClientPhone)},
+      {8, L"Минивэн"},
+      {9, L"    850.50"},
+      {10, L""},
+      {11, L"На сервере обмена"},
+      {12, L"Новый"},
+      {16, L"фикс. стоимость"},
+      {17, WideFrom1251(order.Comment)},
+  };
+  bool all = true;
+  for (const auto& cell : cells) {
+    const std::wstring shown = NewList().CellText(row, cell.column);
+    if (shown != cell.expected) {
+      report_.Note("cell " + std::to_string(cell.column) + " shows '" + Utf8(shown) + "', expected '" +
+                   Utf8(cell.expected) + "'");
+      all = false;
+    }
+  }
+  // "(write time)publisher": the time varies, the publisher's short name does not.
+  const std::wstring published = NewList().CellText(row, 13);
+  const std::wstring suffix = L")Престиж";
+  if (published.size() < suffix.size() + 1 || published[0] != L'(' ||
+      published.compare(published.size() - suffix.size(), suffix.size(), suffix) != 0) {
+    report_.Note("cell 13 shows '" + Utf8(published) + "'");
+    all = false;
+  }
+  return all;
+}
+
+bool DeskRun::AcceptOrder(std::int32_t orderId) {
+  const std::wstring id = std::to_wstring(orderId);
+  const int row = NewList().FindRow(0, id);
+  if (row < 0 || !NewList().ClickRow(row)) return false;
+  if (!WaitUntil([&] { return NewList().SelectionMark() == row; }, kStepWaitMs)) {
+    report_.Note("clicking the row did not select it");
+    return false;
+  }
+  if (!ClickButton(main_, kAcceptButton)) return false;
+  HWND confirm = nullptr;
+  WaitUntil([&] { return (confirm = FindMessageBox(pid_, L"Вы хотите принять заказ?")) != nullptr; }, kStepWaitMs);
+  if (confirm == nullptr) {
+    report_.Note("no confirmation box");
+    return false;
+  }
+  Shot(L"03-confirm-accept");
+  if (!ClickButton(confirm, IDYES)) return false;
+  // The exchange answers an accepted order with notifications only; a status
+  // box, should one come, is read and dismissed.
+  bool statusOk = true;
+  const auto moved = [&] {
+    for (HWND box : DialogsOf(pid_)) {
+      const std::wstring caption = WindowText(box);
+      if (caption.rfind(L"KBRStatus_", 0) == 0) {
+        report_.Note("status box '" + Utf8(caption) + "': " + Utf8(ItemText(box, 0xFFFF)));
+        statusOk = statusOk && caption == L"KBRStatus_Ok";
+        ClickButton(box, IDOK);
+      }
+    }
+    return NewList().FindRow(0, id) < 0 && MyList().FindRow(0, id) >= 0;
+  };
+  if (!WaitUntil(moved, kStepWaitMs)) {
+    report_.Note("the order did not move from the new orders to my orders");
+    return false;
+  }
+  const int mine = MyList().FindRow(0, id);
+  if (MyList().CellText(mine, 12) != L"Принят нами") {
+    report_.Note("my order's state shows '" + Utf8(MyList().CellText(mine, 12)) + "'");
+    return false;
+  }
+  return statusOk;
+}
+
+bool DeskRun::BrowseCities(OtherService& other) {
+  if (!ClickButton(main_, kDirectoryButton)) return false;
+  HWND viewer = WaitForDialog(pid_, L"Справочники", kStepWaitMs);
+  if (viewer == nullptr) {
+    report_.Note("the directory viewer did not open");
+    return false;
+  }
+  RemoteListView rows(::GetDlgItem(viewer, kDirectoryList), process_);
+  const auto cities = other.Cities();
+  if (cities.empty() || !ClickButton(viewer, kCitiesButton)) return false;
+  if (!WaitUntil([&] { return rows.RowCount() == static_cast<int>(cities.size()); }, kStepWaitMs)) {
+    report_.Note("the viewer lists " + std::to_string(rows.RowCount()) + " cities, the exchange has " +
+                 std::to_string(cities.size()));
+    return false;
+  }
+  bool same = true;
+  int row = 0;
+  for (const auto& city : cities) {
+    if (rows.CellText(row, 0) != std::to_wstring(city.first) || rows.CellText(row, 1) != WideFrom1251(city.second)) {
+      report_.Note("city row " + std::to_string(row) + " reads '" + Utf8(rows.CellText(row, 1)) + "'");
+      same = false;
+    }
+    ++row;
+  }
+  Shot(L"05-directory-cities");
+  if (ClickButton(viewer, kServicesButton)) {
+    WaitUntil([&] { return rows.RowCount() > 0 && rows.CellText(0, 1).find(L"[") != std::wstring::npos; },
+              kStepWaitMs);
+    Shot(L"06-directory-services");
+  }
+  ClickButton(viewer, IDOK);
+  return WaitUntil([&] { return !::IsWindow(viewer); }, kStepWaitMs) && same;
+}
+
+bool DeskRun::OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot) {
+  if (!ClickButton(main_, button)) return false;
+  HWND dialog = WaitForDialog(pid_, caption, kStepWaitMs);
+  if (dialog == nullptr) {
+    report_.Note("dialog '" + Utf8(caption) + "' did not open");
+    return false;
+  }
+  Shot(shot);
+  ClickButton(dialog, IDCANCEL);
+  return WaitUntil([&] { return !::IsWindow(dialog); }, kStepWaitMs);
+}
+
+void DeskRun::DismissStrayBoxes() {
+  for (HWND box : DialogsOf(pid_)) {
+    if (box == main_) continue;
+    report_.Note("closing a box left open: '" + Utf8(WindowText(box)) + "' " + Utf8(ItemText(box, 0xFFFF)));
+    if (!ClickButton(box, IDOK)) ClickButton(box, IDCANCEL);
+  }
+}
+
+bool DeskRun::CloseDesk() {
+  DismissStrayBoxes();
+  const DWORD start = ::GetTickCount();
+  ::PostMessageW(main_, WM_CLOSE, 0, 0);
+  const bool ended = ::WaitForSingleObject(process_, 15000) == WAIT_OBJECT_0;
+  report_.Note("the desk ended " + std::to_string(::GetTickCount() - start) + " ms after the close");
+  return ended;
+}
+
+KestoOrder SampleOrder(const char* street) {
+  KestoOrder order;
+  order.CityIdFrom = 1;
+  order.StreetFrom = street;
+  order.AdditionalFrom = "д. 7, подъезд 2";
+  order.CityIdTo = 3;
+  order.StreetTo = "Ленинградское шоссе";
+  order.AdditionalTo = "д. 1";
+  order.ClientPhone = "+7 495 123-45-67";
+  order.CarrierType = 3;
+  order.Price = 850.5f;
+  order.StatusId = 17;
+  order.Time0Km1Fixed2 = 2;
+  order.Comment = "Детское кресло, «без курения»";
+  return order;
+}
+
+int DeskRun::Run() {
+  const bool found = FindDesk();
+  report_.Check(found, "the desk's main window \"Мирдатон\" opens");
+  if (!found) return report_.Finish();
+  report_.Check(CheckFieldsFromSettings(), "the connection fields show the settings file");
+
+  const bool connected = ConnectDesk();
+  report_.Check(connected, "\"Соединиться\": the desk logs in and the command buttons become enabled");
+  Shot(L"01-main-connected");
+  if (!connected) {
+    CloseDesk();
+    return report_.Finish();
+  }
+
+  OtherService other(options_.port, options_.login, options_.password);
+  const bool otherIn = other.LogIn(kStepWaitMs);
+  report_.Check(otherIn, "another service logs in to the exchange");
+  const KestoOrder first = SampleOrder("Тверская улица");
+  const KestoOrder second = SampleOrder("Новый Арбат");
+  const std::int32_t firstId = otherIn ? other.Publish(first, kStepWaitMs) : 0;
+  const std::int32_t secondId = otherIn ? other.Publish(second, kStepWaitMs) : 0;
+  report_.Note("published orders " + std::to_string(firstId) + " and " + std::to_string(secondId));
+  const bool listed = firstId != 0 && secondId != 0 && OrderListed(firstId, first) &&
+                      WaitUntil([&] { return NewList().FindRow(0, std::to_wstring(secondId)) >= 0; }, kStepWaitMs);
+  report_.Check(listed, "orders published by the other service appear in \"Новые заказы\" with the right cells");
+  Shot(L"02-new-orders");
+
+  const bool accepted = listed && AcceptOrder(firstId);
+  report_.Check(accepted, "\"Принять заказ\", answered Yes: the order leaves \"Новые заказы\" for \"Мои заказы\"");
+  Shot(L"04-main-both-lists");
+
+  report_.Check(BrowseCities(other), "\"Получить справочники\" opens the viewer and \"Города\" lists the cities");
+
+  bool dialogs = OpenAndCancel(kAddOrderButton, L"Добавление заказа", L"07-dialog-104-add-order");
+  dialogs = OpenAndCancel(kNotifyModeButton, L"Устанвка времени информирования об изменившихся заказах",
+                          L"08-dialog-105-notify-mode") && dialogs;
+  const int mine = MyList().FindRow(0, std::to_wstring(firstId));
+  if (mine >= 0 && MyList().ClickRow(mine) && WaitUntil([&] { return MyList().SelectionMark() == mine; }, kStepWaitMs)) {
+    dialogs = OpenAndCancel(kChangeStatusButton, L"Смена статуса заказа и цены", L"09-dialog-106-status") && dialogs;
+    dialogs = OpenAndCancel(kCarButton, L"Добавление описания машины", L"10-dialog-107-car") && dialogs;
+  } else {
+    report_.Note("could not select my order");
+    dialogs = false;
+  }
+  dialogs = OpenAndCancel(kTariffButton, L"Запрос тарифа", L"11-dialog-109-tariff") && dialogs;
+  dialogs = OpenAndCancel(kFullInfoButton, L"Введите Id заказа", L"12-dialog-110-order-id") && dialogs;
+  report_.Check(dialogs, "each command dialog opens with its caption and closes on Cancel");
+
+  report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
+  return report_.Finish();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, options)) {
+    std::fprintf(stderr,
+                 "usage: desk_e2e_driver --port N --desk-login L --login L --password P --shots DIR\n");
+    return 2;
+  }
+  platform::StartSockets();
+  Report report;
+  const int result = DeskRun(options, report).Run();
+  platform::StopSockets();
+  return result;
+}

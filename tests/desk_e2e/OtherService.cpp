@@ -1,0 +1,38 @@
+// The second service's side of the end-to-end run.
+#include "OtherService.h"
+
+#include "platform/clock.h"
+#include "platform/sync.h"
+#include "protocol/KBRCodes.h"
+
+OtherService::OtherService(int port, const std::string& login, const std::string& password) {
+  client_.SetConnectionParam("127.0.0.1", port, login, password);
+}
+
+OtherService::~OtherService() { client_.Disconnect(); }
+
+bool OtherService::LogIn(unsigned timeoutMs) {
+  client_.Connect();
+  const std::uint64_t deadline = platform::MonotonicMs() + timeoutMs;
+  while (!client_.Authorized.load()) {
+    if (platform::MonotonicMs() >= deadline) return false;
+    platform::SleepMs(50);
+  }
+  return true;
+}
+
+std::int32_t OtherService::Publish(const KestoOrder& order, unsigned timeoutMs) {
+  const std::uint32_t commandId = static_cast<std::uint32_t>(client_.InsertOrder(order));
+  const std::uint64_t deadline = platform::MonotonicMs() + timeoutMs;
+  while (platform::MonotonicMs() < deadline) {
+    KestoBrimo_AsyncResponce response;
+    if (!client_.GetClientResponce(response)) {
+      platform::SleepMs(50);
+      continue;
+    }
+    if (response.CommandId != commandId) continue;
+    if (response.OperationStatus != KBRStatus_Ok || response.reason != KBRReason_MyOrder) return 0;
+    return response.Order.OrderId;
+  }
+  return 0;
+}

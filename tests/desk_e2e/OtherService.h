@@ -1,0 +1,26 @@
+// Another taxi service on the same exchange, through the project's own
+// client: it logs in and publishes orders for the desk to see.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "client/KestoBrimoClientAsync.h"
+#include "protocol/KestoRecords.h"
+
+class OtherService {
+ public:
+  OtherService(int port, const std::string& login, const std::string& password);
+  ~OtherService();
+
+  // Connects and waits for the login to be accepted, at most `timeoutMs`.
+  bool LogIn(unsigned timeoutMs);
+  // Publishes `order` and waits for the exchange's answer; the new order's
+  // id, or 0 when the answer did not come or reports a failure.
+  std::int32_t Publish(const KestoOrder& order, unsigned timeoutMs);
+  std::map<std::int32_t, std::string> Cities() { return client_.GetCityDirectory(); }
+
+ private:
+  KestoBrimoClientAsync client_;
+};

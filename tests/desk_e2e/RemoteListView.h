@@ -1,0 +1,30 @@
+// Reads and clicks a list view that lives in another process: the texts are
+// fetched through a buffer allocated in that process.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class RemoteListView {
+ public:
+  // `list` belongs to `process`, opened with VM operation, read and write rights.
+  RemoteListView(HWND list, HANDLE process);
+  ~RemoteListView();
+  RemoteListView(const RemoteListView&) = delete;
+  RemoteListView& operator=(const RemoteListView&) = delete;
+
+  bool IsUsable() const { return remote_ != nullptr; }
+  int RowCount() const;
+  std::wstring CellText(int row, int column) const;
+  // The first row whose cell `column` reads `text`, or -1.
+  int FindRow(int column, const std::wstring& text) const;
+  // Clicks the row as a mouse would (button down and up over it).
+  bool ClickRow(int row) const;
+  int SelectionMark() const;
+
+ private:
+  HWND list_;
+  HANDLE process_;
+  void* remote_ = nullptr;
+};
