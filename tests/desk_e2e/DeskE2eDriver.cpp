@@ -39,6 +39,8 @@ struct Options {
   std::string login;
   std::string password;
   std::wstring shots;
+  // "connect" only logs the desk in and leaves it running (scripts/run-desk).
+  std::string mode = "full";
 };
 
 std::string Utf8(const std::wstring& wide) {
@@ -81,9 +83,11 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     else if (name == "--login") options.login = value;
     else if (name == "--password") options.password = value;
     else if (name == "--shots") options.shots = WideFrom1251(value);
+    else if (name == "--mode") options.mode = value;
     else return false;
   }
-  return options.port > 0 && !options.login.empty() && !options.shots.empty();
+  if (options.mode == "connect") return true;
+  return options.mode == "full" && options.port > 0 && !options.login.empty() && !options.shots.empty();
 }
 
 class DeskRun {
@@ -94,6 +98,7 @@ class DeskRun {
   }
 
   int Run();
+  int ConnectOnly();
 
  private:
   void Shot(const wchar_t* name) {
@@ -332,6 +337,13 @@ KestoOrder SampleOrder(const char* street) {
   return order;
 }
 
+int DeskRun::ConnectOnly() {
+  const bool found = FindDesk();
+  report_.Check(found, "the desk's main window \"Мирдатон\" opens");
+  if (found) report_.Check(ConnectDesk(), "\"Соединиться\": the desk logs in");
+  return report_.Finish();
+}
+
 int DeskRun::Run() {
   const bool found = FindDesk();
   report_.Check(found, "the desk's main window \"Мирдатон\" opens");
@@ -390,12 +402,14 @@ int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(stderr,
-                 "usage: desk_e2e_driver --port N --desk-login L --login L --password P --shots DIR\n");
+                 "usage: desk_e2e_driver --port N --desk-login L --login L --password P --shots DIR\n"
+                 "       desk_e2e_driver --mode connect\n");
     return 2;
   }
   platform::StartSockets();
   Report report;
-  const int result = DeskRun(options, report).Run();
+  DeskRun run(options, report);
+  const int result = options.mode == "connect" ? run.ConnectOnly() : run.Run();
   platform::StopSockets();
   return result;
 }
