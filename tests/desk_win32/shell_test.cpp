@@ -1,0 +1,268 @@
+// The Win32 adapters against real controls: dialogs made from the desk's own
+// resources, texts through the wide API, combo boxes, pickers, list views,
+// and the desk logic running on top of them.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "desk/DeskDialogs.h"
+#include "desk/DeskIds.h"
+#include "desk/DeskUi.h"
+#include "desk/OrderList.h"
+#include "desk/win32/WideText.h"
+#include "desk/win32/Win32Dialog.h"
+#include "desk/win32/Win32ListView.h"
+#include "resource.h"
+
+namespace {
+
+INT_PTR CALLBACK PassiveDlgProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// A modeless instance of one of the desk's dialogs, destroyed with the test.
+class OpenDialog {
+ public:
+  explicit OpenDialog(int resourceId)
+      : window_(::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), nullptr,
+                                     PassiveDlgProc, 0)) {}
+  ~OpenDialog() {
+    if (window_ != nullptr) ::DestroyWindow(window_);
+  }
+  HWND Handle() const { return window_; }
+  HWND Item(int id) const { return ::GetDlgItem(window_, id); }
+
+ private:
+  HWND window_;
+};
+
+class NullUi : public DeskUi {
+ public:
+  int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return kIdOk; }
+  int RunDialog(int) override { return kIdCancel; }
+  void WriteDebugLog(const std::string& message) override { lastLog = message; }
+  std::string lastLog;
+};
+
+class DeskShellTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+  }
+};
+
+std::wstring Caption(HWND window) {
+  wchar_t text[256] = {};
+  ::GetWindowTextW(window, text, 256);
+  return text;
+}
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  ::GetClassNameA(window, name, 64);
+  return name;
+}
+
+TEST(WideTextTest, EveryDefinedByteOfCodePage1251SurvivesTheRoundTrip) {
+  std::string all;
+  for (int byte = 1; byte < 256; ++byte) {
+    if (byte != 0x98) all.push_back(static_cast<char>(byte));  // 0x98 has no character in 1251
+  }
+  EXPECT_EQ(Text1251FromWide(WideFrom1251(all)), all);
+  EXPECT_EQ(WideFrom1251("Мирдатон №1 «Ёж»"), L"Мирдатон №1 «Ёж»");
+  EXPECT_EQ(Text1251FromWide(L"\u65E5\u672C"), "??");
+  EXPECT_EQ(WideFrom1251(""), L"");
+  EXPECT_EQ(Text1251FromWide(static_cast<const wchar_t*>(nullptr)), "");
+}
+
+TEST_F(DeskShellTest, EveryDialogLoadsWithItsCaption) {
+  const struct {
+    int id;
+    const wchar_t* caption;
+  } dialogs[] = {
+      {IDD_MAIN, L"Мирдатон"},
+      {IDD_DIRECTORIES, L"Справочники"},
+      {IDD_ADD_ORDER, L"Добавление заказа"},
+      {IDD_NOTIFY_MODE, L"Устанвка времени информирования об изменившихся заказах"},
+      {IDD_ORDER_STATUS, L"Смена статуса заказа и цены"},
+      {IDD_CAR_DESCRIPTION, L"Добавление описания машины"},
+      {IDD_TARIFF, L"Запрос тарифа"},
+      {IDD_ORDER_ID, L"Введите Id заказа"},
+  };
+  for (const auto& expected : dialogs) {
+    OpenDialog dialog(expected.id);
+    ASSERT_NE(dialog.Handle(), nullptr) << expected.id;
+    EXPECT_EQ(Caption(dialog.Handle()), expected.caption) << expected.id;
+  }
+}
+
+TEST_F(DeskShellTest, MainWindowHasItsSizeControlsAndButtonOrder) {
+  OpenDialog main(IDD_MAIN);
+  ASSERT_NE(main.Handle(), nullptr);
+  RECT units = {0, 0, 508, 346};
+  ::MapDialogRect(main.Handle(), &units);
+  RECT client = {};
+  ::GetClientRect(main.Handle(), &client);
+  EXPECT_EQ(client.right, units.right);
+  EXPECT_EQ(client.bottom, units.bottom);
+
+  EXPECT_FALSE(::IsWindowEnabled(main.Item(IDC_CONNECT)));
+  EXPECT_FALSE(::IsWindowEnabled(main.Item(IDC_DISCONNECT)));
+  EXPECT_EQ(::GetWindowLongW(main.Item(IDC_PASSWORD), GWL_STYLE) & ES_PASSWORD, 0);
+  for (int list : {IDC_NEW_ORDERS, IDC_MY_ORDERS}) {
+    EXPECT_EQ(ClassOf(main.Item(list)), "SysListView32");
+    const LONG style = ::GetWindowLongW(main.Item(list), GWL_STYLE);
+    EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_NE(style & LVS_SINGLESEL, 0);
+  }
+  // The command buttons stand top to bottom in this order, 1013 above 1012.
+  const int order[] = {1007, 1008, 1009, 1010, 1011, 1013, 1012, 1014, 1015, 1016, 1019, 1020};
+  LONG previousTop = -1;
+  for (int id : order) {
+    RECT rect = {};
+    ASSERT_TRUE(::GetWindowRect(main.Item(id), &rect)) << id;
+    EXPECT_GT(rect.top, previousTop) << id;
+    previousTop = rect.top;
+  }
+}
+
+TEST_F(DeskShellTest, TextsCrossTheWideApiIntactAndCutAtTheCallersLimit) {
+  OpenDialog dialog(IDD_CAR_DESCRIPTION);
+  Win32Dialog adapter(dialog.Handle());
+  adapter.SetText(IDC_CAR_FULL_DESCRIPTION, "Шкода «Октавия», белая");
+  EXPECT_EQ(Caption(dialog.Item(IDC_CAR_FULL_DESCRIPTION)), L"Шкода «Октавия», белая");
+  EXPECT_EQ(adapter.GetText(IDC_CAR_FULL_DESCRIPTION, 999), "Шкода «Октавия», белая");
+  EXPECT_EQ(adapter.GetText(IDC_CAR_FULL_DESCRIPTION, 5), "Шкода");
+  EXPECT_EQ(adapter.GetText(IDC_CAR_FULL_DESCRIPTION, 0), "");
+
+  adapter.SetText(IDC_CAR_MINUTES, "abc");
+  EXPECT_EQ(adapter.GetUnsigned(IDC_CAR_MINUTES), 0u);
+  adapter.SetText(IDC_CAR_MINUTES, "-15");
+  EXPECT_EQ(adapter.GetSigned(IDC_CAR_MINUTES), -15);
+  adapter.SetUnsigned(IDC_CAR_CALL_NUMBER, 4000000000u);
+  EXPECT_EQ(adapter.GetUnsigned(IDC_CAR_CALL_NUMBER), 4000000000u);
+}
+
+TEST_F(DeskShellTest, SortedComboBoxPlacesEntriesByTextAndKeepsTheirData) {
+  OpenDialog dialog(IDD_ORDER_STATUS);
+  Win32Dialog adapter(dialog.Handle());
+  EXPECT_EQ(adapter.ComboAdd(IDC_STATUS, "Машина подана", 19), 0);
+  EXPECT_EQ(adapter.ComboAdd(IDC_STATUS, "Выполнен", 21), 0);  // sorted ahead of the first
+  EXPECT_EQ(adapter.ComboCount(IDC_STATUS), 2);
+  EXPECT_EQ(adapter.ComboSelection(IDC_STATUS), -1);
+  EXPECT_EQ(adapter.ComboItemText(IDC_STATUS, 1), "Машина подана");
+  EXPECT_EQ(adapter.ComboItemData(IDC_STATUS, 1), 19);
+  adapter.ComboSelect(IDC_STATUS, 0);
+  EXPECT_EQ(adapter.ComboSelection(IDC_STATUS), 0);
+  EXPECT_EQ(adapter.GetText(IDC_STATUS, 99), "Выполнен");
+  EXPECT_EQ(adapter.ComboItemText(IDC_STATUS, 7), "");
+  adapter.ComboReset(IDC_STATUS);
+  EXPECT_EQ(adapter.ComboCount(IDC_STATUS), 0);
+}
+
+TEST_F(DeskShellTest, ChecksVisibilityPickersAndFocus) {
+  OpenDialog dialog(IDD_ADD_ORDER);
+  Win32Dialog adapter(dialog.Handle());
+  adapter.SetChecked(IDC_PRELIMINARY, true);
+  EXPECT_TRUE(adapter.IsChecked(IDC_PRELIMINARY));
+  adapter.SetChecked(IDC_PRELIMINARY, false);
+  EXPECT_FALSE(adapter.IsChecked(IDC_PRELIMINARY));
+
+  adapter.Show(IDC_PRELIMINARY_DATE, false);
+  EXPECT_EQ(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_DATE), GWL_STYLE) & WS_VISIBLE, 0);
+  adapter.Show(IDC_PRELIMINARY_DATE, true);
+  EXPECT_NE(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_DATE), GWL_STYLE) & WS_VISIBLE, 0);
+  adapter.Enable(IDC_PRICE, false);
+  EXPECT_FALSE(::IsWindowEnabled(dialog.Item(IDC_PRICE)));
+
+  platform::LocalTime when;
+  when.Year = 2031;
+  when.Month = 12;
+  when.Day = 31;
+  when.Hour = 23;
+  when.Minute = 59;
+  adapter.SetDateTime(IDC_PRELIMINARY_DATE, when);
+  adapter.SetDateTime(IDC_PRELIMINARY_TIME, when);
+  const platform::LocalTime date = adapter.GetDateTime(IDC_PRELIMINARY_DATE);
+  const platform::LocalTime time = adapter.GetDateTime(IDC_PRELIMINARY_TIME);
+  EXPECT_EQ(date.Year, 2031);
+  EXPECT_EQ(date.Month, 12);
+  EXPECT_EQ(date.Day, 31);
+  EXPECT_EQ(time.Hour, 23);
+  EXPECT_EQ(time.Minute, 59);
+
+  ::ShowWindow(dialog.Handle(), SW_SHOW);
+  adapter.SetFocus(IDC_STREET_FROM);
+  if (::GetFocus() == dialog.Item(IDC_STREET_FROM)) {  // focus needs an active window
+    EXPECT_EQ(adapter.FocusedControl(), IDC_STREET_FROM);
+  }
+  EXPECT_EQ(adapter.NextTabItem(IDC_STREET_FROM), IDC_ADDITIONAL_FROM);
+}
+
+TEST_F(DeskShellTest, RadioChoicesOfTheNotificationModeExcludeOneAnother) {
+  OpenDialog dialog(IDD_NOTIFY_MODE);
+  ::ShowWindow(dialog.Handle(), SW_SHOW);  // hidden buttons take no part in their group
+  Win32Dialog adapter(dialog.Handle());
+  adapter.SetChecked(IDC_MODE_NEWER, true);
+  ::SendMessageW(dialog.Item(IDC_MODE_INTERVAL), BM_CLICK, 0, 0);
+  EXPECT_TRUE(adapter.IsChecked(IDC_MODE_INTERVAL));
+  EXPECT_FALSE(adapter.IsChecked(IDC_MODE_NEWER));
+  ::SendMessageW(dialog.Item(IDC_MODE_ALL), BM_CLICK, 0, 0);
+  EXPECT_TRUE(adapter.IsChecked(IDC_MODE_ALL));
+  EXPECT_FALSE(adapter.IsChecked(IDC_MODE_INTERVAL));
+}
+
+TEST_F(DeskShellTest, ListViewRowsKeepDataAndCyrillicCells) {
+  OpenDialog main(IDD_MAIN);
+  Win32Dialog adapter(main.Handle());
+  KestoListView* list = adapter.ListView(IDC_NEW_ORDERS);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(adapter.ListView(IDC_NEW_ORDERS), list);  // one adapter per control
+  EXPECT_EQ(adapter.ListView(IDC_CONNECT), nullptr);  // a button is no list
+  EXPECT_EQ(adapter.ListView(4242), nullptr);
+
+  SetColumn(*list);
+  EXPECT_EQ(::SendMessageW(main.Item(IDC_NEW_ORDERS), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), kOrderListStyles);
+  HWND header = reinterpret_cast<HWND>(::SendMessageW(main.Item(IDC_NEW_ORDERS), LVM_GETHEADER, 0, 0));
+  EXPECT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), kOrderColumnCount);
+
+  EXPECT_EQ(list->InsertItemWithData(kAppendRowIndex, "new", 501), 0);
+  EXPECT_EQ(list->InsertItemWithData(kAppendRowIndex, "new", 502), 1);
+  list->SetItemText(1, 2, "Тверская улица");
+  std::intptr_t data = 0;
+  ASSERT_TRUE(list->GetItemData(1, data));
+  EXPECT_EQ(data, 502);
+  EXPECT_FALSE(list->GetItemData(2, data));
+  EXPECT_EQ(list->GetItemText(1, 2, 99), "Тверская улица");
+  EXPECT_EQ(list->GetItemText(1, 2, 8), "Тверская");
+  EXPECT_EQ(list->GetSelectionMark(), -1);
+  EXPECT_TRUE(list->DeleteItem(0));
+  EXPECT_EQ(list->ItemCount(), 1);
+  list->DeleteAllItems();
+  EXPECT_EQ(list->ItemCount(), 0);
+}
+
+TEST_F(DeskShellTest, NewOrderDialogLogicStartsOnTheRealControls) {
+  OpenDialog dialog(IDD_ADD_ORDER);
+  Win32Dialog adapter(dialog.Handle());
+  NullUi ui;
+  std::unique_ptr<DeskDialogLogic> logic = CreateDeskDialog(kAddOrderDialog, ui);
+  ASSERT_NE(logic, nullptr);
+  EXPECT_TRUE(logic->Start(adapter));
+  EXPECT_EQ(Caption(dialog.Item(IDC_TARIFF_MODE)), L"Фикс. тариф");
+  EXPECT_EQ(adapter.ComboCount(IDC_TARIFF_MODE), 3);
+  EXPECT_EQ(Caption(dialog.Item(IDC_TIME_TO_LIVE)), L"0");
+  EXPECT_EQ(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_TIME), GWL_STYLE) & WS_VISIBLE, 0);
+
+  adapter.SetChecked(IDC_PRELIMINARY, true);
+  logic->Command(adapter, IDC_PRELIMINARY);
+  EXPECT_NE(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_TIME), GWL_STYLE) & WS_VISIBLE, 0);
+
+  logic->Command(adapter, IDCANCEL);
+  EXPECT_EQ(ui.lastLog, "InsertOrder Dialog cancel");
+}
+
+}  // namespace
