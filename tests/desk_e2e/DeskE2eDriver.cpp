@@ -59,6 +59,7 @@ class Report {
     std::fflush(stdout);
     (passed ? passed_ : failed_)++;
   }
+  // `text` is UTF-8 (names read from the desk) or plain ASCII.
   void Note(const std::string& text) {
     std::printf("# %s\n", text.c_str());
     std::fflush(stdout);
@@ -155,6 +156,14 @@ bool DeskRun::ConnectDesk() {
   // The first tick enables "Соединиться".
   if (!WaitUntil([&] { return IsItemEnabled(main_, kConnectButton); }, kStepWaitMs)) return false;
   if (!ClickButton(main_, kConnectButton)) return false;
+  // The connection is made by the client's worker: the window answers at once.
+  DWORD_PTR ignored = 0;
+  const DWORD asked = ::GetTickCount();
+  if (!::SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored)) {
+    report_.Note("the window did not answer within 2 s of the connect click");
+    return false;
+  }
+  report_.Note("the window answered " + std::to_string(::GetTickCount() - asked) + " ms after the connect click");
   const auto connected = [&] {
     if (IsItemEnabled(main_, kConnectButton) || !IsItemEnabled(main_, kDisconnectButton)) return false;
     for (int id : kCommandButtons) {
