@@ -25,7 +25,8 @@ constexpr DWORD kStepWaitMs = 20000;
 // Main window controls.
 constexpr int kServerEdit = 1001, kPortEdit = 1002, kLoginEdit = 1003, kPasswordEdit = 1004;
 constexpr int kConnectButton = 1005, kDisconnectButton = 1006, kDirectoryButton = 1007, kAddOrderButton = 1008;
-constexpr int kAcceptButton = 1009, kChangeStatusButton = 1011, kCarButton = 1013, kTariffButton = 1015;
+constexpr int kAcceptButton = 1009, kChangeStatusButton = 1011, kCarButton = 1013, kStatementButton = 1014;
+constexpr int kTariffButton = 1015;
 constexpr int kNotifyModeButton = 1016, kFullInfoButton = 1019;
 constexpr int kNewOrdersList = 1017, kMyOrdersList = 1018;
 const int kCommandButtons[] = {1007, 1008, 1009, 1010, 1011, 1013, 1012, 1014, 1015, 1016, 1019, 1020};
@@ -113,6 +114,7 @@ class DeskRun {
   bool OrderListed(std::int32_t orderId, const KestoOrder& order);
   bool AcceptOrder(std::int32_t orderId);
   bool BrowseCities(OtherService& other);
+  bool ShowBalance();
   bool OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot);
   void DismissStrayBoxes();
   bool CloseDesk();
@@ -301,6 +303,26 @@ bool DeskRun::BrowseCities(OtherService& other) {
   return WaitUntil([&] { return !::IsWindow(viewer); }, kStepWaitMs) && same;
 }
 
+bool DeskRun::ShowBalance() {
+  if (!ClickButton(main_, kStatementButton)) return false;
+  HWND box = WaitForDialog(pid_, L"KBRStatus_Ok", kStepWaitMs);
+  if (box == nullptr) {
+    report_.Note("no status box for the statement");
+    return false;
+  }
+  Shot(L"07-status-box-balance");
+  const std::wstring text = ItemText(box, 0xFFFF);
+  ClickButton(box, IDOK);
+  const bool closed = WaitUntil([&] { return !::IsWindow(box); }, kStepWaitMs);
+  // The exchange's own words, in Russian, then the balance in roubles.
+  const std::wstring start = L"ErrorString='Баланс службы Мирдатон: ";
+  if (text.compare(0, start.size(), start) != 0 || text.find(L" руб.'\nDigitalValue='") == std::wstring::npos) {
+    report_.Note("the status box reads '" + Utf8(text) + "'");
+    return false;
+  }
+  return closed;
+}
+
 bool DeskRun::OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot) {
   if (!ClickButton(main_, button)) return false;
   HWND dialog = WaitForDialog(pid_, caption, kStepWaitMs);
@@ -386,20 +408,21 @@ int DeskRun::Run() {
   Shot(L"04-main-both-lists");
 
   report_.Check(BrowseCities(other), "\"Получить справочники\" opens the viewer and \"Города\" lists the cities");
+  report_.Check(ShowBalance(), "\"Посчитать баланс\": the exchange's answer shows in a \"KBRStatus_Ok\" box, in Russian");
 
-  bool dialogs = OpenAndCancel(kAddOrderButton, L"Добавление заказа", L"07-dialog-104-add-order");
+  bool dialogs = OpenAndCancel(kAddOrderButton, L"Добавление заказа", L"08-dialog-104-add-order");
   dialogs = OpenAndCancel(kNotifyModeButton, L"Устанвка времени информирования об изменившихся заказах",
-                          L"08-dialog-105-notify-mode") && dialogs;
+                          L"09-dialog-105-notify-mode") && dialogs;
   const int mine = MyList().FindRow(0, std::to_wstring(firstId));
   if (mine >= 0 && MyList().ClickRow(mine) && WaitUntil([&] { return MyList().SelectionMark() == mine; }, kStepWaitMs)) {
-    dialogs = OpenAndCancel(kChangeStatusButton, L"Смена статуса заказа и цены", L"09-dialog-106-status") && dialogs;
-    dialogs = OpenAndCancel(kCarButton, L"Добавление описания машины", L"10-dialog-107-car") && dialogs;
+    dialogs = OpenAndCancel(kChangeStatusButton, L"Смена статуса заказа и цены", L"10-dialog-106-status") && dialogs;
+    dialogs = OpenAndCancel(kCarButton, L"Добавление описания машины", L"11-dialog-107-car") && dialogs;
   } else {
     report_.Note("could not select my order");
     dialogs = false;
   }
-  dialogs = OpenAndCancel(kTariffButton, L"Запрос тарифа", L"11-dialog-109-tariff") && dialogs;
-  dialogs = OpenAndCancel(kFullInfoButton, L"Введите Id заказа", L"12-dialog-110-order-id") && dialogs;
+  dialogs = OpenAndCancel(kTariffButton, L"Запрос тарифа", L"12-dialog-109-tariff") && dialogs;
+  dialogs = OpenAndCancel(kFullInfoButton, L"Введите Id заказа", L"13-dialog-110-order-id") && dialogs;
   report_.Check(dialogs, "each command dialog opens with its caption and closes on Cancel");
 
   report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
