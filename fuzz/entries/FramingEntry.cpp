@@ -2,6 +2,7 @@
 // left in it give back exactly the bytes taken in, and a framed request comes
 // back out as its text.
 #include <string>
+#include <vector>
 
 #include "fuzz/entries/FuzzEntries.h"
 #include "protocol/Framing.h"
@@ -33,6 +34,7 @@ void FuzzFraming(const std::uint8_t* data, std::size_t size) {
   const std::size_t length = size - seedBytes;
 
   std::string buffer;
+  std::vector<std::string> socketChunks;  // the same chunks, zero bytes made 0x01
   std::string taken;  // what the buffer should have received: each chunk up to its first zero byte
   std::string rebuilt;
   std::string block;
@@ -42,6 +44,9 @@ void FuzzFraming(const std::uint8_t* data, std::size_t size) {
     const std::string chunk(bytes + at, n);
     taken += chunk.substr(0, chunk.find('\0'));
     AppendReceivedChunk(buffer, chunk.data(), chunk.size());
+    socketChunks.push_back(chunk);
+    for (char& c : socketChunks.back())
+      if (c == '\0') c = '\x01';
     at += n;
     while (CutBlock(buffer, block)) {
       FuzzCheck(block.find(kBlockTerminator) == std::string::npos, "a block holds a terminator");
@@ -53,6 +58,8 @@ void FuzzFraming(const std::uint8_t* data, std::size_t size) {
   rebuilt += buffer;
   FuzzCheck(rebuilt == taken, "blocks and the rest of the buffer differ from the bytes taken in");
   FuzzCheck(taken.find('\0') == std::string::npos, "a zero byte was buffered");
+
+  FuzzReadBlockChunks(socketChunks);
 
   // One request framed and received in one chunk comes back as its text
   // when the text holds neither a zero byte nor the terminator.

@@ -5,12 +5,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // One received block through ParseBlock on a client object, then the queue drained.
 void FuzzParseBlock(const std::uint8_t* data, std::size_t size);
 
-// Received bytes, in chunks that the input itself sizes, buffered and cut into blocks.
+// Received bytes, in chunks that the input itself sizes, buffered and cut
+// into blocks: directly, and through ReadBlock on a loopback connection.
 void FuzzFraming(const std::uint8_t* data, std::size_t size);
+// The ReadBlock half: chunks without zero bytes, each written and read in turn.
+void FuzzReadBlockChunks(const std::vector<std::string>& chunks);
 
 // A text parsed as JSON and, when it is an object, read as a directory message.
 void FuzzDirectories(const std::uint8_t* data, std::size_t size);
