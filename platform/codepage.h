@@ -1,6 +1,6 @@
-// Conversion between the application's 8-bit texts and UTF-8.
-// On Windows the 8-bit side is the system's ANSI code page; elsewhere it is
-// code page 1251, the code page of the desk's Russian texts.
+// Conversion between the application's 8-bit texts and UTF-8. The 8-bit
+// side is code page 1251, the code page of the desk's Russian texts, on every
+// system and whatever the Windows locale.
 #pragma once
 
 #include <string>

@@ -1,4 +1,8 @@
-// ANSI code page <-> UTF-8 through UTF-16, with the system's conversion functions.
+// Code page 1251 <-> UTF-8 through UTF-16, with the system's conversion functions.
+// The desk holds its texts in 1251 and shows them through the wide API, so
+// the conversion names 1251 itself rather than the system's ANSI code page:
+// on a Russian Windows the two are the same, and elsewhere Cyrillic from the
+// exchange still arrives intact instead of as question marks.
 #include <windows.h>
 
 #include "platform/codepage.h"
@@ -24,10 +28,12 @@ std::string Encode(UINT codePage, const std::wstring& in) {
   return out;
 }
 
+constexpr UINT kTextCodePage = 1251;
+
 }  // namespace
 
-std::string AnsiFromUtf8(const std::string& utf8) { return Encode(CP_ACP, Decode(CP_UTF8, utf8)); }
+std::string AnsiFromUtf8(const std::string& utf8) { return Encode(kTextCodePage, Decode(CP_UTF8, utf8)); }
 
-std::string Utf8FromAnsi(const std::string& ansi) { return Encode(CP_UTF8, Decode(CP_ACP, ansi)); }
+std::string Utf8FromAnsi(const std::string& ansi) { return Encode(CP_UTF8, Decode(kTextCodePage, ansi)); }
 
 }  // namespace platform
