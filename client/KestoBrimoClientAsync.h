@@ -91,14 +91,27 @@ class KestoBrimoClientAsync {
   // Wakes the worker at once when a request is queued (commands, Disconnect).
   void WakeWorker();
 
+  // Where QueueRequest puts a request: behind every waiting one, or ahead of
+  // them all but never ahead of a disconnect marker.
+  enum class QueuePlace { AtBack, AheadOfWaiting };
+
   // Numbers, serialises, logs and queues one request under Lock, then wakes
   // the worker. The login request also gets "Login" and "PassHash", takes
   // "CommandId" 0 and leaves the counter alone. Returns the "CommandId".
-  int QueueRequest(KestoRequestJson request, KBRCommand code, const char* logLine, bool withLogin);
+  int QueueRequest(KestoRequestJson request, KBRCommand code, const char* logLine, bool withLogin,
+                   QueuePlace place = QueuePlace::AtBack);
+  // The login request of a new connection. It goes ahead of requests left
+  // over from an earlier connection, which the exchange would refuse before a login.
+  void QueueLoginRequest();
+  // Under Lock: the front of RequestQueue behind any disconnect markers.
+  std::deque<KestoBrimo_AsyncRequest>::iterator FrontBehindMarkers();
 
   // Worker and transport steps.
   void CallBackThread();
   KBRStatus QueueProcessing();
+  // The logged-in part of one connection: sends and reads until an error, or
+  // until the disconnect marker is at the front (left there, with 0).
+  KBRStatus ServeRequests();
   KBRStatus TryConnect();
   KBRStatus SendTextBlock(const std::string& text);
   KBRStatus ReadBlock(std::string& out);
@@ -118,6 +131,15 @@ class KestoBrimoClientAsync {
   KBRStatus FinishConnect(std::uint64_t deadlineMs);
   KBRStatus ConnectError();
   KBRStatus ConnectStopped();
+
+  // What no broken connection may lose (worker thread). A sent request waits
+  // in AwaitingAnswer until a block with its "CommandId" is parsed; when the
+  // connection ends, the complete blocks still buffered are parsed and the
+  // unanswered requests go back to the front of RequestQueue.
+  void AwaitAnswer(const KestoBrimo_AsyncRequest& request);
+  void AnswerArrived(std::uint32_t commandId);
+  void ParseBufferedBlocks();
+  void ReturnUnansweredRequests();
 
   std::deque<KestoBrimo_AsyncRequest> RequestQueue;
   std::deque<KestoBrimo_AsyncResponce> ResponseQueue;
@@ -142,5 +164,10 @@ class KestoBrimoClientAsync {
   std::uint32_t ConnectTimeLimitMs = 10000;
   // Bytes buffered without a terminator beyond this end the connection.
   std::size_t RecvBufferLimit = 16u * 1024u * 1024u;
+  // Sent requests whose answer has not come yet, oldest first; worker thread only.
+  std::deque<KestoBrimo_AsyncRequest> AwaitingAnswer;
+  // An exchange that never answers some command must not grow AwaitingAnswer
+  // without bound: beyond this many, the oldest is forgotten.
+  std::size_t AwaitingAnswerLimit = 4096;
   platform::Mutex Lock;
 };

@@ -1,11 +1,13 @@
 // The worker thread: one connection after another until the disconnect
 // marker, sending queued requests and turning received blocks into responses.
 #include <algorithm>
+#include <iterator>
 #include <mutex>
 
 #include "client/DebugLog.h"
 #include "client/KestoBrimoClientAsync.h"
 #include "platform/clock.h"
+#include "protocol/Framing.h"
 
 namespace {
 
@@ -17,6 +19,10 @@ bool IsDisconnectMarker(const KestoBrimo_AsyncRequest& request) { return request
 
 bool SameRequest(const KestoBrimo_AsyncRequest& a, const KestoBrimo_AsyncRequest& b) {
   return a.CommandId == b.CommandId && a.CommandCode == b.CommandCode && a.Text == b.Text;
+}
+
+bool IsLoginRequest(const KestoBrimo_AsyncRequest& request) {
+  return request.CommandCode == KBRCommand_GetDirectory && request.CommandId == 0;
 }
 
 }  // namespace
@@ -131,8 +137,18 @@ KBRStatus KestoBrimoClientAsync::QueueProcessing() {
   if (status != KBRStatus_Ok) return status;
   status = ReceiveAuthentBlock();
   if (status != KBRStatus_Ok) return status;
-  GetDirectory(true);
+  QueueLoginRequest();
 
+  status = ServeRequests();
+  // However the connection ends, answers that came whole are delivered and
+  // requests that got none go out again on the next connection.
+  ParseBufferedBlocks();
+  ReturnUnansweredRequests();
+  if (status == KBRStatus_Ok) TakeDisconnectMarker();
+  return status;
+}
+
+KBRStatus KestoBrimoClientAsync::ServeRequests() {
   for (;;) {
     // Wake-ups so far are answered by looking at the queue now; later ones cut the next wait short.
     Waker.Drain();
@@ -148,7 +164,7 @@ KBRStatus KestoBrimoClientAsync::QueueProcessing() {
       PrintToDebugLog("~~QueueSize==0");
       PrintToDebugLog("~~ReadBlock");
       std::string block;
-      status = ReadBlock(block);
+      KBRStatus status = ReadBlock(block);
       if (status < 0) {
         PrintToDebugLog("Status=%d", static_cast<int>(status));
         return status;
@@ -165,28 +181,75 @@ KBRStatus KestoBrimoClientAsync::QueueProcessing() {
       continue;
     }
 
-    if (IsDisconnectMarker(request)) {
-      TakeDisconnectMarker();
-      return KBRStatus_Ok;
-    }
+    if (IsDisconnectMarker(request)) return KBRStatus_Ok;
 
-    // Until its send and one read are done the request stays queued, so a
-    // broken connection sends it again first on the next one.
-    status = SendTextBlock(request.Text);
+    // A request that did not go out whole stays queued and goes first on the next connection.
+    KBRStatus status = SendTextBlock(request.Text);
     if (status != KBRStatus_Ok) return status;
+    // Once sent, it waits for its answer in AwaitingAnswer, which a broken
+    // connection hands back to the queue; so it leaves the queue after one
+    // read whatever that read brought.
+    AwaitAnswer(request);
     std::string block;
     status = ReadBlock(block);
-    if (status < 0) return status;
-    if (status == KBRStatus_Ok) {
-      status = ParseBlock(block);
-      if (status < 0) return status;
-    }
+    if (status == KBRStatus_Ok) status = ParseBlock(block);
     {
-      // Only markers can have been put ahead of it meanwhile.
+      // Only markers and a login can have been put ahead of it meanwhile.
       std::lock_guard<platform::Mutex> hold(Lock);
       const auto sent = std::find_if(RequestQueue.begin(), RequestQueue.end(),
                                      [&](const KestoBrimo_AsyncRequest& r) { return SameRequest(r, request); });
       if (sent != RequestQueue.end()) RequestQueue.erase(sent);
     }
+    if (status < 0) return status;
   }
+}
+
+std::deque<KestoBrimo_AsyncRequest>::iterator KestoBrimoClientAsync::FrontBehindMarkers() {
+  return std::find_if_not(RequestQueue.begin(), RequestQueue.end(), IsDisconnectMarker);
+}
+
+void KestoBrimoClientAsync::AwaitAnswer(const KestoBrimo_AsyncRequest& request) {
+  // A login belongs to its connection: the next one sends its own.
+  if (request.CommandId == 0) return;
+  AwaitingAnswer.push_back(request);
+  if (AwaitingAnswer.size() > AwaitingAnswerLimit) {
+    PrintToDebugLog("~~too many requests unanswered: request %d will not be sent again",
+                    static_cast<int>(AwaitingAnswer.front().CommandId));
+    AwaitingAnswer.pop_front();
+  }
+}
+
+void KestoBrimoClientAsync::AnswerArrived(std::uint32_t commandId) {
+  // 0 is the login's answer or a notification nobody asked for.
+  if (commandId == 0) return;
+  const auto answered =
+      std::find_if(AwaitingAnswer.begin(), AwaitingAnswer.end(), [&](const KestoBrimo_AsyncRequest& r) {
+        return static_cast<std::uint32_t>(r.CommandId) == commandId;
+      });
+  if (answered != AwaitingAnswer.end()) AwaitingAnswer.erase(answered);
+}
+
+void KestoBrimoClientAsync::ParseBufferedBlocks() {
+  // Stops where a live connection would have ended: at the first unreadable block.
+  std::string block;
+  while (CutBlock(RecvBuffer, block)) {
+    PrintToDebugLog("~~ParseBlock buffered");
+    if (ParseBlock(block) < 0) return;
+  }
+}
+
+void KestoBrimoClientAsync::ReturnUnansweredRequests() {
+  std::lock_guard<platform::Mutex> hold(Lock);
+  // A login still queued carries the digest of this connection's random
+  // string; the exchange would refuse it on the next one, which queues its own.
+  const auto stale = std::remove_if(RequestQueue.begin(), RequestQueue.end(), IsLoginRequest);
+  if (stale != RequestQueue.end()) {
+    PrintToDebugLog("~~login request of the ended connection dropped");
+    RequestQueue.erase(stale, RequestQueue.end());
+  }
+  if (AwaitingAnswer.empty()) return;
+  PrintToDebugLog("~~%d sent requests unanswered: queued again", static_cast<int>(AwaitingAnswer.size()));
+  RequestQueue.insert(FrontBehindMarkers(), std::make_move_iterator(AwaitingAnswer.begin()),
+                      std::make_move_iterator(AwaitingAnswer.end()));
+  AwaitingAnswer.clear();
 }

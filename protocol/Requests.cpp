@@ -26,7 +26,7 @@ KestoRequestJson OrderIdRequest(const char* commandStr, KBRCommand code, int Ord
 }  // namespace
 
 int KestoBrimoClientAsync::QueueRequest(KestoRequestJson request, KBRCommand code, const char* logLine,
-                                        bool withLogin) {
+                                        bool withLogin, QueuePlace place) {
   std::int32_t commandId;
   {
     std::lock_guard<platform::Mutex> hold(Lock);
@@ -43,7 +43,11 @@ int KestoBrimoClientAsync::QueueRequest(KestoRequestJson request, KBRCommand cod
     queued.CommandCode = code;
     queued.Text = request.Serialize();
     PrintToDebugLog("%s", logLine);
-    RequestQueue.push_back(std::move(queued));
+    if (place == QueuePlace::AheadOfWaiting) {
+      RequestQueue.insert(FrontBehindMarkers(), std::move(queued));
+    } else {
+      RequestQueue.push_back(std::move(queued));
+    }
   }
   WakeWorker();
   return commandId;
@@ -52,6 +56,11 @@ int KestoBrimoClientAsync::QueueRequest(KestoRequestJson request, KBRCommand cod
 int KestoBrimoClientAsync::GetDirectory(bool WithLogin) {
   return QueueRequest(Envelope("KBRCommand_GetDirectory", KBRCommand_GetDirectory), KBRCommand_GetDirectory,
                       "Add GetDirectory", WithLogin);
+}
+
+void KestoBrimoClientAsync::QueueLoginRequest() {
+  QueueRequest(Envelope("KBRCommand_GetDirectory", KBRCommand_GetDirectory), KBRCommand_GetDirectory,
+               "Add GetDirectory", true, QueuePlace::AheadOfWaiting);
 }
 
 int KestoBrimoClientAsync::InsertOrder(KestoOrder order) {

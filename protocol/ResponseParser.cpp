@@ -54,6 +54,8 @@ KBRStatus KestoBrimoClientAsync::ParseBlock(const std::string& block) {
     LastError = "JSON parsing not success";
     return KBRStatus_ParseError;
   }
+  // Queued or absorbed, a block with a request's "CommandId" is that request's answer.
+  AnswerArrived(record.CommandId);
 
   if (record.reason == KBRReason_Directories) {
     // One short hold; the old maps are released after it, outside the lock.

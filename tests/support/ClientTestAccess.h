@@ -55,4 +55,7 @@ struct KestoBrimoClientTestAccess {
   // Set before Connect: the worker reads them without the lock.
   static void SetConnectTimeLimitMs(KestoBrimoClientAsync& c, std::uint32_t ms) { c.ConnectTimeLimitMs = ms; }
   static void SetRecvBufferLimit(KestoBrimoClientAsync& c, std::size_t bytes) { c.RecvBufferLimit = bytes; }
+  static void SetAwaitingAnswerLimit(KestoBrimoClientAsync& c, std::size_t requests) {
+    c.AwaitingAnswerLimit = requests;
+  }
 };
