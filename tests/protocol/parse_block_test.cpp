@@ -3,10 +3,10 @@
 // equivalence of \u escapes and raw UTF-8.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "OrderFields.h"
 #include "client/KestoBrimoClientAsync.h"
 #include "platform/codepage.h"
 #include "support/ClientTestAccess.h"
@@ -25,7 +25,7 @@ std::string Envelope(int reason, const std::string& more = "") {
          (more.empty() ? "" : "," + more) + "}";
 }
 
-// Every order member, with values that differ from every constructed value.
+// The members of FullOrder(true), as the exchange sends them.
 const char* const kOrderMembers =
     "\"UniKey\":77,\"BrimoOrderState\":3,\"CityIdFrom\":10,\"CityIdTo\":11,\"StreetFrom\":\"Тверская\","
     "\"AdditionalFrom\":\"д. 1\",\"LatitudeFrom\":55.5,\"LongitudeFrom\":37.25,\"StreetTo\":\"Арбат\","
@@ -34,37 +34,6 @@ const char* const kOrderMembers =
     "\"CarGovNumber\":\"А123ВС\",\"CarCallNumber\":13,\"PreliminaryTime\":4294967295,\"Time0Km1Fixed2\":2,"
     "\"StatusId\":5,\"OrderId\":815,\"WriteTime\":1000,\"Publisher\":6,\"Acceptor\":7,\"ServiceComission\":1.25,"
     "\"PublisherComission\":2.5,\"AcceptTime\":2000,\"TimeToLiveSec\":600,\"ToCarMin\":8,\"SetCarInfoTime\":3000";
-
-// All the fields of an order, one per line, so a mismatch names the field.
-std::string Dump(const KestoOrder& o) {
-  std::ostringstream s;
-  s << "UniKey " << o.UniKey << "\nBrimoOrderState " << o.BrimoOrderState << "\nCityIdFrom " << o.CityIdFrom
-    << "\nCityIdTo " << o.CityIdTo << "\nStreetFrom " << o.StreetFrom << "\nAdditionalFrom " << o.AdditionalFrom
-    << "\nLatitudeFrom " << o.LatitudeFrom << "\nLongitudeFrom " << o.LongitudeFrom << "\nStreetTo " << o.StreetTo
-    << "\nAdditionalTo " << o.AdditionalTo << "\nLatitudeTo " << o.LatitudeTo << "\nLongitudeTo " << o.LongitudeTo
-    << "\nCarrierType " << o.CarrierType << "\nPrice " << o.Price << "\nClientPhone " << o.ClientPhone << "\nPhoneId "
-    << o.PhoneId << "\nComment " << o.Comment << "\nCarDescription " << o.CarDescription << "\nCarGovNumber "
-    << o.CarGovNumber << "\nCarCallNumber " << o.CarCallNumber << "\nPreliminaryTime " << o.PreliminaryTime
-    << "\nTime0Km1Fixed2 " << o.Time0Km1Fixed2 << "\nStatusId " << o.StatusId << "\nOrderId " << o.OrderId
-    << "\nWriteTime " << o.WriteTime << "\nPublisher " << o.Publisher << "\nAcceptor " << o.Acceptor
-    << "\nServiceComission " << o.ServiceComission << "\nPublisherComission " << o.PublisherComission
-    << "\nAcceptTime " << o.AcceptTime << "\nTimeToLiveSec " << o.TimeToLiveSec << "\nToCarMin " << o.ToCarMin
-    << "\nSetCarInfoTime " << o.SetCarInfoTime << "\n";
-  return s.str();
-}
-
-KestoOrder FullOrder(bool withUniKey) {
-  KestoOrder o;
-  o.UniKey = withUniKey ? 77 : 0;
-  o.BrimoOrderState = 3, o.CityIdFrom = 10, o.CityIdTo = 11, o.StreetFrom = "Тверская", o.AdditionalFrom = "д. 1";
-  o.LatitudeFrom = 55.5f, o.LongitudeFrom = 37.25f, o.StreetTo = "Арбат", o.AdditionalTo = "под. 2";
-  o.LatitudeTo = -1.5f, o.LongitudeTo = 2.75f, o.CarrierType = 4, o.Price = 150.5f, o.ClientPhone = "+7 900";
-  o.PhoneId = 12, o.Comment = "тихо", o.CarDescription = "Лада", o.CarGovNumber = "А123ВС", o.CarCallNumber = 13;
-  o.PreliminaryTime = 4294967295LL, o.Time0Km1Fixed2 = 2, o.StatusId = 5, o.OrderId = 815, o.WriteTime = 1000;
-  o.Publisher = 6, o.Acceptor = 7, o.ServiceComission = 1.25f, o.PublisherComission = 2.5f, o.AcceptTime = 2000;
-  o.TimeToLiveSec = 600, o.ToCarMin = 8, o.SetCarInfoTime = 3000;
-  return o;
-}
 
 KestoBrimo_AsyncResponce ParseUtf8(const std::string& block) {
   KestoBrimoClientAsync client;
@@ -102,26 +71,17 @@ TEST(ParseEnvelope, NullAndBooleansConvertAndAbsentTextIsEmpty) {
 TEST(ParseEnvelope, UniKeyIsKeptOnlyByKindsWithoutAnOrderAndAnyFaultInItIsIgnored) {
   EXPECT_EQ(ParseOne(Envelope(7, "\"UniKey\":77")).Order.UniKey, 77);
   EXPECT_EQ(ParseOne(Envelope(0, "\"UniKey\":-5")).Order.UniKey, -5);
-  EXPECT_EQ(ParseOne(Envelope(7, "\"UniKey\":\"77\"")).Order.UniKey, 0);
-  EXPECT_EQ(ParseOne(Envelope(7, "\"UniKey\":2147483648")).Order.UniKey, 0);
-  EXPECT_EQ(ParseOne(Envelope(7, "\"UniKey\":[1]")).Order.UniKey, 0);
-  EXPECT_EQ(ParseOne(Envelope(7, "\"UniKey\":1.5")).Order.UniKey, 0);
-  EXPECT_EQ(ParseOne(Envelope(7)).Order.UniKey, 0);
+  for (const char* fault : {"\"UniKey\":\"77\"", "\"UniKey\":2147483648", "\"UniKey\":[1]", "\"UniKey\":1.5", ""})
+    EXPECT_EQ(ParseOne(Envelope(7, fault)).Order.UniKey, 0) << fault;
   const std::string tariff =
       "\"Publisher\":1,\"Acceptor\":2,\"CityId\":3,\"ServicePercent\":0,\"ServiceFixed\":0,\"PublisherPercent\":0,"
       "\"PublisherFixed\":0,\"ServiceReturnForeit\":0,\"PublisherReturnForeit\":0,\"MinOrderPrice\":0";
   EXPECT_EQ(ParseOne(Envelope(9, tariff + ",\"UniKey\":77")).Order.UniKey, 77);
 }
 
-TEST(ParseOrders, NewAndOwnOrdersReadEverythingButUniKey) {
-  for (int reason : {3, 5}) {
-    const KestoBrimo_AsyncResponce r = ParseOne(Envelope(reason, kOrderMembers));
-    EXPECT_EQ(Dump(r.Order), Dump(FullOrder(false))) << reason;
-  }
-}
-
-TEST(ParseOrders, FullInformationReadsUniKeyToo) {
-  EXPECT_EQ(Dump(ParseOne(Envelope(10, kOrderMembers)).Order), Dump(FullOrder(true)));
+TEST(ParseOrders, NewAndOwnOrdersReadEverythingButUniKeyAndFullInformationReadsItToo) {
+  for (int reason : {3, 5, 10})
+    EXPECT_EQ(Dump(ParseOne(Envelope(reason, kOrderMembers)).Order), Dump(FullOrder(reason == 10))) << reason;
 }
 
 TEST(ParseOrders, PartialInformationLeavesTheOtherFieldsConstructed) {
@@ -211,15 +171,20 @@ TEST(ParseAuthorized, AnyKindWithStatusZeroSetsItAndNothingClearsIt) {
   EXPECT_TRUE(client.Authorized.load());
 }
 
-TEST(ParseQueue, RecordsLeaveInArrivalOrder) {
+TEST(ParseQueue, RecordsLeaveInArrivalOrderAndAnEmptyQueueLeavesTheArgumentUntouched) {
   KestoBrimoClientAsync client;
   for (int id : {9, 2, 5})
     ASSERT_EQ(client.ParseBlock(Block("{\"reason\":7,\"CommandId\":" + std::to_string(id) +
                                       ",\"CommandCode\":1,\"Num\":0,\"OperationStatus\":1}")),
               KBRStatus_Ok);
   std::vector<std::uint32_t> ids;
-  for (KestoBrimo_AsyncResponce r; client.GetClientResponce(r);) ids.push_back(r.CommandId);
+  KestoBrimo_AsyncResponce r;
+  while (client.GetClientResponce(r)) ids.push_back(r.CommandId);
   EXPECT_EQ(ids, (std::vector<std::uint32_t>{9, 2, 5}));
+  r.ErrorString = "kept";
+  EXPECT_FALSE(client.GetClientResponce(r));
+  EXPECT_EQ(r.CommandId, 5u);
+  EXPECT_EQ(r.ErrorString, "kept");
 }
 
 TEST(ParseText, EscapedAndRawUtf8GiveTheSameCodePageLetters) {

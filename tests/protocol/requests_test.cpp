@@ -206,14 +206,6 @@ TEST(RequestNumbering, AfterTheLargestIdItGoesOnFromOne) {
   EXPECT_NE(Access::Requests(client).front().Text.find("\"CommandId\":2147483647,"), std::string::npos);
 }
 
-TEST(RequestNumbering, TheDisconnectMarkerReadsTheCounterWithoutAdvancingIt) {
-  KestoBrimoClientAsync client;
-  SetNextCommandIdForTesting(30);
-  client.Disconnect();
-  EXPECT_EQ(Access::Requests(client).front().CommandId, 30);
-  EXPECT_EQ(client.GetStatement(), 30);
-}
-
 TEST(RequestLog, EveryCommandWritesItsQueueingLine) {
   TempDir dir;
   ASSERT_TRUE(DebugLog.Open(dir.file("requests")));
