@@ -3,32 +3,21 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
-TEST(StatusName, NamedRangeAndItsEdges) {
-  EXPECT_EQ(KBRStatusName(-13), nullptr);
-  EXPECT_STREQ(KBRStatusName(-12), "KBRStatus_IOCtlSocketError");
-  EXPECT_STREQ(KBRStatusName(-9), "KBRStatus_UnknownResponse");
-  EXPECT_STREQ(KBRStatusName(-1), "KBRStatus_CommonError");
-  EXPECT_STREQ(KBRStatusName(0), "KBRStatus_Ok");
-  EXPECT_STREQ(KBRStatusName(1), "KBRStatus_TimeOutNotify");
-  EXPECT_EQ(KBRStatusName(KBRStatus_NoData), nullptr);
-  EXPECT_EQ(KBRStatusName(KBRStatus_PartialBlock), nullptr);
-  EXPECT_EQ(KBRStatusName(2147483647), nullptr);
-  EXPECT_EQ(KBRStatusName(-2147483647 - 1), nullptr);
-}
-
-TEST(StatusName, EveryNameSpellsItsOwnValue) {
-  const std::pair<KBRStatus, const char*> all[] = {
-      {KBRStatus_SetOrderStatusError, "KBRStatus_SetOrderStatusError"},
-      {KBRStatus_InsertOrderError, "KBRStatus_InsertOrderError"},
-      {KBRStatus_ParseError, "KBRStatus_ParseError"},
-      {KBRStatus_AuthentError, "KBRStatus_AuthentError"},
-      {KBRStatus_SendError, "KBRStatus_SendError"},
-      {KBRStatus_RecvNo, "KBRStatus_RecvNo"},
-      {KBRStatus_RecvError, "KBRStatus_RecvError"},
-      {KBRStatus_ConnectError, "KBRStatus_ConnectError"},
-      {KBRStatus_SocketError, "KBRStatus_SocketError"},
+TEST(StatusName, EveryNamedValueSpellsItsOwnNameAndOthersHaveNone) {
+  const std::pair<std::int32_t, const char*> all[] = {
+      {-2147483647 - 1, nullptr},           {-13, nullptr},
+      {-12, "KBRStatus_IOCtlSocketError"},  {-11, "KBRStatus_SetOrderStatusError"},
+      {-10, "KBRStatus_InsertOrderError"},  {-9, "KBRStatus_UnknownResponse"},
+      {-8, "KBRStatus_ParseError"},         {-7, "KBRStatus_AuthentError"},
+      {-6, "KBRStatus_SendError"},          {-5, "KBRStatus_RecvNo"},
+      {-4, "KBRStatus_RecvError"},          {-3, "KBRStatus_ConnectError"},
+      {-2, "KBRStatus_SocketError"},        {-1, "KBRStatus_CommonError"},
+      {0, "KBRStatus_Ok"},                  {1, "KBRStatus_TimeOutNotify"},
+      {KBRStatus_NoData, nullptr},          {KBRStatus_PartialBlock, nullptr},
+      {2147483647, nullptr},
   };
-  for (const auto& [value, name] : all) EXPECT_STREQ(KBRStatusName(value), name) << value;
+  for (const auto& [value, name] : all) {
+    if (name == nullptr) EXPECT_EQ(KBRStatusName(value), nullptr) << value;
+    else EXPECT_STREQ(KBRStatusName(value), name) << value;
+  }
 }
