@@ -240,7 +240,6 @@ class FakeUi : public DeskUi {
   std::vector<std::string> log;
   int answer = kIdYes;  // to MB_YESNO boxes
   std::map<int, Script> scripts;
-  std::map<int, FakeDialog> lastDialog;
   // Runs while each box or dialog is open, after it has been recorded.
   std::function<void()> whileOpen;
 
@@ -264,7 +263,6 @@ class FakeUi : public DeskUi {
       if (script != scripts.end()) script->second(*logic, dialog);
     }
     if (whileOpen) whileOpen();
-    lastDialog[resourceId] = dialog;
     return dialog.endCode.value_or(kIdCancel);
   }
   void WriteDebugLog(const std::string& message) override { log.push_back(message); }

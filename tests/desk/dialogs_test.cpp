@@ -38,21 +38,19 @@ platform::LocalTime At(int year, int month, int day, int hour, int minute) {
 platform::LocalTime LateOnNewYearsEve() { return At(2023, 12, 31, 23, 30); }
 
 TEST(OneHourLater, CarriesIntoTheNextDayMonthAndYear) {
-  const platform::LocalTime noon = OneHourLater(At(2024, 5, 6, 12, 15));
-  EXPECT_EQ(noon.Hour, 13);
-  EXPECT_EQ(noon.Day, 6);
-  const platform::LocalTime leap = OneHourLater(At(2024, 2, 28, 23, 0));
-  EXPECT_EQ(leap.Day, 29);
-  EXPECT_EQ(leap.Month, 2);
-  const platform::LocalTime march = OneHourLater(At(2023, 2, 28, 23, 0));
-  EXPECT_EQ(march.Day, 1);
-  EXPECT_EQ(march.Month, 3);
-  const platform::LocalTime year = OneHourLater(At(2023, 12, 31, 23, 30));
-  EXPECT_EQ(year.Year, 2024);
-  EXPECT_EQ(year.Month, 1);
-  EXPECT_EQ(year.Day, 1);
-  EXPECT_EQ(year.Hour, 0);
-  EXPECT_EQ(year.Minute, 30);
+  const struct {
+    platform::LocalTime from;
+    int year, month, day, hour;
+  } cases[] = {{At(2024, 5, 6, 12, 15), 2024, 5, 6, 13},
+               {At(2024, 2, 28, 23, 0), 2024, 2, 29, 0},
+               {At(2023, 2, 28, 23, 0), 2023, 3, 1, 0},
+               {At(2023, 12, 31, 23, 30), 2024, 1, 1, 0}};
+  for (const auto& c : cases) {
+    const platform::LocalTime later = OneHourLater(c.from);
+    EXPECT_EQ(std::vector<int>({later.Year, later.Month, later.Day, later.Hour, later.Minute}),
+              std::vector<int>({c.year, c.month, c.day, c.hour, c.from.Minute}))
+        << c.from.Year << "-" << c.from.Month << "-" << c.from.Day;
+  }
 }
 
 TEST_F(DeskDialogs, NewOrderStartsFromTheDirectoriesAndDefaults) {

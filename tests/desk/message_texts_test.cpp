@@ -10,9 +10,6 @@ using Access = KestoBrimoClientTestAccess;
 
 TEST(StatusBox, CaptionNamesTheStatusAndTextShowsErrorAndNumber) {
   EXPECT_EQ(StatusCaption(-9), "KBRStatus_UnknownResponse");
-  EXPECT_EQ(StatusCaption(-12), "KBRStatus_IOCtlSocketError");
-  EXPECT_EQ(StatusCaption(0), "KBRStatus_Ok");
-  EXPECT_EQ(StatusCaption(1), "KBRStatus_TimeOutNotify");
   EXPECT_EQ(StatusCaption(2), "OperationStatus=2");
   EXPECT_EQ(StatusCaption(-13), "OperationStatus=-13");
   KestoBrimo_AsyncResponce response;
