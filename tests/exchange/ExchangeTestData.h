@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "client/Md5.h"
 #include "exchange/Exchange.h"
 #include "exchange/ExchangeData.h"
 #include "exchange/JsonWire.h"
@@ -83,12 +84,27 @@ inline Json::Value InsertRequest(unsigned commandId, double price, int timeToLiv
   return r;
 }
 
-inline Json::Value OrderRequest(int code, unsigned commandId, int orderId) {
+// A request with no members beyond its code and number.
+inline Json::Value Request(int code, unsigned commandId) {
   Json::Value r(Json::objectValue);
   r["CommandCode"] = code;
   r["CommandId"] = commandId;
   r["CommandStr"] = "x";
+  return r;
+}
+
+inline Json::Value OrderRequest(int code, unsigned commandId, int orderId) {
+  Json::Value r = Request(code, commandId);
   r["OrderId"] = orderId;
+  return r;
+}
+
+// The login as the client sends it, digested with the session's random string.
+inline Json::Value LoginRequest(const std::string& login, const std::string& password, const std::string& rndStr) {
+  Json::Value r = Request(2, 0);
+  r["CommandStr"] = "KBRCommand_GetDirectory";
+  r["Login"] = login;
+  r["PassHash"] = PassHash(rndStr, password);
   return r;
 }
 

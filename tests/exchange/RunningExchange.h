@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "ExchangeTestData.h"
-#include "client/Md5.h"
 #include "exchange/BlockReader.h"
 #include "exchange/ExchangeServer.h"
 #include "platform/clock.h"
@@ -120,14 +119,7 @@ class RawPeer {
   }
   // Reads the authentication block and logs in; the answer to the login.
   Json::Value Login(const std::string& login, const std::string& password) {
-    const Json::Value auth = Read();
-    Json::Value r(Json::objectValue);
-    r["CommandCode"] = 2;
-    r["CommandId"] = 0;
-    r["CommandStr"] = "KBRCommand_GetDirectory";
-    r["Login"] = login;
-    r["PassHash"] = PassHash(auth["RndStr"].asString(), password);
-    SendRequest(r);
+    SendRequest(LoginRequest(login, password, Read()["RndStr"].asString()));
     return Read();
   }
 

@@ -7,7 +7,6 @@
 #include <map>
 
 #include "ExchangeTestData.h"
-#include "client/Md5.h"
 #include "exchange/Exchange.h"
 #include "platform/codepage.h"
 
@@ -32,13 +31,7 @@ class Desk {
   }
   SessionId LoggedIn(const std::string& login, const std::string& password) {
     const SessionId id = Open();
-    Json::Value r(Json::objectValue);
-    r["CommandCode"] = 2;
-    r["CommandId"] = 0;
-    r["CommandStr"] = "KBRCommand_GetDirectory";
-    r["Login"] = login;
-    r["PassHash"] = PassHash(RndStr(id), password);
-    Send(id, r);
+    Send(id, LoginRequest(login, password, RndStr(id)));
     return id;
   }
   Exchange::Verdict SendText(SessionId id, const std::string& text, std::int64_t now = kNow) {
@@ -368,11 +361,7 @@ TEST(ExchangeQueries, StatementTariffAndOrderInformation) {
   const SessionId beta = d.LoggedIn("beta", "b-pass");
   const SessionId gamma = d.LoggedIn("gamma", "g-pass");
   d.TakeAll();
-  Json::Value statement(Json::objectValue);
-  statement["CommandCode"] = 5;
-  statement["CommandId"] = 70;
-  statement["CommandStr"] = "KBRCommand_GetStatement";
-  d.Send(beta, statement);
+  d.Send(beta, Request(5, 70));
   std::vector<Json::Value> got = d.Take(beta);
   ASSERT_EQ(got.size(), 1u);
   EXPECT_EQ(got[0]["reason"].asInt(), kReasonPlainAnswer);
@@ -380,9 +369,7 @@ TEST(ExchangeQueries, StatementTariffAndOrderInformation) {
   EXPECT_EQ(got[0]["OperationStatus"].asInt(), 0);
   EXPECT_EQ(got[0]["CommandId"].asUInt(), 70u);
 
-  Json::Value tariff(Json::objectValue);
-  tariff["CommandCode"] = 9;
-  tariff["CommandId"] = 71;
+  Json::Value tariff = Request(9, 71);
   tariff["Publisher"] = 1;
   tariff["Acceptor"] = 2;
   tariff["CityId"] = 3;
@@ -435,9 +422,7 @@ TEST(ExchangeQueries, NotifyModeAnswersThenShowsMatchingOrders) {
   const int betaOwn = Publish(d, beta, 500, 0, kNow - 5);
   d.TakeAll();
 
-  Json::Value mode(Json::objectValue);
-  mode["CommandCode"] = 10;
-  mode["CommandId"] = 80;
+  Json::Value mode = Request(10, 80);
   mode["Mode"] = 1;
   mode["BeginTime"] = 60;
   mode["EndTime"] = 0;
@@ -494,10 +479,7 @@ TEST(ExchangeRequests, MalformedRequestsAreAnsweredAndGarbageDropsThePeer) {
   Desk d;
   const SessionId alpha = d.LoggedIn("alpha", "a-pass");
   d.TakeAll();
-  Json::Value unknown(Json::objectValue);
-  unknown["CommandCode"] = 99;
-  unknown["CommandId"] = 90;
-  d.Send(alpha, unknown);
+  d.Send(alpha, Request(99, 90));
   std::vector<Json::Value> got = d.Take(alpha);
   ASSERT_EQ(got.size(), 1u);
   EXPECT_NE(got[0]["OperationStatus"].asInt(), 0);
@@ -513,19 +495,15 @@ TEST(ExchangeRequests, MalformedRequestsAreAnsweredAndGarbageDropsThePeer) {
   EXPECT_NE(got[0]["OperationStatus"].asInt(), 0);
   EXPECT_EQ(got[0]["CommandId"].asUInt(), 91u);
 
-  Json::Value badOrder = InsertRequest(92, 100);
-  badOrder["Price"] = "cheap";
-  d.Send(alpha, badOrder);
-  EXPECT_EQ(d.Take(alpha).at(0)["OperationStatus"].asInt(), -10);
-  badOrder = InsertRequest(93, 100);
-  badOrder["CityIdFrom"] = 77;
-  d.Send(alpha, badOrder);
-  EXPECT_EQ(d.Take(alpha).at(0)["OperationStatus"].asInt(), -10);
-  badOrder = InsertRequest(94, 100);
-  badOrder["Comment"] = std::string(kMaxTextBytes + 1, 'x');
-  d.Send(alpha, badOrder);
-  EXPECT_EQ(d.Take(alpha).at(0)["OperationStatus"].asInt(), -10);
-  badOrder = InsertRequest(95, 100);
+  const std::pair<const char*, Json::Value> badMembers[] = {
+      {"Price", "cheap"}, {"CityIdFrom", 77}, {"Comment", std::string(kMaxTextBytes + 1, 'x')}};
+  for (const auto& [member, value] : badMembers) {
+    Json::Value badOrder = InsertRequest(92, 100);
+    badOrder[member] = value;
+    d.Send(alpha, badOrder);
+    EXPECT_EQ(d.Take(alpha).at(0)["OperationStatus"].asInt(), -10) << member;
+  }
+  Json::Value badOrder = InsertRequest(95, 100);
   badOrder["StreetFrom"] = "STREET";
   std::string text = Compact(badOrder);
   text.replace(text.find("STREET"), 6, "\xC0\xAF");  // not UTF-8

@@ -7,7 +7,6 @@
 #include <set>
 
 #include "ExchangeTestData.h"
-#include "client/Md5.h"
 #include "exchange/BlockReader.h"
 #include "exchange/CommandLine.h"
 #include "exchange/DemoTraffic.h"
@@ -142,13 +141,8 @@ TEST(Messages, TextsTravelAsRawUtf8AndBlocksEndWithTheTerminator) {
 TEST(DemoTraffic, SimulatedServicesPublishRepriceAndWithdrawWithinBounds) {
   Exchange exchange(TestExchangeData());
   const SessionId watcher = exchange.OpenSession("test");
-  Json::Value login(Json::objectValue);
-  login["CommandCode"] = 2;
-  login["CommandId"] = 0;
-  login["Login"] = "beta";
   const std::string rnd = DecodeBlock(exchange.TakeOutgoing().at(0).Bytes)["RndStr"].asString();
-  login["PassHash"] = PassHash(rnd, "b-pass");
-  exchange.HandleBlock(watcher, Compact(login), 1000);
+  exchange.HandleBlock(watcher, Compact(LoginRequest("beta", "b-pass", rnd)), 1000);
   exchange.TakeOutgoing();
 
   DemoTraffic demo(exchange, 12345);

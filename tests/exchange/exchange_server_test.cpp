@@ -11,13 +11,7 @@
 
 namespace {
 
-Json::Value Statement(unsigned commandId) {
-  Json::Value r(Json::objectValue);
-  r["CommandCode"] = 5;
-  r["CommandId"] = commandId;
-  r["CommandStr"] = "KBRCommand_GetStatement";
-  return r;
-}
+Json::Value Statement(unsigned commandId) { return Request(5, commandId); }
 
 TEST(ExchangeServer, HandshakeLoginAndPipelinedAnswers) {
   RunningExchange exchange;
@@ -25,17 +19,11 @@ TEST(ExchangeServer, HandshakeLoginAndPipelinedAnswers) {
   const Json::Value auth = peer.Read();
   EXPECT_EQ(auth["reason"].asInt(), 1);
   EXPECT_EQ(auth["RndStr"].asString().size(), 32u);
-  Json::Value login(Json::objectValue);
-  login["CommandCode"] = 2;
-  login["CommandId"] = 0;
-  login["Login"] = "alpha";
-  login["PassHash"] = PassHash(auth["RndStr"].asString(), "a-pass");
   // Login and two more requests in one write, each closed by 0x08 0x00.
-  Json::Value directory(Json::objectValue);
-  directory["CommandCode"] = 2;
-  directory["CommandId"] = 6;
-  ASSERT_TRUE(peer.SendBytes(Compact(login) + "\n" + std::string("\x08\0", 2) + Compact(Statement(5)) + "\n" +
-                             std::string("\x08\0", 2) + Compact(directory) + "\n" + std::string("\x08\0", 2)));
+  std::string pipelined;
+  for (const Json::Value& r : {LoginRequest("alpha", "a-pass", auth["RndStr"].asString()), Statement(5), Request(2, 6)})
+    pipelined += Compact(r) + "\n" + std::string("\x08\0", 2);
+  ASSERT_TRUE(peer.SendBytes(pipelined));
   const Json::Value loggedIn = peer.Read();
   EXPECT_EQ(loggedIn["reason"].asInt(), 2);
   EXPECT_EQ(loggedIn["CommandId"].asUInt(), 0u);
