@@ -76,6 +76,8 @@ class KestoBrimoClientAsync {
   // Starts the worker (stopping a running one first).
   void Connect();
   // Queues the disconnect marker at the front and waits for the worker, at most 20 s.
+  // Requests not yet sent, and those sent but not answered, stay queued: a
+  // later Connect sends them after its login.
   void Disconnect();
 
   // Turns one received block into at most one queued response (worker thread).

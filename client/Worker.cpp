@@ -194,7 +194,7 @@ KBRStatus KestoBrimoClientAsync::ServeRequests() {
     status = ReadBlock(block);
     if (status == KBRStatus_Ok) status = ParseBlock(block);
     {
-      // Only markers and a login can have been put ahead of it meanwhile.
+      // Only markers can have been put ahead of it meanwhile.
       std::lock_guard<platform::Mutex> hold(Lock);
       const auto sent = std::find_if(RequestQueue.begin(), RequestQueue.end(),
                                      [&](const KestoBrimo_AsyncRequest& r) { return SameRequest(r, request); });
