@@ -361,18 +361,9 @@ int main(int argc, char** argv) {
               << "    answer read by the proxy and swallowed by its reset:       " << lostAnswerSwallowed << "\n"
               << "    answer handed to the client's socket, never queued:        " << lostAnswerDelivered << "\n";
   }
-  std::cout
-      << "  Why commands are lost: the worker takes a request off its queue once it has sent\n"
-         "  it and read one block, whatever that block is (an earlier request's answer, part\n"
-         "  of a sliced block, or nothing within the 1 s read wait). It runs ahead of the\n"
-         "  answers, and when the connection breaks, the requests sent since the last answer\n"
-         "  are neither answered nor sent again.\n"
-         "  Why connections break besides the proxy's resets: the login request is queued at\n"
-         "  the back with a digest of its connection's random string; if the connection breaks\n"
-         "  before it is sent, it goes out first on the next connection with a stale digest,\n"
-         "  the exchange refuses it and closes, and that connection's own login is stale next.\n"
-         "  Why answers are refusals: requests left queued by a broken connection are sent\n"
-         "  before the new connection's login, and the exchange refuses them as not logged in.\n";
+  std::cout << "  Sent again: a request still unanswered when its connection broke goes out again\n"
+               "  right after the next connection's login; an exchange that had handled it before\n"
+               "  the break handles it twice, and its answer comes twice if both reached the client.\n";
   for (const std::string& line : unexplained) std::cout << "  UNEXPLAINED duplicate " << line << "\n";
   std::cout << "goal (none lost, every duplicate explained): " << (lost == 0 && unexplained.empty() ? "met" : "NOT MET")
             << "\n";
