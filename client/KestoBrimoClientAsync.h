@@ -128,6 +128,8 @@ class KestoBrimoClientAsync {
   void PauseUnlessStopped(std::uint32_t ms);
   // Waits for Socket, or for any wake-up, at most `ms`.
   platform::SocketReady WaitOnSocket(platform::SocketWaitFor what, std::uint32_t ms);
+  // Waits until the socket takes more bytes; false at the deadline, on a stop or an error.
+  bool WaitForSendRoom(std::uint64_t deadlineMs);
   // Connection steps that must give way to a stop request.
   bool LookUpServer(const std::string& name, std::uint32_t& address, std::uint64_t deadlineMs);
   KBRStatus FinishConnect(std::uint64_t deadlineMs);

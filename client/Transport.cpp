@@ -19,6 +19,9 @@ constexpr std::size_t kReceiveChunk = 1024;
 constexpr std::uint32_t kLookUpPollMs = 50;
 // No single socket wait outlasts this, so a stop request is seen in time.
 constexpr std::uint32_t kLongestWaitMs = 1000;
+// How long one request may wait for room in the system's send buffer, for
+// an exchange that reads slowly, before the connection counts as broken.
+constexpr std::uint32_t kSendStallLimitMs = 10000;
 
 // The outcome of one name lookup, shared with the helper thread that may outlive the attempt.
 struct HostLookup {
@@ -155,15 +158,39 @@ KBRStatus KestoBrimoClientAsync::TryConnect() {
   return KBRStatus_Ok;
 }
 
+bool KestoBrimoClientAsync::WaitForSendRoom(std::uint64_t deadlineMs) {
+  for (;;) {
+    const std::uint32_t waitMs = MsUntil(deadlineMs);
+    if (waitMs == 0) return false;
+    switch (WaitOnSocket(platform::SocketWaitFor::Writing, waitMs)) {
+      case platform::SocketReady::Ready:
+        return true;
+      case platform::SocketReady::Woken:
+        // A queued request waits its turn; only a stop cuts the send short.
+        Waker.Drain();
+        if (StopRequested()) return false;
+        break;
+      case platform::SocketReady::TimedOut:
+        if (StopRequested()) return false;
+        break;
+      case platform::SocketReady::Failed:
+        return false;
+    }
+  }
+}
+
 KBRStatus KestoBrimoClientAsync::SendTextBlock(const std::string& text) {
   PrintToDebugLog("~~>SendTextBlock");
   // The converter sizes its output itself, so "№", "…" or "€" (three UTF-8
   // bytes each) never leave a request empty.
   const std::string frame = FrameRequest(platform::Utf8FromAnsi(text));
+  const std::uint64_t deadlineMs = platform::MonotonicMs() + kSendStallLimitMs;
   std::size_t sent = 0;
   while (sent < frame.size()) {
     const long count =
         Socket == platform::kNoSocket ? -1 : platform::SendSome(Socket, frame.data() + sent, frame.size() - sent);
+    // A full send buffer is a slow reader, not a broken connection: wait for room.
+    if (count == platform::kSendWouldBlock && WaitForSendRoom(deadlineMs)) continue;
     if (count <= 0) {
       PrintToDebugLog("~~<SendTextBlock - KBRStatus_SendError");
       LastError = "send error";

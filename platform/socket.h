@@ -45,7 +45,9 @@ ConnectStart StartConnect(SocketHandle socket, std::uint32_t address, std::uint1
 // After the socket became writable: whether the connection was established.
 bool ConnectSucceeded(SocketHandle socket);
 
-// The bytes handed to the system, or -1 on any error (would-block included).
+// SendSome's result when the system's send buffer is full for now.
+constexpr long kSendWouldBlock = -2;
+// The bytes handed to the system, kSendWouldBlock, or -1 on any other error.
 long SendSome(SocketHandle socket, const char* data, std::size_t size);
 // The bytes received, 0 when the peer closed the connection, -1 on any
 // error (would-block included).

@@ -99,7 +99,8 @@ bool ConnectSucceeded(SocketHandle socket) {
 long SendSome(SocketHandle socket, const char* data, std::size_t size) {
   // No SIGPIPE when the exchange has gone: the error is reported instead.
   const ssize_t sent = ::send(Fd(socket), data, size, MSG_NOSIGNAL);
-  return sent < 0 ? -1 : static_cast<long>(sent);
+  if (sent >= 0) return static_cast<long>(sent);
+  return errno == EAGAIN || errno == EWOULDBLOCK ? kSendWouldBlock : -1;
 }
 
 long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size) {

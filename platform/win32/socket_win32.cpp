@@ -83,7 +83,8 @@ bool ConnectSucceeded(SocketHandle socket) {
 
 long SendSome(SocketHandle socket, const char* data, std::size_t size) {
   const int sent = ::send(Raw(socket), data, static_cast<int>(size), 0);
-  return sent == SOCKET_ERROR ? -1 : sent;
+  if (sent != SOCKET_ERROR) return sent;
+  return ::WSAGetLastError() == WSAEWOULDBLOCK ? kSendWouldBlock : -1;
 }
 
 long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size) {

@@ -62,6 +62,27 @@ TEST_F(ConnectionTest, RequestsGoOutAsUtf8EndedByBackspaceAndZero) {
   EXPECT_EQ(request["GovNumber"].asString(), "\xD0\x90\x31\x32\x33");
 }
 
+TEST_F(ConnectionTest, ARequestLargerThanTheSendBufferWaitsForASlowReader) {
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+  CaptureLog();
+
+  // Far more than loopback buffers hold, so the send meets a full buffer
+  // while the exchange is not reading yet.
+  KestoOrder order;
+  order.Comment.assign(8 * 1024 * 1024, 'x');
+  const int id = client->InsertOrder(order);
+  platform::SleepMs(300);
+
+  std::string text;
+  ASSERT_TRUE(peer->ReadRequest(text, 20000)) << "the request was cut off";
+  const Json::Value request = ParsedRequest(text);
+  EXPECT_EQ(request["CommandId"].asInt(), id);
+  EXPECT_EQ(request["Comment"].asString().size(), order.Comment.size());
+  EXPECT_EQ(LogCount("~~<SendTextBlock - KBRStatus_SendError"), 0u);
+}
+
 TEST_F(ConnectionTest, ABurstOfNotificationsIsDeliveredAtOnce) {
   client->Connect();
   auto peer = AcceptAndLogIn();
