@@ -7,34 +7,9 @@
 #include <vector>
 
 #include "desk/win32/WideText.h"
+#include "platform/win32/systemtime_win32.h"
 
 namespace {
-
-platform::LocalTime FromSystemTime(const SYSTEMTIME& st) {
-  platform::LocalTime local;
-  local.Year = st.wYear;
-  local.Month = st.wMonth;
-  local.Day = st.wDay;
-  local.Hour = st.wHour;
-  local.Minute = st.wMinute;
-  local.Second = st.wSecond;
-  local.Millisecond = st.wMilliseconds;
-  local.WeekDay = st.wDayOfWeek;
-  return local;
-}
-
-SYSTEMTIME ToSystemTime(const platform::LocalTime& local) {
-  SYSTEMTIME st = {};
-  st.wYear = static_cast<WORD>(local.Year);
-  st.wMonth = static_cast<WORD>(local.Month);
-  st.wDay = static_cast<WORD>(local.Day);
-  st.wHour = static_cast<WORD>(local.Hour);
-  st.wMinute = static_cast<WORD>(local.Minute);
-  st.wSecond = static_cast<WORD>(local.Second);
-  st.wMilliseconds = static_cast<WORD>(local.Millisecond);
-  st.wDayOfWeek = static_cast<WORD>(local.WeekDay);
-  return st;
-}
 
 bool IsListViewControl(HWND control) {
   wchar_t className[64] = {};
@@ -142,11 +117,11 @@ void Win32Dialog::Repaint() { ::InvalidateRect(dialog_, nullptr, TRUE); }
 platform::LocalTime Win32Dialog::GetDateTime(int id) {
   SYSTEMTIME st = {};
   if (SendItem(id, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID) return platform::LocalTime();
-  return FromSystemTime(st);
+  return platform::FromSystemTime(st);
 }
 
 void Win32Dialog::SetDateTime(int id, const platform::LocalTime& value) {
-  SYSTEMTIME st = ToSystemTime(value);
+  SYSTEMTIME st = platform::ToSystemTime(value);
   SendItem(id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
 }
 

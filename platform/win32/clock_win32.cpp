@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "platform/clock.h"
+#include "platform/win32/systemtime_win32.h"
 
 namespace platform {
 
@@ -41,16 +42,7 @@ std::int64_t FromLocalTime(const LocalTime& local) {
 LocalTime CurrentLocalTime() {
   SYSTEMTIME st;
   ::GetLocalTime(&st);
-  LocalTime local;
-  local.Year = st.wYear;
-  local.Month = st.wMonth;
-  local.Day = st.wDay;
-  local.Hour = st.wHour;
-  local.Minute = st.wMinute;
-  local.Second = st.wSecond;
-  local.Millisecond = st.wMilliseconds;
-  local.WeekDay = st.wDayOfWeek;
-  return local;
+  return FromSystemTime(st);
 }
 
 }  // namespace platform
