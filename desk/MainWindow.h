@@ -6,6 +6,7 @@
 #include <deque>
 
 #include "desk/DeskDialog.h"
+#include "desk/DeskIds.h"
 #include "desk/DeskUi.h"
 #include "protocol/KestoRecords.h"
 
@@ -27,7 +28,7 @@ class DeskMainWindow {
   bool Tick(DeskDialog& window);
   // WM_COMMAND with the control id; false for ids without a command.
   bool Command(DeskDialog& window, int controlId);
-  // WM_CLOSE ends the window with 2; WM_DESTROY forgets the lists.
+  // WM_CLOSE ends the window with IDCANCEL; WM_DESTROY forgets the lists.
   bool Close(DeskDialog& window);
   bool Destroy();
 

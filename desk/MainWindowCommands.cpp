@@ -11,7 +11,7 @@ constexpr std::size_t kFieldChars = 259;
 constexpr std::size_t kOrderIdChars = 99;
 }  // namespace
 
-bool DeskMainWindow::Confirm(const char* question) { return ShowBox(question, "", kMbYesNo) == kIdYes; }
+bool DeskMainWindow::Confirm(const char* question) { return ShowBox(question, "", kMbYesNo) == IDYES; }
 
 bool DeskMainWindow::SelectedOrder(KestoListView* list, int& orderId) {
   if (list == nullptr) return false;
@@ -22,13 +22,12 @@ bool DeskMainWindow::SelectedOrder(KestoListView* list, int& orderId) {
 }
 
 void DeskMainWindow::Connect(DeskDialog& window) {
-  MainIniFile.IPAddress = window.GetText(kServerEdit, kFieldChars);
-  MainIniFile.Port = window.GetText(kPortEdit, kFieldChars);
-  MainIniFile.Login = window.GetText(kLoginEdit, kFieldChars);
-  MainIniFile.Password = window.GetText(kPasswordEdit, kFieldChars);
+  MainIniFile.IPAddress = window.GetText(IDC_SERVER, kFieldChars);
+  MainIniFile.Port = window.GetText(IDC_PORT, kFieldChars);
+  MainIniFile.Login = window.GetText(IDC_LOGIN, kFieldChars);
+  MainIniFile.Password = window.GetText(IDC_PASSWORD, kFieldChars);
   WriteIni(MainIniFile);
-  Client.SetConnectionParam(MainIniFile.IPAddress, AtoiText(MainIniFile.Port), MainIniFile.Login,
-                            MainIniFile.Password);
+  Client.SetConnectionParam(MainIniFile.IPAddress, AtoiText(MainIniFile.Port), MainIniFile.Login, MainIniFile.Password);
   Client.Connect();
 }
 
@@ -43,72 +42,72 @@ void DeskMainWindow::Disconnect() {
 bool DeskMainWindow::Command(DeskDialog& window, int controlId) {
   int orderId = 0;
   switch (controlId) {
-    case kMainOk:
-    case kMainCancel:
+    case IDOK:
+    case IDCANCEL:
       window.EndDialog(controlId);
       return true;
-    case kConnectButton:
+    case IDC_CONNECT:
       Connect(window);
       return true;
-    case kDisconnectButton:
+    case IDC_DISCONNECT:
       Disconnect();
       return true;
-    case kGetDirectoryButton:
+    case IDC_GET_DIRECTORY:
       Client.GetDirectory(false);
       return true;
-    case kAddOrderButton:
+    case IDC_ADD_ORDER:
       CurOrder.Clear();
-      if (RunDialog(kAddOrderDialog) == kPublishEndCode) Client.InsertOrder(CurOrder);
+      if (RunDialog(IDD_ADD_ORDER) == IDC_PUBLISH) Client.InsertOrder(CurOrder);
       return true;
-    case kAcceptOrderButton:
+    case IDC_ACCEPT_ORDER:
       if (SelectedOrder(NewList, orderId) && Confirm("Вы хотите принять заказ?")) Client.AcceptOrder(orderId);
       return true;
-    case kReturnMyOrderButton:
+    case IDC_RETURN_MY_ORDER:
       if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть свой заказ обратно?")) {
         Client.ReturnMyOrder(orderId);
       }
       return true;
-    case kChangeStatusButton: {
+    case IDC_CHANGE_STATUS: {
       if (!SelectedOrder(MyList, orderId)) return true;
       // The dialog starts from what the desk last received for the order, not from the row.
       const auto found = MyOrders.find(orderId);
       if (found == MyOrders.end()) return true;
       ChOrderStatus = found->second.StatusId;
       ChOrderPrice = found->second.Price;
-      if (RunDialog(kOrderStatusDialog) == 1) Client.ChangeOrderStatus(orderId, ChOrderStatus, ChOrderPrice);
+      if (RunDialog(IDD_ORDER_STATUS) == IDOK) Client.ChangeOrderStatus(orderId, ChOrderStatus, ChOrderPrice);
       return true;
     }
-    case kCarDescriptionButton:
+    case IDC_CAR_DESCRIPTION:
       if (!SelectedOrder(MyList, orderId)) return true;
       CarDescription.clear();
       CarGovNumber.clear();
       CarCallNumber = 0;
       ToCarMin = 0;
-      if (RunDialog(kCarDescriptionDialog) == 1) {
+      if (RunDialog(IDD_CAR_DESCRIPTION) == IDOK) {
         Client.AddCarDescription(orderId, CarDescription, CarGovNumber, CarCallNumber, ToCarMin);
       }
       return true;
-    case kReturnForeignOrderButton:
+    case IDC_RETURN_FOREIGN_ORDER:
       if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть чужой заказ обратно публикатору?")) {
         Client.ReturnForeignOrder(orderId);
       }
       return true;
-    case kStatementButton:
+    case IDC_STATEMENT:
       Client.GetStatement();
       return true;
-    case kTariffButton:
-      if (RunDialog(kGetTariffDialog) == 1) {
+    case IDC_TARIFF:
+      if (RunDialog(IDD_TARIFF) == IDOK) {
         Client.GetTariff(ClientTariffPublisher, ClientTariffAceptor, ClientTariffCityId);
       }
       return true;
-    case kNotifyModeButton:
-      if (RunDialog(kSetTimeDialog) == 1) Client.SetOrderNotifyMode(Mode, BeginTime, EndTime);
+    case IDC_NOTIFY_MODE:
+      if (RunDialog(IDD_NOTIFY_MODE) == IDOK) Client.SetOrderNotifyMode(Mode, BeginTime, EndTime);
       return true;
-    case kFullInfoButton:
-      if (RunDialog(kOrderInputDialog) == 1) Client.GetOrderFullInfo(DlgOrderId);
+    case IDC_FULL_INFO:
+      if (RunDialog(IDD_ORDER_ID) == IDOK) Client.GetOrderFullInfo(DlgOrderId);
       return true;
-    case kPartialInfoButton:
-      if (RunDialog(kOrderInputDialog) == 1) Client.GetOrderpartialInfo(DlgOrderId);
+    case IDC_PARTIAL_INFO:
+      if (RunDialog(IDD_ORDER_ID) == IDOK) Client.GetOrderpartialInfo(DlgOrderId);
       return true;
     default:
       return false;

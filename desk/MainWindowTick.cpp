@@ -13,9 +13,10 @@
 namespace {
 
 const std::array<int, 12> kCommandButtons = {
-    kGetDirectoryButton, kAddOrderButton,       kAcceptOrderButton, kReturnMyOrderButton,
-    kChangeStatusButton, kCarDescriptionButton, kReturnForeignOrderButton, kStatementButton,
-    kTariffButton,       kNotifyModeButton,     kFullInfoButton,    kPartialInfoButton,
+    IDC_GET_DIRECTORY,        IDC_ADD_ORDER,     IDC_ACCEPT_ORDER,
+    IDC_RETURN_MY_ORDER,      IDC_CHANGE_STATUS, IDC_CAR_DESCRIPTION,
+    IDC_RETURN_FOREIGN_ORDER, IDC_STATEMENT,     IDC_TARIFF,
+    IDC_NOTIFY_MODE,          IDC_FULL_INFO,     IDC_PARTIAL_INFO,
 };
 }  // namespace
 
@@ -44,20 +45,20 @@ int DeskMainWindow::RunDialog(int resourceId) {
 }
 
 bool DeskMainWindow::Start(DeskDialog& window) {
-  NewList = window.ListView(kNewOrdersList);
-  MyList = window.ListView(kMyOrdersList);
+  NewList = window.ListView(IDC_NEW_ORDERS);
+  MyList = window.ListView(IDC_MY_ORDERS);
   if (NewList != nullptr) SetColumn(*NewList);
   if (MyList != nullptr) SetColumn(*MyList);
   ReadIni(MainIniFile);
-  window.SetText(kServerEdit, MainIniFile.IPAddress);
-  window.SetText(kPortEdit, MainIniFile.Port);
-  window.SetText(kLoginEdit, MainIniFile.Login);
-  window.SetText(kPasswordEdit, MainIniFile.Password);
+  window.SetText(IDC_SERVER, MainIniFile.IPAddress);
+  window.SetText(IDC_PORT, MainIniFile.Port);
+  window.SetText(IDC_LOGIN, MainIniFile.Login);
+  window.SetText(IDC_PASSWORD, MainIniFile.Password);
   return true;
 }
 
 bool DeskMainWindow::Close(DeskDialog& window) {
-  window.EndDialog(2);
+  window.EndDialog(IDCANCEL);
   return true;
 }
 
@@ -69,8 +70,8 @@ bool DeskMainWindow::Destroy() {
 
 void DeskMainWindow::UpdateButtons(DeskDialog& window) {
   const bool workerRuns = Client.ThreadId.load() != 0;
-  window.Enable(kConnectButton, !workerRuns);
-  window.Enable(kDisconnectButton, workerRuns);
+  window.Enable(IDC_CONNECT, !workerRuns);
+  window.Enable(IDC_DISCONNECT, workerRuns);
   const bool authorized = Client.Authorized.load();
   for (int id : kCommandButtons) window.Enable(id, authorized);
 }
@@ -133,7 +134,7 @@ void DeskMainWindow::ShowAnswer(const KestoBrimo_AsyncResponce& response) {
   const bool ok = response.OperationStatus == KBRStatus_Ok;
   switch (response.reason) {
     case KBRReason_Directories:
-      RunDialog(kDirectoryDialog);
+      RunDialog(IDD_DIRECTORIES);
       return;
     case KBRReason_Tariff:
       // A failed tariff answer is shown like every other failed answer.

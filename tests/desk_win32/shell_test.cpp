@@ -16,7 +16,6 @@
 #include "desk/win32/WideText.h"
 #include "desk/win32/Win32Dialog.h"
 #include "desk/win32/Win32ListView.h"
-#include "resource.h"
 
 namespace {
 
@@ -26,8 +25,8 @@ INT_PTR CALLBACK PassiveDlgProc(HWND, UINT message, WPARAM, LPARAM) { return mes
 class OpenDialog {
  public:
   explicit OpenDialog(int resourceId)
-      : window_(::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), nullptr,
-                                     PassiveDlgProc, 0)) {}
+      : window_(::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), nullptr, PassiveDlgProc,
+                                     0)) {}
   ~OpenDialog() {
     if (window_ != nullptr) ::DestroyWindow(window_);
   }
@@ -40,8 +39,8 @@ class OpenDialog {
 
 class NullUi : public DeskUi {
  public:
-  int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return kIdOk; }
-  int RunDialog(int) override { return kIdCancel; }
+  int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return IDOK; }
+  int RunDialog(int) override { return IDCANCEL; }
   void WriteDebugLog(const std::string&) override {}
 };
 
@@ -106,8 +105,10 @@ TEST_F(DeskShellTest, MainWindowHasItsSizeControlsAndButtonOrder) {
     EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
     EXPECT_NE(style & LVS_SINGLESEL, 0);
   }
-  // The command buttons stand top to bottom in this order, 1013 above 1012.
-  const int order[] = {1007, 1008, 1009, 1010, 1011, 1013, 1012, 1014, 1015, 1016, 1019, 1020};
+  // The command buttons stand top to bottom in this order, the car above the give-back.
+  const int order[] = {IDC_GET_DIRECTORY, IDC_ADD_ORDER,       IDC_ACCEPT_ORDER, IDC_RETURN_MY_ORDER,
+                       IDC_CHANGE_STATUS, IDC_CAR_DESCRIPTION, IDC_RETURN_FOREIGN_ORDER, IDC_STATEMENT,
+                       IDC_TARIFF,        IDC_NOTIFY_MODE,     IDC_FULL_INFO,    IDC_PARTIAL_INFO};
   LONG previousTop = -1;
   for (int id : order) {
     RECT rect = {};
@@ -237,7 +238,7 @@ TEST_F(DeskShellTest, NewOrderDialogLogicStartsOnTheRealControls) {
   OpenDialog dialog(IDD_ADD_ORDER);
   Win32Dialog adapter(dialog.Handle());
   NullUi ui;
-  std::unique_ptr<DeskDialogLogic> logic = CreateDeskDialog(kAddOrderDialog, ui);
+  std::unique_ptr<DeskDialogLogic> logic = CreateDeskDialog(IDD_ADD_ORDER, ui);
   ASSERT_NE(logic, nullptr);
   EXPECT_TRUE(logic->Start(adapter));
   EXPECT_EQ(Caption(dialog.Item(IDC_TARIFF_MODE)), L"Фикс. тариф");
