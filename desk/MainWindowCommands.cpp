@@ -1,6 +1,7 @@
 // The main window's buttons: what each reads (fields, the selected row, a
-// confirmation, a dialog) and which client call it makes. Nothing waits for
-// the exchange: answers come back through the tick.
+// confirmation, a dialog) and which client call it makes; the command buttons
+// are found through kCommandButtons. Nothing waits for the exchange: answers
+// come back through the tick.
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
 #include "desk/MainWindow.h"
@@ -40,7 +41,6 @@ void DeskMainWindow::Disconnect() {
 }
 
 bool DeskMainWindow::Command(DeskDialog& window, int controlId) {
-  int orderId = 0;
   switch (controlId) {
     case IDOK:
     case IDCANCEL:
@@ -52,64 +52,79 @@ bool DeskMainWindow::Command(DeskDialog& window, int controlId) {
     case IDC_DISCONNECT:
       Disconnect();
       return true;
-    case IDC_GET_DIRECTORY:
-      Client.GetDirectory(false);
-      return true;
-    case IDC_ADD_ORDER:
-      CurOrder.Clear();
-      if (RunDialog(IDD_ADD_ORDER) == IDC_PUBLISH) Client.InsertOrder(CurOrder);
-      return true;
-    case IDC_ACCEPT_ORDER:
-      if (SelectedOrder(NewList, orderId) && Confirm("Вы хотите принять заказ?")) Client.AcceptOrder(orderId);
-      return true;
-    case IDC_RETURN_MY_ORDER:
-      if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть свой заказ обратно?")) {
-        Client.ReturnMyOrder(orderId);
-      }
-      return true;
-    case IDC_CHANGE_STATUS: {
-      if (!SelectedOrder(MyList, orderId)) return true;
-      // The dialog starts from what the desk last received for the order, not from the row.
-      const auto found = MyOrders.find(orderId);
-      if (found == MyOrders.end()) return true;
-      ChOrderStatus = found->second.StatusId;
-      ChOrderPrice = found->second.Price;
-      if (RunDialog(IDD_ORDER_STATUS) == IDOK) Client.ChangeOrderStatus(orderId, ChOrderStatus, ChOrderPrice);
+    default:
+      break;
+  }
+  for (const CommandButton& button : kCommandButtons) {
+    if (button.controlId == controlId) {
+      (this->*button.press)();
       return true;
     }
-    case IDC_CAR_DESCRIPTION:
-      if (!SelectedOrder(MyList, orderId)) return true;
-      CarDescription.clear();
-      CarGovNumber.clear();
-      CarCallNumber = 0;
-      ToCarMin = 0;
-      if (RunDialog(IDD_CAR_DESCRIPTION) == IDOK) {
-        Client.AddCarDescription(orderId, CarDescription, CarGovNumber, CarCallNumber, ToCarMin);
-      }
-      return true;
-    case IDC_RETURN_FOREIGN_ORDER:
-      if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть чужой заказ обратно публикатору?")) {
-        Client.ReturnForeignOrder(orderId);
-      }
-      return true;
-    case IDC_STATEMENT:
-      Client.GetStatement();
-      return true;
-    case IDC_TARIFF:
-      if (RunDialog(IDD_TARIFF) == IDOK) {
-        Client.GetTariff(ClientTariffPublisher, ClientTariffAceptor, ClientTariffCityId);
-      }
-      return true;
-    case IDC_NOTIFY_MODE:
-      if (RunDialog(IDD_NOTIFY_MODE) == IDOK) Client.SetOrderNotifyMode(Mode, BeginTime, EndTime);
-      return true;
-    case IDC_FULL_INFO:
-      if (RunDialog(IDD_ORDER_ID) == IDOK) Client.GetOrderFullInfo(DlgOrderId);
-      return true;
-    case IDC_PARTIAL_INFO:
-      if (RunDialog(IDD_ORDER_ID) == IDOK) Client.GetOrderpartialInfo(DlgOrderId);
-      return true;
-    default:
-      return false;
   }
+  return false;
+}
+
+void DeskMainWindow::GetDirectories() { Client.GetDirectory(false); }
+
+void DeskMainWindow::AddOrder() {
+  CurOrder.Clear();
+  if (RunDialog(IDD_ADD_ORDER) == IDC_PUBLISH) Client.InsertOrder(CurOrder);
+}
+
+void DeskMainWindow::AcceptOrder() {
+  int orderId = 0;
+  if (SelectedOrder(NewList, orderId) && Confirm("Вы хотите принять заказ?")) Client.AcceptOrder(orderId);
+}
+
+void DeskMainWindow::ReturnMyOrder() {
+  int orderId = 0;
+  if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть свой заказ обратно?")) Client.ReturnMyOrder(orderId);
+}
+
+void DeskMainWindow::ChangeStatus() {
+  int orderId = 0;
+  if (!SelectedOrder(MyList, orderId)) return;
+  // The dialog starts from what the desk last received for the order, not from the row.
+  const auto found = MyOrders.find(orderId);
+  if (found == MyOrders.end()) return;
+  ChOrderStatus = found->second.StatusId;
+  ChOrderPrice = found->second.Price;
+  if (RunDialog(IDD_ORDER_STATUS) == IDOK) Client.ChangeOrderStatus(orderId, ChOrderStatus, ChOrderPrice);
+}
+
+void DeskMainWindow::AddCarDescription() {
+  int orderId = 0;
+  if (!SelectedOrder(MyList, orderId)) return;
+  CarDescription.clear();
+  CarGovNumber.clear();
+  CarCallNumber = 0;
+  ToCarMin = 0;
+  if (RunDialog(IDD_CAR_DESCRIPTION) == IDOK) {
+    Client.AddCarDescription(orderId, CarDescription, CarGovNumber, CarCallNumber, ToCarMin);
+  }
+}
+
+void DeskMainWindow::ReturnForeignOrder() {
+  int orderId = 0;
+  if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть чужой заказ обратно публикатору?")) {
+    Client.ReturnForeignOrder(orderId);
+  }
+}
+
+void DeskMainWindow::GetStatement() { Client.GetStatement(); }
+
+void DeskMainWindow::GetTariff() {
+  if (RunDialog(IDD_TARIFF) == IDOK) Client.GetTariff(ClientTariffPublisher, ClientTariffAceptor, ClientTariffCityId);
+}
+
+void DeskMainWindow::SetNotifyMode() {
+  if (RunDialog(IDD_NOTIFY_MODE) == IDOK) Client.SetOrderNotifyMode(Mode, BeginTime, EndTime);
+}
+
+void DeskMainWindow::GetFullInfo() {
+  if (RunDialog(IDD_ORDER_ID) == IDOK) Client.GetOrderFullInfo(DlgOrderId);
+}
+
+void DeskMainWindow::GetPartialInfo() {
+  if (RunDialog(IDD_ORDER_ID) == IDOK) Client.GetOrderpartialInfo(DlgOrderId);
 }

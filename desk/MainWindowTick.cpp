@@ -1,24 +1,12 @@
 // The main window's start and its tick: button states from the client, and
 // the dispatch of every queued answer to the order lists or a box. Boxes nest
 // at most kMaxOpenBoxes deep; answers that would open one more wait in order.
-#include <array>
-
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
 #include "desk/MainWindow.h"
 #include "desk/MessageTexts.h"
 #include "desk/OrderList.h"
 #include "protocol/KBRCodes.h"
-
-namespace {
-
-const std::array<int, 12> kCommandButtons = {
-    IDC_GET_DIRECTORY,        IDC_ADD_ORDER,     IDC_ACCEPT_ORDER,
-    IDC_RETURN_MY_ORDER,      IDC_CHANGE_STATUS, IDC_CAR_DESCRIPTION,
-    IDC_RETURN_FOREIGN_ORDER, IDC_STATEMENT,     IDC_TARIFF,
-    IDC_NOTIFY_MODE,          IDC_FULL_INFO,     IDC_PARTIAL_INFO,
-};
-}  // namespace
 
 // Counts a box or dialog for as long as it stands open.
 class DeskMainWindow::OpenBoxScope {
@@ -73,7 +61,7 @@ void DeskMainWindow::UpdateButtons(DeskDialog& window) {
   window.Enable(IDC_CONNECT, !workerRuns);
   window.Enable(IDC_DISCONNECT, workerRuns);
   const bool authorized = Client.Authorized.load();
-  for (int id : kCommandButtons) window.Enable(id, authorized);
+  for (const CommandButton& button : kCommandButtons) window.Enable(button.controlId, authorized);
 }
 
 bool DeskMainWindow::Tick(DeskDialog& window) {

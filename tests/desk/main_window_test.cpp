@@ -51,11 +51,6 @@ class MainWindow : public ::testing::Test {
   DeskMainWindow desk{ui};
 };
 
-const int kCommandButtons[] = {IDC_GET_DIRECTORY,        IDC_ADD_ORDER,     IDC_ACCEPT_ORDER,
-                               IDC_RETURN_MY_ORDER,      IDC_CHANGE_STATUS, IDC_CAR_DESCRIPTION,
-                               IDC_RETURN_FOREIGN_ORDER, IDC_STATEMENT,     IDC_TARIFF,
-                               IDC_NOTIFY_MODE,          IDC_FULL_INFO,     IDC_PARTIAL_INFO};
-
 TEST_F(MainWindow, StartPreparesBothListsAndATickWithoutAnswersOnlySetsButtons) {
   EXPECT_EQ(NewList, &newList());
   EXPECT_EQ(MyList, &myList());
@@ -65,7 +60,7 @@ TEST_F(MainWindow, StartPreparesBothListsAndATickWithoutAnswersOnlySetsButtons) 
   EXPECT_TRUE(desk.Tick(window));
   EXPECT_TRUE(window[IDC_CONNECT].enabled);
   EXPECT_FALSE(window[IDC_DISCONNECT].enabled);
-  for (int id : kCommandButtons) EXPECT_FALSE(window[id].enabled) << id;
+  for (const auto& button : DeskMainWindow::kCommandButtons) EXPECT_FALSE(window[button.controlId].enabled);
   EXPECT_TRUE(ui.boxes.empty());
   EXPECT_TRUE(newList().rows.empty());
 
@@ -75,7 +70,7 @@ TEST_F(MainWindow, StartPreparesBothListsAndATickWithoutAnswersOnlySetsButtons) 
   Client.ThreadId = 0;
   EXPECT_FALSE(window[IDC_CONNECT].enabled);
   EXPECT_TRUE(window[IDC_DISCONNECT].enabled);
-  for (int id : kCommandButtons) EXPECT_TRUE(window[id].enabled) << id;
+  for (const auto& button : DeskMainWindow::kCommandButtons) EXPECT_TRUE(window[button.controlId].enabled);
 
   EXPECT_TRUE(desk.Close(window));
   EXPECT_EQ(window.endCode, IDCANCEL);

@@ -15,6 +15,7 @@
 #include "RemoteListView.h"
 #include "Screenshot.h"
 #include "desk/DeskIds.h"
+#include "desk/MainWindow.h"
 #include "desk/win32/WideText.h"
 #include "platform/socket.h"
 
@@ -22,11 +23,6 @@ namespace {
 
 constexpr DWORD kWindowWaitMs = 60000;  // a fresh Wine prefix is slow to start the desk
 constexpr DWORD kStepWaitMs = 20000;
-
-const int kCommandButtons[] = {IDC_GET_DIRECTORY,        IDC_ADD_ORDER,     IDC_ACCEPT_ORDER,
-                               IDC_RETURN_MY_ORDER,      IDC_CHANGE_STATUS, IDC_CAR_DESCRIPTION,
-                               IDC_RETURN_FOREIGN_ORDER, IDC_STATEMENT,     IDC_TARIFF,
-                               IDC_NOTIFY_MODE,          IDC_FULL_INFO,     IDC_PARTIAL_INFO};
 
 struct Options {
   int port = 0;
@@ -169,8 +165,8 @@ bool DeskRun::ConnectDesk() {
   report_.Note("the connect click was handled in " + std::to_string(::GetTickCount() - clicked) + " ms");
   const auto connected = [&] {
     if (IsItemEnabled(main_, IDC_CONNECT) || !IsItemEnabled(main_, IDC_DISCONNECT)) return false;
-    for (int id : kCommandButtons) {
-      if (!IsItemEnabled(main_, id)) return false;
+    for (const auto& button : DeskMainWindow::kCommandButtons) {
+      if (!IsItemEnabled(main_, button.controlId)) return false;
     }
     return true;
   };
