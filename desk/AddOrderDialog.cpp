@@ -1,4 +1,4 @@
-// The new-order dialog (104): combo boxes filled from the directories, the
+// The new-order dialog: combo boxes filled from the directories, the
 // optional time of a preliminary order, and the order it composes in CurOrder.
 #include <cstdint>
 #include <map>
@@ -10,25 +10,6 @@
 #include "desk/TextFormat.h"
 
 namespace {
-enum Control : int {
-  kCityFrom = 1024,
-  kStreetFrom = 1025,
-  kAdditionalFrom = 1026,
-  kCityTo = 1027,
-  kStreetTo = 1028,
-  kAdditionalTo = 1029,
-  kCarrierType = 1030,
-  kPrice = 1031,
-  kClientPhone = 1032,
-  kTariffingMode = 1033,
-  kComment = 1034,
-  kPreliminary = 1035,
-  kPreliminaryDate = 1036,
-  kPreliminaryTime = 1037,
-  kStatus = 1038,
-  kTimeToLive = 1055,
-};
-
 constexpr std::size_t kTextChars = 1023;
 const char kByTime[] = "По времени";
 const char kByMileage[] = "По километражу";
@@ -73,62 +54,62 @@ AddOrderDialog::AddOrderDialog(DeskUi& ui, LocalClock now) : ui_(ui), now_(now) 
 bool AddOrderDialog::Start(DeskDialog& dialog) {
   // At 23 o'clock the hour after is midnight of the next day, not an hour 24.
   const platform::LocalTime inAnHour = OneHourLater(now_());
-  dialog.SetDateTime(kPreliminaryDate, inAnHour);
-  dialog.SetDateTime(kPreliminaryTime, inAnHour);
-  dialog.Show(kPreliminaryDate, false);
-  dialog.Show(kPreliminaryTime, false);
+  dialog.SetDateTime(IDC_PRELIMINARY_DATE, inAnHour);
+  dialog.SetDateTime(IDC_PRELIMINARY_TIME, inAnHour);
+  dialog.Show(IDC_PRELIMINARY_DATE, false);
+  dialog.Show(IDC_PRELIMINARY_TIME, false);
 
-  dialog.ComboReset(kCarrierType);
-  dialog.ComboReset(kTariffingMode);
-  AddDirectory(dialog, kCarrierType, Client.GetCarrierTypeDirectory());
-  dialog.ComboAdd(kTariffingMode, kByTime, 0);
-  dialog.ComboAdd(kTariffingMode, kByMileage, 1);
-  dialog.ComboAdd(kTariffingMode, kFixed, 2);
-  dialog.ComboSelect(kCarrierType, 0);
-  dialog.ComboSelect(kTariffingMode, 2);
+  dialog.ComboReset(IDC_CARRIER_TYPE);
+  dialog.ComboReset(IDC_TARIFF_MODE);
+  AddDirectory(dialog, IDC_CARRIER_TYPE, Client.GetCarrierTypeDirectory());
+  dialog.ComboAdd(IDC_TARIFF_MODE, kByTime, 0);
+  dialog.ComboAdd(IDC_TARIFF_MODE, kByMileage, 1);
+  dialog.ComboAdd(IDC_TARIFF_MODE, kFixed, 2);
+  dialog.ComboSelect(IDC_CARRIER_TYPE, 0);
+  dialog.ComboSelect(IDC_TARIFF_MODE, 2);
 
   int published = -1;
   for (const auto& entry : Client.GetOrderStatusDirectory()) {
-    const int index = dialog.ComboAdd(kStatus, entry.second, entry.first);
+    const int index = dialog.ComboAdd(IDC_STATUS, entry.second, entry.first);
     if (entry.second == kPublishedStatusName) published = index;
   }
-  if (published >= 0) dialog.ComboSelect(kStatus, published);
+  if (published >= 0) dialog.ComboSelect(IDC_STATUS, published);
 
   const auto cities = Client.GetCityDirectory();
-  AddDirectory(dialog, kCityFrom, cities);
-  AddDirectory(dialog, kCityTo, cities);
-  dialog.ComboSelect(kCityFrom, 0);
-  dialog.ComboSelect(kCityTo, 0);
+  AddDirectory(dialog, IDC_CITY_FROM, cities);
+  AddDirectory(dialog, IDC_CITY_TO, cities);
+  dialog.ComboSelect(IDC_CITY_FROM, 0);
+  dialog.ComboSelect(IDC_CITY_TO, 0);
 
-  dialog.SetText(kTimeToLive, "0");
+  dialog.SetText(IDC_TIME_TO_LIVE, "0");
   return true;
 }
 
 bool AddOrderDialog::Command(DeskDialog& dialog, int controlId) {
   switch (controlId) {
-    case kPreliminary: {
-      const bool later = dialog.IsChecked(kPreliminary);
-      dialog.Show(kPreliminaryDate, later);
-      dialog.Show(kPreliminaryTime, later);
+    case IDC_PRELIMINARY: {
+      const bool later = dialog.IsChecked(IDC_PRELIMINARY);
+      dialog.Show(IDC_PRELIMINARY_DATE, later);
+      dialog.Show(IDC_PRELIMINARY_TIME, later);
       return true;
     }
-    case kIdOk: {
+    case IDOK: {
       // Enter walks the fields instead of publishing a half-filled order.
       const int focused = dialog.FocusedControl();
-      if (focused != kPublishEndCode) {
+      if (focused != IDC_PUBLISH) {
         const int next = dialog.NextTabItem(focused);
-        dialog.SetFocus(next != 0 ? next : kPublishEndCode);
+        dialog.SetFocus(next != 0 ? next : IDC_PUBLISH);
         dialog.Repaint();
       }
       return false;
     }
-    case kIdCancel:
+    case IDCANCEL:
       ui_.WriteDebugLog("InsertOrder Dialog cancel");
-      dialog.EndDialog(kIdCancel);
+      dialog.EndDialog(IDCANCEL);
       return true;
-    case kPublishEndCode:
+    case IDC_PUBLISH:
       Publish(dialog);
-      dialog.EndDialog(kPublishEndCode);
+      dialog.EndDialog(IDC_PUBLISH);
       return true;
     default:
       return false;
@@ -141,23 +122,23 @@ void AddOrderDialog::Publish(DeskDialog& dialog) {
   CurOrder.LongitudeFrom = 16.987654f;
   CurOrder.LatitudeTo = 17.8765f;
   CurOrder.LongitudeTo = 18.654322f;
-  CurOrder.StreetFrom = dialog.GetText(kStreetFrom, kTextChars);
-  CurOrder.AdditionalFrom = dialog.GetText(kAdditionalFrom, kTextChars);
-  CurOrder.StreetTo = dialog.GetText(kStreetTo, kTextChars);
-  CurOrder.AdditionalTo = dialog.GetText(kAdditionalTo, kTextChars);
-  ReadChoice(dialog, kCarrierType, CurOrder.CarrierType);
-  ReadChoice(dialog, kCityFrom, CurOrder.CityIdFrom);
-  ReadChoice(dialog, kCityTo, CurOrder.CityIdTo);
+  CurOrder.StreetFrom = dialog.GetText(IDC_STREET_FROM, kTextChars);
+  CurOrder.AdditionalFrom = dialog.GetText(IDC_ADDITIONAL_FROM, kTextChars);
+  CurOrder.StreetTo = dialog.GetText(IDC_STREET_TO, kTextChars);
+  CurOrder.AdditionalTo = dialog.GetText(IDC_ADDITIONAL_TO, kTextChars);
+  ReadChoice(dialog, IDC_CARRIER_TYPE, CurOrder.CarrierType);
+  ReadChoice(dialog, IDC_CITY_FROM, CurOrder.CityIdFrom);
+  ReadChoice(dialog, IDC_CITY_TO, CurOrder.CityIdTo);
   CurOrder.StatusId = kPublishedStatusId;
-  ReadChoice(dialog, kStatus, CurOrder.StatusId);
-  CurOrder.Price = AtofText(dialog.GetText(kPrice, kTextChars));
-  CurOrder.ClientPhone = dialog.GetText(kClientPhone, kTextChars);
-  CurOrder.Comment = dialog.GetText(kComment, kTextChars);
-  const std::string mode = dialog.GetText(kTariffingMode, kTextChars);
+  ReadChoice(dialog, IDC_STATUS, CurOrder.StatusId);
+  CurOrder.Price = AtofText(dialog.GetText(IDC_PRICE, kTextChars));
+  CurOrder.ClientPhone = dialog.GetText(IDC_CLIENT_PHONE, kTextChars);
+  CurOrder.Comment = dialog.GetText(IDC_COMMENT, kTextChars);
+  const std::string mode = dialog.GetText(IDC_TARIFF_MODE, kTextChars);
   CurOrder.Time0Km1Fixed2 = mode == kByTime ? 0 : mode == kByMileage ? 1 : 2;
-  if (dialog.IsChecked(kPreliminary)) {
-    platform::LocalTime when = dialog.GetDateTime(kPreliminaryDate);
-    const platform::LocalTime clock = dialog.GetDateTime(kPreliminaryTime);
+  if (dialog.IsChecked(IDC_PRELIMINARY)) {
+    platform::LocalTime when = dialog.GetDateTime(IDC_PRELIMINARY_DATE);
+    const platform::LocalTime clock = dialog.GetDateTime(IDC_PRELIMINARY_TIME);
     when.Hour = clock.Hour;
     when.Minute = clock.Minute;
     when.Second = 0;
@@ -165,5 +146,5 @@ void AddOrderDialog::Publish(DeskDialog& dialog) {
   } else {
     CurOrder.PreliminaryTime = 0;
   }
-  CurOrder.TimeToLiveSec = dialog.GetSigned(kTimeToLive);
+  CurOrder.TimeToLiveSec = dialog.GetSigned(IDC_TIME_TO_LIVE);
 }

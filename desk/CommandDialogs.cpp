@@ -1,10 +1,12 @@
-// The small command dialogs: notification mode (105), status and price (106),
-// car description (107) and order id (110). Each reads its starting values
-// from the desk globals and writes its result back on OK.
+// The small command dialogs: notification mode, status and price, car
+// description and order id. Each reads its starting values from the desk
+// globals and writes its result back on OK.
+#include "desk/CommandDialogs.h"
+
 #include <cstdint>
 
-#include "desk/CommandDialogs.h"
 #include "desk/DeskGlobals.h"
+#include "desk/DeskIds.h"
 #include "desk/TextFormat.h"
 
 namespace {
@@ -33,37 +35,24 @@ void ShowTime(DeskDialog& dialog, int dateId, int timeId, std::int64_t t) {
 }
 
 bool EndOnCancel(DeskDialog& dialog, int controlId) {
-  if (controlId != kIdCancel) return false;
-  dialog.EndDialog(kIdCancel);
+  if (controlId != IDCANCEL) return false;
+  dialog.EndDialog(IDCANCEL);
   return true;
 }
 }  // namespace
 
 // Notification mode.
-namespace {
-enum SetTimeControl : int {
-  kAllOrders = 1018,
-  kNewerOrders = 1019,
-  kIntervalOrders = 1020,
-  kSeconds = 1040,
-  kBeginDate = 1041,
-  kBeginTime = 1043,
-  kEndDate = 1044,
-  kEndTime = 1045,
-};
-}  // namespace
-
 bool SetTimeDialog::Start(DeskDialog& dialog) {
-  dialog.SetUnsigned(kSeconds, 0);
-  if (Mode == 0) dialog.SetChecked(kAllOrders, true);
+  dialog.SetUnsigned(IDC_NEWER_SECONDS, 0);
+  if (Mode == 0) dialog.SetChecked(IDC_MODE_ALL, true);
   if (Mode == 1) {
-    dialog.SetChecked(kNewerOrders, true);
-    dialog.SetUnsigned(kSeconds, static_cast<std::uint32_t>(BeginTime));
+    dialog.SetChecked(IDC_MODE_NEWER, true);
+    dialog.SetUnsigned(IDC_NEWER_SECONDS, static_cast<std::uint32_t>(BeginTime));
   }
   if (Mode == 2) {
-    dialog.SetChecked(kIntervalOrders, true);
-    ShowTime(dialog, kBeginDate, kBeginTime, BeginTime);
-    ShowTime(dialog, kEndDate, kEndTime, EndTime);
+    dialog.SetChecked(IDC_MODE_INTERVAL, true);
+    ShowTime(dialog, IDC_BEGIN_DATE, IDC_BEGIN_TIME, BeginTime);
+    ShowTime(dialog, IDC_END_DATE, IDC_END_TIME, EndTime);
   }
   return true;
 }
@@ -71,23 +60,23 @@ bool SetTimeDialog::Start(DeskDialog& dialog) {
 bool SetTimeDialog::Command(DeskDialog& dialog, int controlId) {
   switch (controlId) {
     // The mode changes on the click itself; Cancel keeps it.
-    case kAllOrders:
+    case IDC_MODE_ALL:
       Mode = 0;
       return true;
-    case kNewerOrders:
+    case IDC_MODE_NEWER:
       Mode = 1;
       return true;
-    case kIntervalOrders:
+    case IDC_MODE_INTERVAL:
       Mode = 2;
       return true;
-    case kIdOk:
+    case IDOK:
       if (Mode == 1) {
-        BeginTime = dialog.GetUnsigned(kSeconds);
+        BeginTime = dialog.GetUnsigned(IDC_NEWER_SECONDS);
       } else {
-        BeginTime = PickedTime(dialog, kBeginDate, kBeginTime);
-        EndTime = PickedTime(dialog, kEndDate, kEndTime);
+        BeginTime = PickedTime(dialog, IDC_BEGIN_DATE, IDC_BEGIN_TIME);
+        EndTime = PickedTime(dialog, IDC_END_DATE, IDC_END_TIME);
       }
-      dialog.EndDialog(kIdOk);
+      dialog.EndDialog(IDOK);
       return true;
     default:
       return EndOnCancel(dialog, controlId);
@@ -96,19 +85,17 @@ bool SetTimeDialog::Command(DeskDialog& dialog, int controlId) {
 
 // Status and price.
 namespace {
-constexpr int kStatusCombo = 1038;
-constexpr int kPriceEdit = 1031;
 constexpr std::size_t kPriceChars = 99;
 }  // namespace
 
 bool OrderStatusDialog::Start(DeskDialog& dialog) {
-  dialog.SetText(kPriceEdit, FormatText("%10.2f", static_cast<double>(ChOrderPrice)));
-  for (const auto& entry : Client.GetOrderStatusDirectory()) dialog.ComboAdd(kStatusCombo, entry.second, entry.first);
+  dialog.SetText(IDC_PRICE, FormatText("%10.2f", static_cast<double>(ChOrderPrice)));
+  for (const auto& entry : Client.GetOrderStatusDirectory()) dialog.ComboAdd(IDC_STATUS, entry.second, entry.first);
   // The combo box sorts by name, so the entry is found by its number.
-  const int count = dialog.ComboCount(kStatusCombo);
+  const int count = dialog.ComboCount(IDC_STATUS);
   for (int index = 0; index < count; ++index) {
-    if (dialog.ComboItemData(kStatusCombo, index) == ChOrderStatus) {
-      dialog.ComboSelect(kStatusCombo, index);
+    if (dialog.ComboItemData(IDC_STATUS, index) == ChOrderStatus) {
+      dialog.ComboSelect(IDC_STATUS, index);
       break;
     }
   }
@@ -116,53 +103,43 @@ bool OrderStatusDialog::Start(DeskDialog& dialog) {
 }
 
 bool OrderStatusDialog::Command(DeskDialog& dialog, int controlId) {
-  if (controlId != kIdOk) return EndOnCancel(dialog, controlId);
-  ChOrderPrice = AtofText(dialog.GetText(kPriceEdit, kPriceChars));
-  const int selection = dialog.ComboSelection(kStatusCombo);
-  if (selection >= 0) ChOrderStatus = static_cast<std::int32_t>(dialog.ComboItemData(kStatusCombo, selection));
-  dialog.EndDialog(kIdOk);
+  if (controlId != IDOK) return EndOnCancel(dialog, controlId);
+  ChOrderPrice = AtofText(dialog.GetText(IDC_PRICE, kPriceChars));
+  const int selection = dialog.ComboSelection(IDC_STATUS);
+  if (selection >= 0) ChOrderStatus = static_cast<std::int32_t>(dialog.ComboItemData(IDC_STATUS, selection));
+  dialog.EndDialog(IDOK);
   return true;
 }
 
 // Car description.
 namespace {
-enum CarControl : int {
-  kDescriptionEdit = 1040,
-  kMinutesEdit = 1044,
-  kGovNumberEdit = 1045,
-  kCallNumberEdit = 1046,
-};
 constexpr std::size_t kCarTextChars = 999;
 }  // namespace
 
 bool CarDescriptionDialog::Start(DeskDialog& dialog) {
-  dialog.SetText(kDescriptionEdit, CarDescription);
-  dialog.SetText(kGovNumberEdit, CarGovNumber);
-  dialog.SetUnsigned(kCallNumberEdit, static_cast<std::uint32_t>(CarCallNumber));
-  dialog.SetUnsigned(kMinutesEdit, 0);
+  dialog.SetText(IDC_CAR_FULL_DESCRIPTION, CarDescription);
+  dialog.SetText(IDC_CAR_GOV_NUMBER, CarGovNumber);
+  dialog.SetUnsigned(IDC_CAR_CALL_NUMBER, static_cast<std::uint32_t>(CarCallNumber));
+  dialog.SetUnsigned(IDC_CAR_MINUTES, 0);
   return true;
 }
 
 bool CarDescriptionDialog::Command(DeskDialog& dialog, int controlId) {
-  if (controlId != kIdOk) return EndOnCancel(dialog, controlId);
-  CarDescription = dialog.GetText(kDescriptionEdit, kCarTextChars);
-  CarGovNumber = dialog.GetText(kGovNumberEdit, kCarTextChars);
-  CarCallNumber = static_cast<std::int32_t>(dialog.GetUnsigned(kCallNumberEdit));
-  ToCarMin = static_cast<std::int32_t>(dialog.GetUnsigned(kMinutesEdit));
-  dialog.EndDialog(kIdOk);
+  if (controlId != IDOK) return EndOnCancel(dialog, controlId);
+  CarDescription = dialog.GetText(IDC_CAR_FULL_DESCRIPTION, kCarTextChars);
+  CarGovNumber = dialog.GetText(IDC_CAR_GOV_NUMBER, kCarTextChars);
+  CarCallNumber = static_cast<std::int32_t>(dialog.GetUnsigned(IDC_CAR_CALL_NUMBER));
+  ToCarMin = static_cast<std::int32_t>(dialog.GetUnsigned(IDC_CAR_MINUTES));
+  dialog.EndDialog(IDOK);
   return true;
 }
 
 // Order id.
-namespace {
-constexpr int kOrderIdEdit = 1054;
-}
-
 bool OrderInputDialog::Start(DeskDialog&) { return true; }
 
 bool OrderInputDialog::Command(DeskDialog& dialog, int controlId) {
-  if (controlId != kIdOk) return EndOnCancel(dialog, controlId);
-  DlgOrderId = static_cast<std::int32_t>(dialog.GetUnsigned(kOrderIdEdit));
-  dialog.EndDialog(kIdOk);
+  if (controlId != IDOK) return EndOnCancel(dialog, controlId);
+  DlgOrderId = static_cast<std::int32_t>(dialog.GetUnsigned(IDC_ORDER_ID));
+  dialog.EndDialog(IDOK);
   return true;
 }

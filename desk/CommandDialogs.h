@@ -1,6 +1,5 @@
 // The command dialogs that gather a command's input into the desk globals:
-// new order (104), notification mode (105), status and price (106), car
-// description (107) and order id (110).
+// new order, notification mode, status and price, car description and order id.
 #pragma once
 
 #include "desk/DeskDialog.h"

@@ -7,13 +7,21 @@
 
 std::unique_ptr<DeskDialogLogic> CreateDeskDialog(int resourceId, DeskUi& ui) {
   switch (resourceId) {
-    case kDirectoryDialog: return std::make_unique<DirectoryDialog>();
-    case kAddOrderDialog: return std::make_unique<AddOrderDialog>(ui);
-    case kSetTimeDialog: return std::make_unique<SetTimeDialog>();
-    case kOrderStatusDialog: return std::make_unique<OrderStatusDialog>();
-    case kCarDescriptionDialog: return std::make_unique<CarDescriptionDialog>();
-    case kGetTariffDialog: return std::make_unique<TariffDialog>();
-    case kOrderInputDialog: return std::make_unique<OrderInputDialog>();
-    default: return nullptr;
+    case IDD_DIRECTORIES:
+      return std::make_unique<DirectoryDialog>();
+    case IDD_ADD_ORDER:
+      return std::make_unique<AddOrderDialog>(ui);
+    case IDD_NOTIFY_MODE:
+      return std::make_unique<SetTimeDialog>();
+    case IDD_ORDER_STATUS:
+      return std::make_unique<OrderStatusDialog>();
+    case IDD_CAR_DESCRIPTION:
+      return std::make_unique<CarDescriptionDialog>();
+    case IDD_TARIFF:
+      return std::make_unique<TariffDialog>();
+    case IDD_ORDER_ID:
+      return std::make_unique<OrderInputDialog>();
+    default:
+      return nullptr;
   }
 }

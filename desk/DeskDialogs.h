@@ -7,5 +7,6 @@
 #include "desk/DeskDialog.h"
 #include "desk/DeskUi.h"
 
-// The logic of dialog 103, 104, 105, 106, 107, 109 or 110; null for any other id.
+// The logic of a dialog the main window opens (IDD_DIRECTORIES to IDD_ORDER_ID);
+// null for any other id.
 std::unique_ptr<DeskDialogLogic> CreateDeskDialog(int resourceId, DeskUi& ui);

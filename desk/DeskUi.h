@@ -4,13 +4,12 @@
 
 #include <string>
 
-// Message box styles and answers, with their Windows values.
+#include "desk/DeskIds.h"
+
+// Message box styles, with their Windows values; the answers (IDOK, IDYES,
+// IDNO) are in desk/DeskIds.h.
 constexpr unsigned kMbOk = 0x0;     // MB_OK
 constexpr unsigned kMbYesNo = 0x4;  // MB_YESNO
-constexpr int kIdOk = 1;            // IDOK
-constexpr int kIdCancel = 2;        // IDCANCEL
-constexpr int kIdYes = 6;           // IDYES
-constexpr int kIdNo = 7;            // IDNO
 
 class DeskUi {
  public:

@@ -3,32 +3,18 @@
 #include "desk/DirectoryDialogs.h"
 
 #include "desk/DeskGlobals.h"
+#include "desk/DeskIds.h"
 #include "desk/DeskUi.h"
 #include "desk/OrderList.h"
 
 namespace {
 // Past any real row, so each row is appended.
 constexpr int kPastLastRow = 268435455;
-constexpr int kDirectoryList = 1023;
-
-enum ViewerButton : int {
-  kCarrierTypesButton = 1018,
-  kOrderStatesButton = 1019,
-  kCitiesButton = 1020,
-  kServicesButton = 1021,
-};
-
-enum TariffControl : int {
-  kPublisherCombo = 1049,
-  kAcceptorCombo = 1052,
-  kCityCombo = 1053,
-};
 }  // namespace
 
-std::string TaxiServiceRowText(const KestoDirectoryItem& service,
-                               const std::map<std::int32_t, std::string>& cities) {
-  std::string text = service.FullName + " (" + service.ShortName + ") " + service.LeaderName + " " +
-                     service.Comment + " - ";
+std::string TaxiServiceRowText(const KestoDirectoryItem& service, const std::map<std::int32_t, std::string>& cities) {
+  std::string text =
+      service.FullName + " (" + service.ShortName + ") " + service.LeaderName + " " + service.Comment + " - ";
   for (std::int32_t cityId : service.CityIdList) {
     const auto city = cities.find(cityId);
     // An unknown city keeps its number, so the operator can still tell which one it is.
@@ -56,7 +42,8 @@ void RefreshDir(int Dir, KestoListView& hwndList) {
       break;
     case 4: {
       const auto cities = Client.GetCityDirectory();
-      for (const auto& service : Client.GetTaxiDirectory()) rows[service.first] = TaxiServiceRowText(service.second, cities);
+      for (const auto& service : Client.GetTaxiDirectory())
+        rows[service.first] = TaxiServiceRowText(service.second, cities);
       break;
     }
     default:
@@ -71,7 +58,7 @@ void RefreshDir(int Dir, KestoListView& hwndList) {
 }
 
 bool DirectoryDialog::Start(DeskDialog& dialog) {
-  if (KestoListView* list = dialog.ListView(kDirectoryList)) {
+  if (KestoListView* list = dialog.ListView(IDC_DIR_LIST)) {
     list->InsertColumn(0, "ID", 30);
     list->InsertColumn(1, "Строка", 280);
   }
@@ -81,48 +68,56 @@ bool DirectoryDialog::Start(DeskDialog& dialog) {
 bool DirectoryDialog::Command(DeskDialog& dialog, int controlId) {
   int dir = 0;
   switch (controlId) {
-    case kCarrierTypesButton: dir = 1; break;
-    case kOrderStatesButton: dir = 2; break;
-    case kCitiesButton: dir = 3; break;
-    case kServicesButton: dir = 4; break;
-    case kIdOk:
-      dialog.EndDialog(kIdOk);
+    case IDC_DIR_CARRIER_TYPES:
+      dir = 1;
+      break;
+    case IDC_DIR_ORDER_STATES:
+      dir = 2;
+      break;
+    case IDC_DIR_CITIES:
+      dir = 3;
+      break;
+    case IDC_DIR_CLIENTS:
+      dir = 4;
+      break;
+    case IDOK:
+      dialog.EndDialog(IDOK);
       return true;
     default:
       // Cancel does not close the viewer: only its OK button does.
       return false;
   }
-  if (KestoListView* list = dialog.ListView(kDirectoryList)) RefreshDir(dir, *list);
+  if (KestoListView* list = dialog.ListView(IDC_DIR_LIST)) RefreshDir(dir, *list);
   return true;
 }
 
 bool TariffDialog::Start(DeskDialog& dialog) {
-  for (const auto& city : Client.GetCityDirectory()) dialog.ComboAdd(kCityCombo, city.second, city.first);
+  for (const auto& city : Client.GetCityDirectory()) dialog.ComboAdd(IDC_TARIFF_CITY, city.second, city.first);
   for (const auto& service : Client.GetTaxiDirectory()) {
     const std::string text = TaxiServiceChoiceText(service.second);
-    dialog.ComboAdd(kPublisherCombo, text, service.first);
-    dialog.ComboAdd(kAcceptorCombo, text, service.first);
+    dialog.ComboAdd(IDC_TARIFF_PUBLISHER, text, service.first);
+    dialog.ComboAdd(IDC_TARIFF_ACCEPTOR, text, service.first);
   }
   return true;
 }
 
 bool TariffDialog::Command(DeskDialog& dialog, int controlId) {
-  if (controlId == kIdCancel) {
-    dialog.EndDialog(kIdCancel);
+  if (controlId == IDCANCEL) {
+    dialog.EndDialog(IDCANCEL);
     return true;
   }
-  if (controlId != kIdOk) return false;
+  if (controlId != IDOK) return false;
   // A combo box without a choice keeps the id of the previous request.
   const struct {
     int combo;
     std::int32_t* target;
-  } choices[] = {{kPublisherCombo, &ClientTariffPublisher},
-                 {kAcceptorCombo, &ClientTariffAceptor},
-                 {kCityCombo, &ClientTariffCityId}};
+  } choices[] = {{IDC_TARIFF_PUBLISHER, &ClientTariffPublisher},
+                 {IDC_TARIFF_ACCEPTOR, &ClientTariffAceptor},
+                 {IDC_TARIFF_CITY, &ClientTariffCityId}};
   for (const auto& choice : choices) {
     const int selection = dialog.ComboSelection(choice.combo);
     if (selection >= 0) *choice.target = static_cast<std::int32_t>(dialog.ComboItemData(choice.combo, selection));
   }
-  dialog.EndDialog(kIdOk);
+  dialog.EndDialog(IDOK);
   return true;
 }

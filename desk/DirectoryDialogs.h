@@ -1,5 +1,5 @@
-// The directory viewer (103) and the tariff request dialog (109), and the
-// texts they build from the client's directories.
+// The directory viewer and the tariff request dialog, and the texts they build
+// from the client's directories.
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,7 @@
 #include <deque>
 
 #include "desk/DeskDialog.h"
+#include "desk/DeskIds.h"
 #include "desk/DeskUi.h"
 #include "protocol/KestoRecords.h"
 
@@ -27,7 +28,7 @@ class DeskMainWindow {
   bool Tick(DeskDialog& window);
   // WM_COMMAND with the control id; false for ids without a command.
   bool Command(DeskDialog& window, int controlId);
-  // WM_CLOSE ends the window with 2; WM_DESTROY forgets the lists.
+  // WM_CLOSE ends the window with IDCANCEL; WM_DESTROY forgets the lists.
   bool Close(DeskDialog& window);
   bool Destroy();
 
@@ -56,6 +57,45 @@ class DeskMainWindow {
   void Connect(DeskDialog& window);
   void Disconnect();
 
+  // The commands of the command buttons.
+  void GetDirectories();
+  void AddOrder();
+  void AcceptOrder();
+  void ReturnMyOrder();
+  void ChangeStatus();
+  void AddCarDescription();
+  void ReturnForeignOrder();
+  void GetStatement();
+  void GetTariff();
+  void SetNotifyMode();
+  void GetFullInfo();
+  void GetPartialInfo();
+
+ public:
+  // A button of the command group and the member that runs its command.
+  struct CommandButton {
+    int controlId;
+    void (DeskMainWindow::*press)();
+  };
+  // Every button of the window's command group, top to bottom, with its
+  // command: the tick enables exactly these while the client is logged in,
+  // and Command runs the one pressed.
+  static constexpr CommandButton kCommandButtons[] = {
+      {IDC_GET_DIRECTORY, &DeskMainWindow::GetDirectories},
+      {IDC_ADD_ORDER, &DeskMainWindow::AddOrder},
+      {IDC_ACCEPT_ORDER, &DeskMainWindow::AcceptOrder},
+      {IDC_RETURN_MY_ORDER, &DeskMainWindow::ReturnMyOrder},
+      {IDC_CHANGE_STATUS, &DeskMainWindow::ChangeStatus},
+      {IDC_CAR_DESCRIPTION, &DeskMainWindow::AddCarDescription},
+      {IDC_RETURN_FOREIGN_ORDER, &DeskMainWindow::ReturnForeignOrder},
+      {IDC_STATEMENT, &DeskMainWindow::GetStatement},
+      {IDC_TARIFF, &DeskMainWindow::GetTariff},
+      {IDC_NOTIFY_MODE, &DeskMainWindow::SetNotifyMode},
+      {IDC_FULL_INFO, &DeskMainWindow::GetFullInfo},
+      {IDC_PARTIAL_INFO, &DeskMainWindow::GetPartialInfo},
+  };
+
+ private:
   DeskUi& ui_;
   int openBoxes_ = 0;
   std::deque<KestoBrimo_AsyncResponce> waiting_;

@@ -1,6 +1,7 @@
 // The main window's buttons: what each reads (fields, the selected row, a
-// confirmation, a dialog) and which client call it makes. Nothing waits for
-// the exchange: answers come back through the tick.
+// confirmation, a dialog) and which client call it makes; the command buttons
+// are found through kCommandButtons. Nothing waits for the exchange: answers
+// come back through the tick.
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
 #include "desk/MainWindow.h"
@@ -11,7 +12,7 @@ constexpr std::size_t kFieldChars = 259;
 constexpr std::size_t kOrderIdChars = 99;
 }  // namespace
 
-bool DeskMainWindow::Confirm(const char* question) { return ShowBox(question, "", kMbYesNo) == kIdYes; }
+bool DeskMainWindow::Confirm(const char* question) { return ShowBox(question, "", kMbYesNo) == IDYES; }
 
 bool DeskMainWindow::SelectedOrder(KestoListView* list, int& orderId) {
   if (list == nullptr) return false;
@@ -22,13 +23,12 @@ bool DeskMainWindow::SelectedOrder(KestoListView* list, int& orderId) {
 }
 
 void DeskMainWindow::Connect(DeskDialog& window) {
-  MainIniFile.IPAddress = window.GetText(kServerEdit, kFieldChars);
-  MainIniFile.Port = window.GetText(kPortEdit, kFieldChars);
-  MainIniFile.Login = window.GetText(kLoginEdit, kFieldChars);
-  MainIniFile.Password = window.GetText(kPasswordEdit, kFieldChars);
+  MainIniFile.IPAddress = window.GetText(IDC_SERVER, kFieldChars);
+  MainIniFile.Port = window.GetText(IDC_PORT, kFieldChars);
+  MainIniFile.Login = window.GetText(IDC_LOGIN, kFieldChars);
+  MainIniFile.Password = window.GetText(IDC_PASSWORD, kFieldChars);
   WriteIni(MainIniFile);
-  Client.SetConnectionParam(MainIniFile.IPAddress, AtoiText(MainIniFile.Port), MainIniFile.Login,
-                            MainIniFile.Password);
+  Client.SetConnectionParam(MainIniFile.IPAddress, AtoiText(MainIniFile.Port), MainIniFile.Login, MainIniFile.Password);
   Client.Connect();
 }
 
@@ -41,76 +41,90 @@ void DeskMainWindow::Disconnect() {
 }
 
 bool DeskMainWindow::Command(DeskDialog& window, int controlId) {
-  int orderId = 0;
   switch (controlId) {
-    case kMainOk:
-    case kMainCancel:
+    case IDOK:
+    case IDCANCEL:
       window.EndDialog(controlId);
       return true;
-    case kConnectButton:
+    case IDC_CONNECT:
       Connect(window);
       return true;
-    case kDisconnectButton:
+    case IDC_DISCONNECT:
       Disconnect();
       return true;
-    case kGetDirectoryButton:
-      Client.GetDirectory(false);
-      return true;
-    case kAddOrderButton:
-      CurOrder.Clear();
-      if (RunDialog(kAddOrderDialog) == kPublishEndCode) Client.InsertOrder(CurOrder);
-      return true;
-    case kAcceptOrderButton:
-      if (SelectedOrder(NewList, orderId) && Confirm("Вы хотите принять заказ?")) Client.AcceptOrder(orderId);
-      return true;
-    case kReturnMyOrderButton:
-      if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть свой заказ обратно?")) {
-        Client.ReturnMyOrder(orderId);
-      }
-      return true;
-    case kChangeStatusButton: {
-      if (!SelectedOrder(MyList, orderId)) return true;
-      // The dialog starts from what the desk last received for the order, not from the row.
-      const auto found = MyOrders.find(orderId);
-      if (found == MyOrders.end()) return true;
-      ChOrderStatus = found->second.StatusId;
-      ChOrderPrice = found->second.Price;
-      if (RunDialog(kOrderStatusDialog) == 1) Client.ChangeOrderStatus(orderId, ChOrderStatus, ChOrderPrice);
+    default:
+      break;
+  }
+  for (const CommandButton& button : kCommandButtons) {
+    if (button.controlId == controlId) {
+      (this->*button.press)();
       return true;
     }
-    case kCarDescriptionButton:
-      if (!SelectedOrder(MyList, orderId)) return true;
-      CarDescription.clear();
-      CarGovNumber.clear();
-      CarCallNumber = 0;
-      ToCarMin = 0;
-      if (RunDialog(kCarDescriptionDialog) == 1) {
-        Client.AddCarDescription(orderId, CarDescription, CarGovNumber, CarCallNumber, ToCarMin);
-      }
-      return true;
-    case kReturnForeignOrderButton:
-      if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть чужой заказ обратно публикатору?")) {
-        Client.ReturnForeignOrder(orderId);
-      }
-      return true;
-    case kStatementButton:
-      Client.GetStatement();
-      return true;
-    case kTariffButton:
-      if (RunDialog(kGetTariffDialog) == 1) {
-        Client.GetTariff(ClientTariffPublisher, ClientTariffAceptor, ClientTariffCityId);
-      }
-      return true;
-    case kNotifyModeButton:
-      if (RunDialog(kSetTimeDialog) == 1) Client.SetOrderNotifyMode(Mode, BeginTime, EndTime);
-      return true;
-    case kFullInfoButton:
-      if (RunDialog(kOrderInputDialog) == 1) Client.GetOrderFullInfo(DlgOrderId);
-      return true;
-    case kPartialInfoButton:
-      if (RunDialog(kOrderInputDialog) == 1) Client.GetOrderpartialInfo(DlgOrderId);
-      return true;
-    default:
-      return false;
   }
+  return false;
+}
+
+void DeskMainWindow::GetDirectories() { Client.GetDirectory(false); }
+
+void DeskMainWindow::AddOrder() {
+  CurOrder.Clear();
+  if (RunDialog(IDD_ADD_ORDER) == IDC_PUBLISH) Client.InsertOrder(CurOrder);
+}
+
+void DeskMainWindow::AcceptOrder() {
+  int orderId = 0;
+  if (SelectedOrder(NewList, orderId) && Confirm("Вы хотите принять заказ?")) Client.AcceptOrder(orderId);
+}
+
+void DeskMainWindow::ReturnMyOrder() {
+  int orderId = 0;
+  if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть свой заказ обратно?")) Client.ReturnMyOrder(orderId);
+}
+
+void DeskMainWindow::ChangeStatus() {
+  int orderId = 0;
+  if (!SelectedOrder(MyList, orderId)) return;
+  // The dialog starts from what the desk last received for the order, not from the row.
+  const auto found = MyOrders.find(orderId);
+  if (found == MyOrders.end()) return;
+  ChOrderStatus = found->second.StatusId;
+  ChOrderPrice = found->second.Price;
+  if (RunDialog(IDD_ORDER_STATUS) == IDOK) Client.ChangeOrderStatus(orderId, ChOrderStatus, ChOrderPrice);
+}
+
+void DeskMainWindow::AddCarDescription() {
+  int orderId = 0;
+  if (!SelectedOrder(MyList, orderId)) return;
+  CarDescription.clear();
+  CarGovNumber.clear();
+  CarCallNumber = 0;
+  ToCarMin = 0;
+  if (RunDialog(IDD_CAR_DESCRIPTION) == IDOK) {
+    Client.AddCarDescription(orderId, CarDescription, CarGovNumber, CarCallNumber, ToCarMin);
+  }
+}
+
+void DeskMainWindow::ReturnForeignOrder() {
+  int orderId = 0;
+  if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть чужой заказ обратно публикатору?")) {
+    Client.ReturnForeignOrder(orderId);
+  }
+}
+
+void DeskMainWindow::GetStatement() { Client.GetStatement(); }
+
+void DeskMainWindow::GetTariff() {
+  if (RunDialog(IDD_TARIFF) == IDOK) Client.GetTariff(ClientTariffPublisher, ClientTariffAceptor, ClientTariffCityId);
+}
+
+void DeskMainWindow::SetNotifyMode() {
+  if (RunDialog(IDD_NOTIFY_MODE) == IDOK) Client.SetOrderNotifyMode(Mode, BeginTime, EndTime);
+}
+
+void DeskMainWindow::GetFullInfo() {
+  if (RunDialog(IDD_ORDER_ID) == IDOK) Client.GetOrderFullInfo(DlgOrderId);
+}
+
+void DeskMainWindow::GetPartialInfo() {
+  if (RunDialog(IDD_ORDER_ID) == IDOK) Client.GetOrderpartialInfo(DlgOrderId);
 }

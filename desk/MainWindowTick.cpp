@@ -1,23 +1,12 @@
 // The main window's start and its tick: button states from the client, and
 // the dispatch of every queued answer to the order lists or a box. Boxes nest
 // at most kMaxOpenBoxes deep; answers that would open one more wait in order.
-#include <array>
-
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
 #include "desk/MainWindow.h"
 #include "desk/MessageTexts.h"
 #include "desk/OrderList.h"
 #include "protocol/KBRCodes.h"
-
-namespace {
-
-const std::array<int, 12> kCommandButtons = {
-    kGetDirectoryButton, kAddOrderButton,       kAcceptOrderButton, kReturnMyOrderButton,
-    kChangeStatusButton, kCarDescriptionButton, kReturnForeignOrderButton, kStatementButton,
-    kTariffButton,       kNotifyModeButton,     kFullInfoButton,    kPartialInfoButton,
-};
-}  // namespace
 
 // Counts a box or dialog for as long as it stands open.
 class DeskMainWindow::OpenBoxScope {
@@ -44,20 +33,20 @@ int DeskMainWindow::RunDialog(int resourceId) {
 }
 
 bool DeskMainWindow::Start(DeskDialog& window) {
-  NewList = window.ListView(kNewOrdersList);
-  MyList = window.ListView(kMyOrdersList);
+  NewList = window.ListView(IDC_NEW_ORDERS);
+  MyList = window.ListView(IDC_MY_ORDERS);
   if (NewList != nullptr) SetColumn(*NewList);
   if (MyList != nullptr) SetColumn(*MyList);
   ReadIni(MainIniFile);
-  window.SetText(kServerEdit, MainIniFile.IPAddress);
-  window.SetText(kPortEdit, MainIniFile.Port);
-  window.SetText(kLoginEdit, MainIniFile.Login);
-  window.SetText(kPasswordEdit, MainIniFile.Password);
+  window.SetText(IDC_SERVER, MainIniFile.IPAddress);
+  window.SetText(IDC_PORT, MainIniFile.Port);
+  window.SetText(IDC_LOGIN, MainIniFile.Login);
+  window.SetText(IDC_PASSWORD, MainIniFile.Password);
   return true;
 }
 
 bool DeskMainWindow::Close(DeskDialog& window) {
-  window.EndDialog(2);
+  window.EndDialog(IDCANCEL);
   return true;
 }
 
@@ -69,10 +58,10 @@ bool DeskMainWindow::Destroy() {
 
 void DeskMainWindow::UpdateButtons(DeskDialog& window) {
   const bool workerRuns = Client.ThreadId.load() != 0;
-  window.Enable(kConnectButton, !workerRuns);
-  window.Enable(kDisconnectButton, workerRuns);
+  window.Enable(IDC_CONNECT, !workerRuns);
+  window.Enable(IDC_DISCONNECT, workerRuns);
   const bool authorized = Client.Authorized.load();
-  for (int id : kCommandButtons) window.Enable(id, authorized);
+  for (const CommandButton& button : kCommandButtons) window.Enable(button.controlId, authorized);
 }
 
 bool DeskMainWindow::Tick(DeskDialog& window) {
@@ -133,7 +122,7 @@ void DeskMainWindow::ShowAnswer(const KestoBrimo_AsyncResponce& response) {
   const bool ok = response.OperationStatus == KBRStatus_Ok;
   switch (response.reason) {
     case KBRReason_Directories:
-      RunDialog(kDirectoryDialog);
+      RunDialog(IDD_DIRECTORIES);
       return;
     case KBRReason_Tariff:
       // A failed tariff answer is shown like every other failed answer.

@@ -47,42 +47,50 @@ INT_PTR HandleDialogMessage(int resourceId, HWND hwndDlg, UINT message, WPARAM w
 }  // namespace
 
 INT_PTR CALLBACK DirDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) {
-  return HandleDialogMessage(kDirectoryDialog, hwndDlg, message, wParam);
+  return HandleDialogMessage(IDD_DIRECTORIES, hwndDlg, message, wParam);
 }
 
 INT_PTR CALLBACK AddOrderDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) {
-  return HandleDialogMessage(kAddOrderDialog, hwndDlg, message, wParam);
+  return HandleDialogMessage(IDD_ADD_ORDER, hwndDlg, message, wParam);
 }
 
 INT_PTR CALLBACK SetTimeDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) {
-  return HandleDialogMessage(kSetTimeDialog, hwndDlg, message, wParam);
+  return HandleDialogMessage(IDD_NOTIFY_MODE, hwndDlg, message, wParam);
 }
 
 INT_PTR CALLBACK OrderStatusDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) {
-  return HandleDialogMessage(kOrderStatusDialog, hwndDlg, message, wParam);
+  return HandleDialogMessage(IDD_ORDER_STATUS, hwndDlg, message, wParam);
 }
 
 INT_PTR CALLBACK CarDescriptionDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) {
-  return HandleDialogMessage(kCarDescriptionDialog, hwndDlg, message, wParam);
+  return HandleDialogMessage(IDD_CAR_DESCRIPTION, hwndDlg, message, wParam);
 }
 
 INT_PTR CALLBACK GetTariffDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) {
-  return HandleDialogMessage(kGetTariffDialog, hwndDlg, message, wParam);
+  return HandleDialogMessage(IDD_TARIFF, hwndDlg, message, wParam);
 }
 
 INT_PTR CALLBACK OrderInputDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) {
-  return HandleDialogMessage(kOrderInputDialog, hwndDlg, message, wParam);
+  return HandleDialogMessage(IDD_ORDER_ID, hwndDlg, message, wParam);
 }
 
 DLGPROC DialogProcedureFor(int resourceId) {
   switch (resourceId) {
-    case kDirectoryDialog: return DirDlgProc;
-    case kAddOrderDialog: return AddOrderDlgProc;
-    case kSetTimeDialog: return SetTimeDlgProc;
-    case kOrderStatusDialog: return OrderStatusDlgProc;
-    case kCarDescriptionDialog: return CarDescriptionDlgProc;
-    case kGetTariffDialog: return GetTariffDlgProc;
-    case kOrderInputDialog: return OrderInputDlgProc;
-    default: return nullptr;
+    case IDD_DIRECTORIES:
+      return DirDlgProc;
+    case IDD_ADD_ORDER:
+      return AddOrderDlgProc;
+    case IDD_NOTIFY_MODE:
+      return SetTimeDlgProc;
+    case IDD_ORDER_STATUS:
+      return OrderStatusDlgProc;
+    case IDD_CAR_DESCRIPTION:
+      return CarDescriptionDlgProc;
+    case IDD_TARIFF:
+      return GetTariffDlgProc;
+    case IDD_ORDER_ID:
+      return OrderInputDlgProc;
+    default:
+      return nullptr;
   }
 }

@@ -13,5 +13,6 @@ INT_PTR CALLBACK CarDescriptionDlgProc(HWND hwndDlg, UINT message, WPARAM wParam
 INT_PTR CALLBACK GetTariffDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK OrderInputDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The procedure of dialog `resourceId` (103 to 110); null for any other id.
+// The procedure of dialog `resourceId` (IDD_DIRECTORIES to IDD_ORDER_ID); null
+// for any other id.
 DLGPROC DialogProcedureFor(int resourceId);

@@ -21,7 +21,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES;
   ::InitCommonControlsEx(&controls);
 
-  ::DialogBoxParamW(hInstance, MAKEINTRESOURCEW(kMainWindowDialog), nullptr, MainDlgProc, 0);
+  ::DialogBoxParamW(hInstance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDlgProc, 0);
 
   NewList = nullptr;
   MyList = nullptr;

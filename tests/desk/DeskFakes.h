@@ -13,6 +13,7 @@
 #include "desk/DeskDialog.h"
 #include "desk/DeskDialogs.h"
 #include "desk/DeskGlobals.h"
+#include "desk/DeskIds.h"
 #include "desk/DeskUi.h"
 #include "desk/ListView.h"
 #include "support/ClientTestAccess.h"
@@ -232,13 +233,13 @@ class FakeUi : public DeskUi {
     unsigned style = 0;
   };
   // Drives an open dialog as the operator would; the end code is what the
-  // dialog's logic ended it with, or 2 (the close box) when it did not end.
+  // dialog's logic ended it with, or IDCANCEL (the close box) when it did not end.
   using Script = std::function<void(DeskDialogLogic&, FakeDialog&)>;
 
   std::vector<Box> boxes;
   std::vector<int> dialogs;
   std::vector<std::string> log;
-  int answer = kIdYes;  // to MB_YESNO boxes
+  int answer = IDYES;  // to MB_YESNO boxes
   std::map<int, Script> scripts;
   // Runs while each box or dialog is open, after it has been recorded.
   std::function<void()> whileOpen;
@@ -246,15 +247,15 @@ class FakeUi : public DeskUi {
   int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override {
     boxes.push_back({text, caption, style});
     if (whileOpen) whileOpen();
-    return style == kMbYesNo ? answer : kIdOk;
+    return style == kMbYesNo ? answer : IDOK;
   }
   int RunDialog(int resourceId) override {
     dialogs.push_back(resourceId);
     FakeDialog dialog;
-    if (resourceId == 103) dialog.lists[1023];
-    if (resourceId == 106) dialog.MakeSortedCombo(1038);
-    if (resourceId == 109) {
-      for (int id : {1049, 1052, 1053}) dialog.MakeSortedCombo(id);
+    if (resourceId == IDD_DIRECTORIES) dialog.lists[IDC_DIR_LIST];
+    if (resourceId == IDD_ORDER_STATUS) dialog.MakeSortedCombo(IDC_STATUS);
+    if (resourceId == IDD_TARIFF) {
+      for (int id : {IDC_TARIFF_PUBLISHER, IDC_TARIFF_ACCEPTOR, IDC_TARIFF_CITY}) dialog.MakeSortedCombo(id);
     }
     const auto logic = CreateDeskDialog(resourceId, *this);
     if (logic) {
@@ -263,7 +264,7 @@ class FakeUi : public DeskUi {
       if (script != scripts.end()) script->second(*logic, dialog);
     }
     if (whileOpen) whileOpen();
-    return dialog.endCode.value_or(kIdCancel);
+    return dialog.endCode.value_or(IDCANCEL);
   }
   void WriteDebugLog(const std::string& message) override { log.push_back(message); }
 };

@@ -57,32 +57,32 @@ TEST_F(DeskDialogs, NewOrderStartsFromTheDirectoriesAndDefaults) {
   FillDirectories();
   AddOrderDialog logic(ui, &LateOnNewYearsEve);
   EXPECT_TRUE(logic.Start(dialog));
-  EXPECT_FALSE(dialog[1036].visible);
-  EXPECT_FALSE(dialog[1037].visible);
-  EXPECT_EQ(dialog[1036].time.Year, 2024);
-  EXPECT_EQ(dialog[1037].time.Hour, 0);
-  EXPECT_EQ(dialog.GetText(1030, 100), "Седан");
-  EXPECT_EQ(dialog.GetText(1033, 100), "Фикс. тариф");
-  EXPECT_EQ(dialog.ComboCount(1033), 3);
-  EXPECT_EQ(dialog.ComboSelection(1038), 2);  // the last "На сервере обмена"
-  EXPECT_EQ(dialog.GetText(1024, 100), "Москва");
-  EXPECT_EQ(dialog.GetText(1027, 100), "Москва");
-  EXPECT_EQ(dialog[1055].text, "0");
+  EXPECT_FALSE(dialog[IDC_PRELIMINARY_DATE].visible);
+  EXPECT_FALSE(dialog[IDC_PRELIMINARY_TIME].visible);
+  EXPECT_EQ(dialog[IDC_PRELIMINARY_DATE].time.Year, 2024);
+  EXPECT_EQ(dialog[IDC_PRELIMINARY_TIME].time.Hour, 0);
+  EXPECT_EQ(dialog.GetText(IDC_CARRIER_TYPE, 100), "Седан");
+  EXPECT_EQ(dialog.GetText(IDC_TARIFF_MODE, 100), "Фикс. тариф");
+  EXPECT_EQ(dialog.ComboCount(IDC_TARIFF_MODE), 3);
+  EXPECT_EQ(dialog.ComboSelection(IDC_STATUS), 2);  // the last "На сервере обмена"
+  EXPECT_EQ(dialog.GetText(IDC_CITY_FROM, 100), "Москва");
+  EXPECT_EQ(dialog.GetText(IDC_CITY_TO, 100), "Москва");
+  EXPECT_EQ(dialog[IDC_TIME_TO_LIVE].text, "0");
 }
 
 TEST_F(DeskDialogs, EnterInTheNewOrderDialogMovesTheFocusAndPublishesNothing) {
   AddOrderDialog logic(ui);
   logic.Start(dialog);
-  dialog.tabOrder = {1024, 1025, 1026, 1039, 2};
-  dialog.focus = 1025;
-  EXPECT_FALSE(logic.Command(dialog, kIdOk));
-  EXPECT_EQ(dialog.focus, 1026);
+  dialog.tabOrder = {IDC_CITY_FROM, IDC_STREET_FROM, IDC_ADDITIONAL_FROM, IDC_PUBLISH, IDCANCEL};
+  dialog.focus = IDC_STREET_FROM;
+  EXPECT_FALSE(logic.Command(dialog, IDOK));
+  EXPECT_EQ(dialog.focus, IDC_ADDITIONAL_FROM);
   EXPECT_EQ(dialog.repaints, 1);
   dialog.tabOrder.clear();  // no next control: the focus goes to the publish button
-  EXPECT_FALSE(logic.Command(dialog, kIdOk));
-  EXPECT_EQ(dialog.focus, 1039);
-  EXPECT_FALSE(logic.Command(dialog, kIdOk));
-  EXPECT_EQ(dialog.focus, 1039);
+  EXPECT_FALSE(logic.Command(dialog, IDOK));
+  EXPECT_EQ(dialog.focus, IDC_PUBLISH);
+  EXPECT_FALSE(logic.Command(dialog, IDOK));
+  EXPECT_EQ(dialog.focus, IDC_PUBLISH);
   EXPECT_EQ(dialog.repaints, 2);
   EXPECT_FALSE(dialog.endCode.has_value());
 }
@@ -92,28 +92,28 @@ TEST_F(DeskDialogs, PublishingFillsCurOrder) {
   CurOrder.Clear();
   AddOrderDialog logic(ui);
   logic.Start(dialog);
-  dialog[1025].text = "Тверская";
-  dialog[1026].text = std::string(2000, 'a');
-  dialog[1028].text = "Арбат";
-  dialog.Choose(1027, "Тверь");
-  dialog.Choose(1030, "Минивэн");
-  dialog.Choose(1033, "По километражу");
-  dialog.Choose(1038, "Выполнен");
-  dialog[1031].text = "12.5руб";
-  dialog[1032].text = "+7 900";
-  dialog[1034].text = "у подъезда";
-  dialog[1055].text = "-30";
+  dialog[IDC_STREET_FROM].text = "Тверская";
+  dialog[IDC_ADDITIONAL_FROM].text = std::string(2000, 'a');
+  dialog[IDC_STREET_TO].text = "Арбат";
+  dialog.Choose(IDC_CITY_TO, "Тверь");
+  dialog.Choose(IDC_CARRIER_TYPE, "Минивэн");
+  dialog.Choose(IDC_TARIFF_MODE, "По километражу");
+  dialog.Choose(IDC_STATUS, "Выполнен");
+  dialog[IDC_PRICE].text = "12.5руб";
+  dialog[IDC_CLIENT_PHONE].text = "+7 900";
+  dialog[IDC_COMMENT].text = "у подъезда";
+  dialog[IDC_TIME_TO_LIVE].text = "-30";
   // The time was set while ticked, then the box was cleared again.
-  dialog[1035].checked = true;
-  logic.Command(dialog, 1035);
-  EXPECT_TRUE(dialog[1036].visible);
-  dialog[1036].time = At(2030, 1, 2, 0, 0);
-  dialog[1035].checked = false;
-  logic.Command(dialog, 1035);
-  EXPECT_FALSE(dialog[1037].visible);
+  dialog[IDC_PRELIMINARY].checked = true;
+  logic.Command(dialog, IDC_PRELIMINARY);
+  EXPECT_TRUE(dialog[IDC_PRELIMINARY_DATE].visible);
+  dialog[IDC_PRELIMINARY_DATE].time = At(2030, 1, 2, 0, 0);
+  dialog[IDC_PRELIMINARY].checked = false;
+  logic.Command(dialog, IDC_PRELIMINARY);
+  EXPECT_FALSE(dialog[IDC_PRELIMINARY_TIME].visible);
 
-  EXPECT_TRUE(logic.Command(dialog, 1039));
-  EXPECT_EQ(dialog.endCode, 1039);
+  EXPECT_TRUE(logic.Command(dialog, IDC_PUBLISH));
+  EXPECT_EQ(dialog.endCode, IDC_PUBLISH);
   EXPECT_FLOAT_EQ(CurOrder.LatitudeFrom, 15.123456f);
   EXPECT_FLOAT_EQ(CurOrder.LongitudeFrom, 16.987654f);
   EXPECT_FLOAT_EQ(CurOrder.LatitudeTo, 17.8765f);
@@ -138,11 +138,11 @@ TEST_F(DeskDialogs, PublishingWithEmptyDirectoriesAndAPreliminaryTime) {
   CurOrder.Clear();
   AddOrderDialog logic(ui);
   logic.Start(dialog);
-  dialog[1035].checked = true;
-  dialog[1036].time = At(2030, 6, 15, 1, 2);
-  dialog[1037].time = At(2000, 1, 1, 14, 45);
-  dialog[1055].text = "soon";
-  logic.Command(dialog, 1039);
+  dialog[IDC_PRELIMINARY].checked = true;
+  dialog[IDC_PRELIMINARY_DATE].time = At(2030, 6, 15, 1, 2);
+  dialog[IDC_PRELIMINARY_TIME].time = At(2000, 1, 1, 14, 45);
+  dialog[IDC_TIME_TO_LIVE].text = "soon";
+  logic.Command(dialog, IDC_PUBLISH);
   EXPECT_EQ(CurOrder.CityIdFrom, 0);
   EXPECT_EQ(CurOrder.CarrierType, 0);
   EXPECT_EQ(CurOrder.StatusId, 17);
@@ -154,34 +154,34 @@ TEST_F(DeskDialogs, PublishingWithEmptyDirectoriesAndAPreliminaryTime) {
 TEST_F(DeskDialogs, CancellingTheNewOrderDialogIsLogged) {
   AddOrderDialog logic(ui);
   logic.Start(dialog);
-  EXPECT_TRUE(logic.Command(dialog, kIdCancel));
-  EXPECT_EQ(dialog.endCode, kIdCancel);
+  EXPECT_TRUE(logic.Command(dialog, IDCANCEL));
+  EXPECT_EQ(dialog.endCode, IDCANCEL);
   EXPECT_EQ(ui.log, std::vector<std::string>{"InsertOrder Dialog cancel"});
 }
 
 TEST_F(DeskDialogs, NotificationModeChangesOnTheClickEvenWhenCancelled) {
   SetTimeDialog logic;
   logic.Start(dialog);
-  EXPECT_TRUE(dialog[1019].checked);
-  EXPECT_EQ(dialog[1040].text, "86400");
-  logic.Command(dialog, 1018);
-  logic.Command(dialog, kIdCancel);
-  EXPECT_EQ(dialog.endCode, kIdCancel);
+  EXPECT_TRUE(dialog[IDC_MODE_NEWER].checked);
+  EXPECT_EQ(dialog[IDC_NEWER_SECONDS].text, "86400");
+  logic.Command(dialog, IDC_MODE_ALL);
+  logic.Command(dialog, IDCANCEL);
+  EXPECT_EQ(dialog.endCode, IDCANCEL);
   EXPECT_EQ(Mode, 0);
   EXPECT_EQ(BeginTime, 86400);
 
   FakeDialog again;
   logic.Start(again);
-  EXPECT_TRUE(again[1018].checked);
-  EXPECT_FALSE(again[1019].checked);
-  EXPECT_EQ(again[1040].text, "0");
+  EXPECT_TRUE(again[IDC_MODE_ALL].checked);
+  EXPECT_FALSE(again[IDC_MODE_NEWER].checked);
+  EXPECT_EQ(again[IDC_NEWER_SECONDS].text, "0");
   // OK in mode 0 still takes both bounds from the pickers.
-  again[1041].time = At(2024, 3, 1, 0, 0);
-  again[1043].time = At(1999, 1, 1, 8, 30);
-  again[1044].time = At(2024, 3, 2, 0, 0);
-  again[1045].time = At(1999, 1, 1, 9, 15);
-  logic.Command(again, kIdOk);
-  EXPECT_EQ(again.endCode, kIdOk);
+  again[IDC_BEGIN_DATE].time = At(2024, 3, 1, 0, 0);
+  again[IDC_BEGIN_TIME].time = At(1999, 1, 1, 8, 30);
+  again[IDC_END_DATE].time = At(2024, 3, 2, 0, 0);
+  again[IDC_END_TIME].time = At(1999, 1, 1, 9, 15);
+  logic.Command(again, IDOK);
+  EXPECT_EQ(again.endCode, IDOK);
   EXPECT_EQ(BeginTime, platform::FromLocalTime(At(2024, 3, 1, 8, 30)) - 42);
   EXPECT_EQ(EndTime, platform::FromLocalTime(At(2024, 3, 2, 9, 15)) - 42);
 }
@@ -189,8 +189,8 @@ TEST_F(DeskDialogs, NotificationModeChangesOnTheClickEvenWhenCancelled) {
 TEST_F(DeskDialogs, NotificationModeOneReadsSecondsAndModeTwoShowsTheInterval) {
   SetTimeDialog logic;
   logic.Start(dialog);
-  dialog[1040].text = "3600";
-  logic.Command(dialog, kIdOk);
+  dialog[IDC_NEWER_SECONDS].text = "3600";
+  logic.Command(dialog, IDOK);
   EXPECT_EQ(BeginTime, 3600);
   EXPECT_EQ(EndTime, 0);
 
@@ -198,13 +198,13 @@ TEST_F(DeskDialogs, NotificationModeOneReadsSecondsAndModeTwoShowsTheInterval) {
   BeginTime = platform::FromLocalTime(At(2024, 3, 1, 8, 30));
   EndTime = -1;  // stored after a failed conversion
   FakeDialog interval;
-  interval[1044].time = At(2001, 1, 1, 1, 1);
+  interval[IDC_END_DATE].time = At(2001, 1, 1, 1, 1);
   logic.Start(interval);
-  EXPECT_TRUE(interval[1020].checked);
-  EXPECT_EQ(interval[1041].time.Day, 1);
-  EXPECT_EQ(interval[1043].time.Hour, 8);
-  EXPECT_EQ(interval[1043].time.Second, 0);
-  EXPECT_EQ(interval[1044].time.Year, 2001);  // left as the picker stood
+  EXPECT_TRUE(interval[IDC_MODE_INTERVAL].checked);
+  EXPECT_EQ(interval[IDC_BEGIN_DATE].time.Day, 1);
+  EXPECT_EQ(interval[IDC_BEGIN_TIME].time.Hour, 8);
+  EXPECT_EQ(interval[IDC_BEGIN_TIME].time.Second, 0);
+  EXPECT_EQ(interval[IDC_END_DATE].time.Year, 2001);  // left as the picker stood
 }
 
 TEST_F(DeskDialogs, StatusDialogSelectsByNumberAndKeepsAnUnknownStatus) {
@@ -212,21 +212,21 @@ TEST_F(DeskDialogs, StatusDialogSelectsByNumberAndKeepsAnUnknownStatus) {
   ChOrderStatus = 9;
   ChOrderPrice = 12.5f;
   OrderStatusDialog logic;
-  dialog.MakeSortedCombo(1038);
+  dialog.MakeSortedCombo(IDC_STATUS);
   logic.Start(dialog);
-  EXPECT_EQ(dialog[1031].text, "     12.50");
-  EXPECT_EQ(dialog.GetText(1038, 100), "Выполнен");
+  EXPECT_EQ(dialog[IDC_PRICE].text, "     12.50");
+  EXPECT_EQ(dialog.GetText(IDC_STATUS, 100), "Выполнен");
 
   ChOrderStatus = 33;
   FakeDialog unknown;
-  unknown.MakeSortedCombo(1038);
+  unknown.MakeSortedCombo(IDC_STATUS);
   logic.Start(unknown);
-  EXPECT_EQ(unknown.ComboSelection(1038), -1);
-  unknown[1031].text = "дорого";
-  logic.Command(unknown, kIdOk);
+  EXPECT_EQ(unknown.ComboSelection(IDC_STATUS), -1);
+  unknown[IDC_PRICE].text = "дорого";
+  logic.Command(unknown, IDOK);
   EXPECT_EQ(ChOrderStatus, 33);
   EXPECT_EQ(ChOrderPrice, 0.0f);
-  EXPECT_EQ(unknown.endCode, kIdOk);
+  EXPECT_EQ(unknown.endCode, IDOK);
 }
 
 TEST_F(DeskDialogs, CarAndOrderIdDialogsReadUnsignedNumbers) {
@@ -234,12 +234,12 @@ TEST_F(DeskDialogs, CarAndOrderIdDialogsReadUnsignedNumbers) {
   CarCallNumber = 17;
   CarDescriptionDialog car;
   car.Start(dialog);
-  EXPECT_EQ(dialog[1040].text, "белая");
-  EXPECT_EQ(dialog[1046].text, "17");
-  EXPECT_EQ(dialog[1044].text, "0");
-  dialog[1045].text = "А001АА";
-  dialog[1044].text = "";
-  car.Command(dialog, kIdOk);
+  EXPECT_EQ(dialog[IDC_CAR_FULL_DESCRIPTION].text, "белая");
+  EXPECT_EQ(dialog[IDC_CAR_CALL_NUMBER].text, "17");
+  EXPECT_EQ(dialog[IDC_CAR_MINUTES].text, "0");
+  dialog[IDC_CAR_GOV_NUMBER].text = "А001АА";
+  dialog[IDC_CAR_MINUTES].text = "";
+  car.Command(dialog, IDOK);
   EXPECT_EQ(CarGovNumber, "А001АА");
   EXPECT_EQ(ToCarMin, 0);
   EXPECT_EQ(CarCallNumber, 17);
@@ -247,14 +247,14 @@ TEST_F(DeskDialogs, CarAndOrderIdDialogsReadUnsignedNumbers) {
   OrderInputDialog input;
   FakeDialog id;
   input.Start(id);
-  input.Command(id, kIdOk);
+  input.Command(id, IDOK);
   EXPECT_EQ(DlgOrderId, 0);
-  id[1054].text = "4711";
-  input.Command(id, kIdOk);
+  id[IDC_ORDER_ID].text = "4711";
+  input.Command(id, IDOK);
   EXPECT_EQ(DlgOrderId, 4711);
   FakeDialog cancelled;
-  input.Command(cancelled, kIdCancel);
-  EXPECT_EQ(cancelled.endCode, kIdCancel);
+  input.Command(cancelled, IDCANCEL);
+  EXPECT_EQ(cancelled.endCode, IDCANCEL);
 }
 
 TEST_F(DeskDialogs, DirectoryViewerRowsAndItsOnlyWayOut) {
@@ -269,12 +269,12 @@ TEST_F(DeskDialogs, DirectoryViewerRowsAndItsOnlyWayOut) {
   Access::SetTaxis(Client, {{20, lost}, {10, service}});
 
   DirectoryDialog logic;
-  dialog.lists[1023];
+  dialog.lists[IDC_DIR_LIST];
   logic.Start(dialog);
-  FakeListView& list = dialog.lists[1023];
+  FakeListView& list = dialog.lists[IDC_DIR_LIST];
   EXPECT_EQ(list.columns, (std::vector<std::pair<std::string, int>>{{"ID", 30}, {"Строка", 280}}));
-  logic.Command(dialog, 1021);
-  logic.Command(dialog, 1021);
+  logic.Command(dialog, IDC_DIR_CLIENTS);
+  logic.Command(dialog, IDC_DIR_CLIENTS);
   ASSERT_EQ(list.rows.size(), 2u);
   EXPECT_EQ(list.rows[0].cells, (std::vector<std::string>{"10", "A (B) C  - [X][Y]"}));
   EXPECT_EQ(list.rows[1].cells[1], "A (B) C  - [id=7]");
@@ -282,12 +282,12 @@ TEST_F(DeskDialogs, DirectoryViewerRowsAndItsOnlyWayOut) {
   EXPECT_EQ(TaxiServiceRowText(service, {}), "A (B) C  - ");
 
   Access::SetCities(Client, {});
-  logic.Command(dialog, 1020);
+  logic.Command(dialog, IDC_DIR_CITIES);
   EXPECT_TRUE(list.rows.empty());
-  EXPECT_FALSE(logic.Command(dialog, kIdCancel));
+  EXPECT_FALSE(logic.Command(dialog, IDCANCEL));
   EXPECT_FALSE(dialog.endCode.has_value());
-  EXPECT_TRUE(logic.Command(dialog, kIdOk));
-  EXPECT_EQ(dialog.endCode, kIdOk);
+  EXPECT_TRUE(logic.Command(dialog, IDOK));
+  EXPECT_EQ(dialog.endCode, IDOK);
 }
 
 TEST_F(DeskDialogs, TariffDialogKeepsThePreviousChoiceWhereNothingIsSelected) {
@@ -298,18 +298,18 @@ TEST_F(DeskDialogs, TariffDialogKeepsThePreviousChoiceWhereNothingIsSelected) {
   Access::SetCities(Client, {{5, "Тверь"}});
   ClientTariffCityId = 77;
   TariffDialog logic;
-  for (int id : {1049, 1052, 1053}) dialog.MakeSortedCombo(id);
+  for (int id : {IDC_TARIFF_PUBLISHER, IDC_TARIFF_ACCEPTOR, IDC_TARIFF_CITY}) dialog.MakeSortedCombo(id);
   logic.Start(dialog);
-  ASSERT_EQ(dialog.ComboCount(1049), 2);
-  EXPECT_EQ(dialog.ComboItemText(1049, 0), "Такси (Т) ");
-  EXPECT_EQ(dialog.ComboItemText(1052, 1), "Такси (Т) ");
-  EXPECT_EQ(dialog.ComboSelection(1053), -1);
-  dialog.ComboSelect(1049, 1);
-  dialog.ComboSelect(1052, 0);
-  logic.Command(dialog, kIdOk);
-  EXPECT_EQ(dialog.endCode, kIdOk);
-  EXPECT_EQ(ClientTariffPublisher, static_cast<std::int32_t>(dialog.ComboItemData(1049, 1)));
-  EXPECT_EQ(ClientTariffAceptor, static_cast<std::int32_t>(dialog.ComboItemData(1052, 0)));
+  ASSERT_EQ(dialog.ComboCount(IDC_TARIFF_PUBLISHER), 2);
+  EXPECT_EQ(dialog.ComboItemText(IDC_TARIFF_PUBLISHER, 0), "Такси (Т) ");
+  EXPECT_EQ(dialog.ComboItemText(IDC_TARIFF_ACCEPTOR, 1), "Такси (Т) ");
+  EXPECT_EQ(dialog.ComboSelection(IDC_TARIFF_CITY), -1);
+  dialog.ComboSelect(IDC_TARIFF_PUBLISHER, 1);
+  dialog.ComboSelect(IDC_TARIFF_ACCEPTOR, 0);
+  logic.Command(dialog, IDOK);
+  EXPECT_EQ(dialog.endCode, IDOK);
+  EXPECT_EQ(ClientTariffPublisher, static_cast<std::int32_t>(dialog.ComboItemData(IDC_TARIFF_PUBLISHER, 1)));
+  EXPECT_EQ(ClientTariffAceptor, static_cast<std::int32_t>(dialog.ComboItemData(IDC_TARIFF_ACCEPTOR, 0)));
   EXPECT_NE(ClientTariffPublisher, ClientTariffAceptor);
   EXPECT_EQ(ClientTariffCityId, 77);
 }

@@ -1,12 +1,11 @@
 // The main window's logic: the tick's button states and dispatch, nested
 // boxes held to a bounded depth, and the command of every button.
-#include "desk/MainWindow.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "DeskFakes.h"
+#include "desk/MainWindow.h"
 #include "desk/OrderList.h"
 #include "platform/files.h"
 #include "platform/profile.h"
@@ -34,16 +33,16 @@ class MainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetDesk();
-    window.lists[1017];
-    window.lists[1018];
+    window.lists[IDC_NEW_ORDERS];
+    window.lists[IDC_MY_ORDERS];
     desk.Start(window);
   }
   void TearDown() override {
     desk.Destroy();
     ResetDesk();
   }
-  FakeListView& newList() { return window.lists[1017]; }
-  FakeListView& myList() { return window.lists[1018]; }
+  FakeListView& newList() { return window.lists[IDC_NEW_ORDERS]; }
+  FakeListView& myList() { return window.lists[IDC_MY_ORDERS]; }
   std::deque<KestoBrimo_AsyncRequest> Requests() { return Access::Requests(Client); }
   void Push(const KestoBrimo_AsyncResponce& r) { Access::PushResponse(Client, r); }
 
@@ -52,8 +51,6 @@ class MainWindow : public ::testing::Test {
   DeskMainWindow desk{ui};
 };
 
-const int kCommandButtons[] = {1007, 1008, 1009, 1010, 1011, 1013, 1012, 1014, 1015, 1016, 1019, 1020};
-
 TEST_F(MainWindow, StartPreparesBothListsAndATickWithoutAnswersOnlySetsButtons) {
   EXPECT_EQ(NewList, &newList());
   EXPECT_EQ(MyList, &myList());
@@ -61,9 +58,9 @@ TEST_F(MainWindow, StartPreparesBothListsAndATickWithoutAnswersOnlySetsButtons) 
   EXPECT_EQ(myList().columns.size(), 24u);
 
   EXPECT_TRUE(desk.Tick(window));
-  EXPECT_TRUE(window[1005].enabled);
-  EXPECT_FALSE(window[1006].enabled);
-  for (int id : kCommandButtons) EXPECT_FALSE(window[id].enabled) << id;
+  EXPECT_TRUE(window[IDC_CONNECT].enabled);
+  EXPECT_FALSE(window[IDC_DISCONNECT].enabled);
+  for (const auto& button : DeskMainWindow::kCommandButtons) EXPECT_FALSE(window[button.controlId].enabled);
   EXPECT_TRUE(ui.boxes.empty());
   EXPECT_TRUE(newList().rows.empty());
 
@@ -71,12 +68,12 @@ TEST_F(MainWindow, StartPreparesBothListsAndATickWithoutAnswersOnlySetsButtons) 
   Client.ThreadId = 1234;
   desk.Tick(window);
   Client.ThreadId = 0;
-  EXPECT_FALSE(window[1005].enabled);
-  EXPECT_TRUE(window[1006].enabled);
-  for (int id : kCommandButtons) EXPECT_TRUE(window[id].enabled) << id;
+  EXPECT_FALSE(window[IDC_CONNECT].enabled);
+  EXPECT_TRUE(window[IDC_DISCONNECT].enabled);
+  for (const auto& button : DeskMainWindow::kCommandButtons) EXPECT_TRUE(window[button.controlId].enabled);
 
   EXPECT_TRUE(desk.Close(window));
-  EXPECT_EQ(window.endCode, 2);
+  EXPECT_EQ(window.endCode, IDCANCEL);
   desk.Destroy();
   EXPECT_EQ(NewList, nullptr);
   EXPECT_EQ(MyList, nullptr);
@@ -150,7 +147,7 @@ TEST_F(MainWindow, AnswersOpenTheirBoxesOrTheDirectoryViewer) {
   EXPECT_NE(ui.boxes[2].text.find(" ID Тарифа:T7\n"), std::string::npos);
   EXPECT_EQ(ui.boxes[3].caption, "KBRStatus_CommonError");
   EXPECT_EQ(ui.boxes[4].caption, "OperationStatus=9");
-  EXPECT_EQ(ui.dialogs, std::vector<int>{103});
+  EXPECT_EQ(ui.dialogs, std::vector<int>{IDD_DIRECTORIES});
 }
 
 // A fake whose boxes stay open: every box and dialog runs further ticks
@@ -170,7 +167,7 @@ TEST_F(MainWindow, NestedBoxesStopAtTheBoundAndTheRestFollowInOrder) {
       Client.Authorized = true;
       for (int tick = 0; tick < 5; ++tick) desk.Tick(window);
       EXPECT_EQ(newList().rows.size(), 1u);
-      EXPECT_TRUE(window[1007].enabled);
+      EXPECT_TRUE(window[IDC_GET_DIRECTORY].enabled);
       EXPECT_EQ(desk.WaitingAnswers(), 16u);
       EXPECT_EQ(ui.boxes.size(), 4u);
       return;
@@ -181,7 +178,8 @@ TEST_F(MainWindow, NestedBoxesStopAtTheBoundAndTheRestFollowInOrder) {
 
   ASSERT_EQ(ui.boxes.size(), 20u);
   for (int n = 1; n <= 20; ++n) {
-    EXPECT_EQ(ui.boxes[static_cast<std::size_t>(n - 1)].text, "ErrorString=''\nDigitalValue='" + std::to_string(n) + "'\n");
+    EXPECT_EQ(ui.boxes[static_cast<std::size_t>(n - 1)].text,
+              "ErrorString=''\nDigitalValue='" + std::to_string(n) + "'\n");
   }
   for (int depth : depthOfBox) EXPECT_LE(depth, kMaxOpenBoxes);
   EXPECT_EQ(desk.OpenBoxes(), 0);
@@ -196,8 +194,8 @@ TEST_F(MainWindow, AnswersLeftWaitingAreShownByTheNextTick) {
       Push(Answer(7, KBRStatus_Ok, 1));
     }
   };
-  ui.scripts[110] = [](DeskDialogLogic& logic, FakeDialog& d) { logic.Command(d, kIdCancel); };
-  desk.Command(window, 1019);
+  ui.scripts[IDD_ORDER_ID] = [](DeskDialogLogic& logic, FakeDialog& d) { logic.Command(d, IDCANCEL); };
+  desk.Command(window, IDC_FULL_INFO);
   EXPECT_TRUE(ui.boxes.empty());
   ui.whileOpen = nullptr;
   desk.Tick(window);
@@ -205,24 +203,24 @@ TEST_F(MainWindow, AnswersLeftWaitingAreShownByTheNextTick) {
 }
 
 TEST_F(MainWindow, SelectionCommandsReadTheRowAndAskFirst) {
-  desk.Command(window, 1009);  // nothing selected
+  desk.Command(window, IDC_ACCEPT_ORDER);  // nothing selected
   EXPECT_TRUE(ui.boxes.empty());
   EXPECT_TRUE(Requests().empty());
 
   newList().SelectNewRow(4711);
-  ui.answer = kIdNo;
-  desk.Command(window, 1009);
+  ui.answer = IDNO;
+  desk.Command(window, IDC_ACCEPT_ORDER);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].text, "Вы хотите принять заказ?");
   EXPECT_EQ(ui.boxes[0].caption, "");
   EXPECT_EQ(ui.boxes[0].style, kMbYesNo);
   EXPECT_TRUE(Requests().empty());
 
-  ui.answer = kIdYes;
-  desk.Command(window, 1009);
+  ui.answer = IDYES;
+  desk.Command(window, IDC_ACCEPT_ORDER);
   myList().SelectNewRow(815);
-  desk.Command(window, 1010);
-  desk.Command(window, 1012);
+  desk.Command(window, IDC_RETURN_MY_ORDER);
+  desk.Command(window, IDC_RETURN_FOREIGN_ORDER);
   EXPECT_EQ(ui.boxes[2].text, "Вы хотите вернуть свой заказ обратно?");
   EXPECT_EQ(ui.boxes[3].text, "Вы хотите вернуть чужой заказ обратно публикатору?");
   const auto requests = Requests();
@@ -236,7 +234,7 @@ TEST_F(MainWindow, SelectionCommandsReadTheRowAndAskFirst) {
 
 TEST_F(MainWindow, StatusCommandStartsFromTheStoredOrder) {
   myList().SelectNewRow(815);
-  desk.Command(window, 1011);  // the row's order is not in MyOrders
+  desk.Command(window, IDC_CHANGE_STATUS);  // the row's order is not in MyOrders
   EXPECT_TRUE(ui.dialogs.empty());
 
   KestoOrder order;
@@ -244,13 +242,13 @@ TEST_F(MainWindow, StatusCommandStartsFromTheStoredOrder) {
   order.StatusId = 4;
   order.Price = 12.5f;
   MyOrders[815] = order;
-  ui.scripts[106] = [](DeskDialogLogic& logic, FakeDialog& d) {
-    EXPECT_EQ(d[1031].text, "     12.50");
-    d[1031].text = "99";
-    logic.Command(d, kIdOk);
+  ui.scripts[IDD_ORDER_STATUS] = [](DeskDialogLogic& logic, FakeDialog& d) {
+    EXPECT_EQ(d[IDC_PRICE].text, "     12.50");
+    d[IDC_PRICE].text = "99";
+    logic.Command(d, IDOK);
   };
-  desk.Command(window, 1011);
-  EXPECT_EQ(ui.dialogs, std::vector<int>{106});
+  desk.Command(window, IDC_CHANGE_STATUS);
+  EXPECT_EQ(ui.dialogs, std::vector<int>{IDD_ORDER_STATUS});
   const auto requests = Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].CommandCode, KBRCommand_SetOrderStatus);
@@ -260,36 +258,42 @@ TEST_F(MainWindow, StatusCommandStartsFromTheStoredOrder) {
 }
 
 TEST_F(MainWindow, DialogCommandsSendOnlyWhenTheDialogEndsWithItsOkCode) {
-  // All closed without OK; 1013 has no selected row and opens nothing.
-  for (int button : {1008, 1013, 1015, 1016, 1019, 1020}) desk.Command(window, button);
-  EXPECT_EQ(ui.dialogs, (std::vector<int>{104, 109, 105, 110, 110}));
+  // All closed without OK; the car button has no selected row and opens nothing.
+  const int dialogButtons[] = {IDC_ADD_ORDER,   IDC_CAR_DESCRIPTION, IDC_TARIFF,
+                               IDC_NOTIFY_MODE, IDC_FULL_INFO,       IDC_PARTIAL_INFO};
+  for (int button : dialogButtons) desk.Command(window, button);
+  EXPECT_EQ(ui.dialogs, (std::vector<int>{IDD_ADD_ORDER, IDD_TARIFF, IDD_NOTIFY_MODE, IDD_ORDER_ID, IDD_ORDER_ID}));
   EXPECT_TRUE(Requests().empty());
   ui.dialogs.clear();
   myList().SelectNewRow(815);
 
   CarDescription = "old";
-  ui.scripts[104] = [](DeskDialogLogic& logic, FakeDialog& d) {
-    d[1025].text = "Тверская";
-    logic.Command(d, 1039);
+  ui.scripts[IDD_ADD_ORDER] = [](DeskDialogLogic& logic, FakeDialog& d) {
+    d[IDC_STREET_FROM].text = "Тверская";
+    logic.Command(d, IDC_PUBLISH);
   };
-  ui.scripts[107] = [](DeskDialogLogic& logic, FakeDialog& d) {
-    EXPECT_EQ(d[1040].text, "");
-    d[1046].text = "31";
-    logic.Command(d, kIdOk);
+  ui.scripts[IDD_CAR_DESCRIPTION] = [](DeskDialogLogic& logic, FakeDialog& d) {
+    EXPECT_EQ(d[IDC_CAR_FULL_DESCRIPTION].text, "");
+    d[IDC_CAR_CALL_NUMBER].text = "31";
+    logic.Command(d, IDOK);
   };
-  for (int id : {105, 109, 110}) ui.scripts[id] = [](DeskDialogLogic& logic, FakeDialog& d) { logic.Command(d, kIdOk); };
-  ui.scripts[110] = [](DeskDialogLogic& logic, FakeDialog& d) {
-    d[1054].text = "4711";
-    logic.Command(d, kIdOk);
+  for (int id : {IDD_NOTIFY_MODE, IDD_TARIFF, IDD_ORDER_ID})
+    ui.scripts[id] = [](DeskDialogLogic& logic, FakeDialog& d) { logic.Command(d, IDOK); };
+  ui.scripts[IDD_ORDER_ID] = [](DeskDialogLogic& logic, FakeDialog& d) {
+    d[IDC_ORDER_ID].text = "4711";
+    logic.Command(d, IDOK);
   };
-  for (int button : {1008, 1013, 1015, 1016, 1019, 1020, 1007, 1014}) desk.Command(window, button);
-  EXPECT_EQ(ui.dialogs, (std::vector<int>{104, 107, 109, 105, 110, 110}));
+  for (int button : dialogButtons) desk.Command(window, button);
+  desk.Command(window, IDC_GET_DIRECTORY);
+  desk.Command(window, IDC_STATEMENT);
+  EXPECT_EQ(ui.dialogs, (std::vector<int>{IDD_ADD_ORDER, IDD_CAR_DESCRIPTION, IDD_TARIFF, IDD_NOTIFY_MODE, IDD_ORDER_ID,
+                                          IDD_ORDER_ID}));
   const auto requests = Requests();
   ASSERT_EQ(requests.size(), 8u);
-  const std::int32_t codes[] = {KBRCommand_InsertOrder, KBRCommand_AddCarDescription,
-                                KBRCommand_GetTariffByPubisherAndAcceptor, KBRCommand_SetOrderNotifyMode,
-                                KBRCommand_GetOrderFullInfo, KBRCommand_GetOrderPartialInfo,
-                                KBRCommand_GetDirectory, KBRCommand_GetStatement};
+  const std::int32_t codes[] = {
+      KBRCommand_InsertOrder,        KBRCommand_AddCarDescription, KBRCommand_GetTariffByPubisherAndAcceptor,
+      KBRCommand_SetOrderNotifyMode, KBRCommand_GetOrderFullInfo,  KBRCommand_GetOrderPartialInfo,
+      KBRCommand_GetDirectory,       KBRCommand_GetStatement};
   for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(requests[i].CommandCode, codes[i]) << i;
   EXPECT_NE(requests[0].Text.find("\"StatusId\":17"), std::string::npos) << requests[0].Text;
   EXPECT_NE(requests[1].Text.find("\"OrderId\":815"), std::string::npos) << requests[1].Text;
@@ -301,7 +305,7 @@ TEST_F(MainWindow, DisconnectEmptiesListsAndMapsAtOnce) {
   Push(OrderNote(KBRReason_NewOrder, 1));
   Push(OrderNote(KBRReason_MyOrder, 2));
   desk.Tick(window);
-  desk.Command(window, 1006);
+  desk.Command(window, IDC_DISCONNECT);
   EXPECT_TRUE(NewOrders.empty());
   EXPECT_TRUE(MyOrders.empty());
   EXPECT_TRUE(newList().rows.empty());
@@ -315,11 +319,11 @@ TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
   // Beside the test executable when its name has a dot (under Windows).
   const std::string path = SettingsFilePath();
   if (!path.empty()) std::remove(path.c_str());
-  window[1001].text = "127.0.0.1";
-  window[1002].text = "abc";
-  window[1003].text = std::string(300, 'l');
-  window[1004].text = "pw";
-  desk.Command(window, 1005);
+  window[IDC_SERVER].text = "127.0.0.1";
+  window[IDC_PORT].text = "abc";
+  window[IDC_LOGIN].text = std::string(300, 'l');
+  window[IDC_PASSWORD].text = "pw";
+  desk.Command(window, IDC_CONNECT);
   EXPECT_EQ(MainIniFile.IPAddress, "127.0.0.1");
   EXPECT_EQ(MainIniFile.Port, "abc");
   EXPECT_EQ(MainIniFile.Login, std::string(259, 'l'));
@@ -328,7 +332,7 @@ TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
   if (!path.empty()) {
     EXPECT_EQ(platform::ReadProfileValue("Common", "Port", path), "abc");
   }
-  desk.Command(window, 1006);
+  desk.Command(window, IDC_DISCONNECT);
   EXPECT_EQ(Client.ThreadId.load(), 0u);
 
   // The next start shows what was saved.
@@ -336,17 +340,17 @@ TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
     FakeDialog next;
     DeskMainWindow again(ui);
     again.Start(next);
-    EXPECT_EQ(next[1002].text, "abc");
+    EXPECT_EQ(next[IDC_PORT].text, "abc");
     std::remove(path.c_str());
   }
 }
 
 TEST_F(MainWindow, OkCancelAndUnknownIds) {
   EXPECT_FALSE(desk.Command(window, 4242));
-  EXPECT_TRUE(desk.Command(window, kIdOk));
-  EXPECT_EQ(window.endCode, 1);
-  EXPECT_TRUE(desk.Command(window, kIdCancel));
-  EXPECT_EQ(window.endCode, 2);
+  EXPECT_TRUE(desk.Command(window, IDOK));
+  EXPECT_EQ(window.endCode, IDOK);
+  EXPECT_TRUE(desk.Command(window, IDCANCEL));
+  EXPECT_EQ(window.endCode, IDCANCEL);
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 #include "OtherService.h"
 #include "RemoteListView.h"
 #include "Screenshot.h"
+#include "desk/DeskIds.h"
+#include "desk/MainWindow.h"
 #include "desk/win32/WideText.h"
 #include "platform/socket.h"
 
@@ -21,18 +23,6 @@ namespace {
 
 constexpr DWORD kWindowWaitMs = 60000;  // a fresh Wine prefix is slow to start the desk
 constexpr DWORD kStepWaitMs = 20000;
-
-// Main window controls.
-constexpr int kServerEdit = 1001, kPortEdit = 1002, kLoginEdit = 1003, kPasswordEdit = 1004;
-constexpr int kConnectButton = 1005, kDisconnectButton = 1006, kDirectoryButton = 1007, kAddOrderButton = 1008;
-constexpr int kAcceptButton = 1009, kChangeStatusButton = 1011, kCarButton = 1013, kStatementButton = 1014;
-constexpr int kTariffButton = 1015;
-constexpr int kNotifyModeButton = 1016, kFullInfoButton = 1019;
-constexpr int kNewOrdersList = 1017, kMyOrdersList = 1018;
-const int kCommandButtons[] = {1007, 1008, 1009, 1010, 1011, 1013, 1012, 1014, 1015, 1016, 1019, 1020};
-
-// Directory viewer.
-constexpr int kCitiesButton = 1020, kServicesButton = 1021, kDirectoryList = 1023;
 
 struct Options {
   int port = 0;
@@ -46,7 +36,8 @@ struct Options {
 
 std::string Utf8(const std::wstring& wide) {
   if (wide.empty()) return std::string();
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  const int n =
+      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n), '\0');
   ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
   return out;
@@ -80,13 +71,20 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string name = argv[i];
     const std::string value = argv[i + 1];
-    if (name == "--port") options.port = std::atoi(value.c_str());
-    else if (name == "--desk-login") options.deskLogin = value;
-    else if (name == "--login") options.login = value;
-    else if (name == "--password") options.password = value;
-    else if (name == "--shots") options.shots = WideFrom1251(value);
-    else if (name == "--mode") options.mode = value;
-    else return false;
+    if (name == "--port")
+      options.port = std::atoi(value.c_str());
+    else if (name == "--desk-login")
+      options.deskLogin = value;
+    else if (name == "--login")
+      options.login = value;
+    else if (name == "--password")
+      options.password = value;
+    else if (name == "--shots")
+      options.shots = WideFrom1251(value);
+    else if (name == "--mode")
+      options.mode = value;
+    else
+      return false;
   }
   if (options.mode == "connect") return true;
   return options.mode == "full" && options.port > 0 && !options.login.empty() && !options.shots.empty();
@@ -139,38 +137,36 @@ bool DeskRun::FindDesk() {
   };
   if (!WaitUntil(shown, kWindowWaitMs)) return false;
   ::GetWindowThreadProcessId(main_, &pid_);
-  process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION |
-                               SYNCHRONIZE,
-                           FALSE, pid_);
+  process_ = ::OpenProcess(
+      PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, pid_);
   if (process_ == nullptr) return false;
-  newList_ = std::make_unique<RemoteListView>(::GetDlgItem(main_, kNewOrdersList), process_);
-  myList_ = std::make_unique<RemoteListView>(::GetDlgItem(main_, kMyOrdersList), process_);
+  newList_ = std::make_unique<RemoteListView>(::GetDlgItem(main_, IDC_NEW_ORDERS), process_);
+  myList_ = std::make_unique<RemoteListView>(::GetDlgItem(main_, IDC_MY_ORDERS), process_);
   return newList_->IsUsable() && myList_->IsUsable();
 }
 
 bool DeskRun::CheckFieldsFromSettings() {
-  return ItemText(main_, kServerEdit) == L"127.0.0.1" &&
-         ItemText(main_, kPortEdit) == std::to_wstring(options_.port) &&
-         ItemText(main_, kLoginEdit) == WideFrom1251(options_.deskLogin) && !ItemText(main_, kPasswordEdit).empty();
+  return ItemText(main_, IDC_SERVER) == L"127.0.0.1" && ItemText(main_, IDC_PORT) == std::to_wstring(options_.port) &&
+         ItemText(main_, IDC_LOGIN) == WideFrom1251(options_.deskLogin) && !ItemText(main_, IDC_PASSWORD).empty();
 }
 
 bool DeskRun::ConnectDesk() {
   // The first tick enables "Соединиться".
-  if (!WaitUntil([&] { return IsItemEnabled(main_, kConnectButton); }, kStepWaitMs)) return false;
+  if (!WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }, kStepWaitMs)) return false;
   // The click is sent, not posted: it returns when the desk has handled it,
   // and the client's worker, not the window, makes the connection.
-  if (!IsItemEnabled(main_, kConnectButton)) return false;
+  if (!IsItemEnabled(main_, IDC_CONNECT)) return false;
   DWORD_PTR ignored = 0;
   const DWORD clicked = ::GetTickCount();
-  if (!::SendMessageTimeoutW(::GetDlgItem(main_, kConnectButton), BM_CLICK, 0, 0, SMTO_NORMAL, 2000, &ignored)) {
+  if (!::SendMessageTimeoutW(::GetDlgItem(main_, IDC_CONNECT), BM_CLICK, 0, 0, SMTO_NORMAL, 2000, &ignored)) {
     report_.Note("the connect click was not handled within 2 s");
     return false;
   }
   report_.Note("the connect click was handled in " + std::to_string(::GetTickCount() - clicked) + " ms");
   const auto connected = [&] {
-    if (IsItemEnabled(main_, kConnectButton) || !IsItemEnabled(main_, kDisconnectButton)) return false;
-    for (int id : kCommandButtons) {
-      if (!IsItemEnabled(main_, id)) return false;
+    if (IsItemEnabled(main_, IDC_CONNECT) || !IsItemEnabled(main_, IDC_DISCONNECT)) return false;
+    for (const auto& button : DeskMainWindow::kCommandButtons) {
+      if (!IsItemEnabled(main_, button.controlId)) return false;
     }
     return true;
   };
@@ -234,7 +230,7 @@ bool DeskRun::AcceptOrder(std::int32_t orderId) {
     report_.Note("clicking the row did not select it");
     return false;
   }
-  if (!ClickButton(main_, kAcceptButton)) return false;
+  if (!ClickButton(main_, IDC_ACCEPT_ORDER)) return false;
   HWND confirm = nullptr;
   WaitUntil([&] { return (confirm = FindMessageBox(pid_, L"Вы хотите принять заказ?")) != nullptr; }, kStepWaitMs);
   if (confirm == nullptr) {
@@ -270,15 +266,15 @@ bool DeskRun::AcceptOrder(std::int32_t orderId) {
 }
 
 bool DeskRun::BrowseCities(OtherService& other) {
-  if (!ClickButton(main_, kDirectoryButton)) return false;
+  if (!ClickButton(main_, IDC_GET_DIRECTORY)) return false;
   HWND viewer = WaitForDialog(pid_, L"Справочники", kStepWaitMs);
   if (viewer == nullptr) {
     report_.Note("the directory viewer did not open");
     return false;
   }
-  RemoteListView rows(::GetDlgItem(viewer, kDirectoryList), process_);
+  RemoteListView rows(::GetDlgItem(viewer, IDC_DIR_LIST), process_);
   const auto cities = other.Cities();
-  if (cities.empty() || !ClickButton(viewer, kCitiesButton)) return false;
+  if (cities.empty() || !ClickButton(viewer, IDC_DIR_CITIES)) return false;
   if (!WaitUntil([&] { return rows.RowCount() == static_cast<int>(cities.size()); }, kStepWaitMs)) {
     report_.Note("the viewer lists " + std::to_string(rows.RowCount()) + " cities, the exchange has " +
                  std::to_string(cities.size()));
@@ -294,9 +290,8 @@ bool DeskRun::BrowseCities(OtherService& other) {
     ++row;
   }
   Shot(L"05-directory-cities");
-  if (ClickButton(viewer, kServicesButton)) {
-    WaitUntil([&] { return rows.RowCount() > 0 && rows.CellText(0, 1).find(L"[") != std::wstring::npos; },
-              kStepWaitMs);
+  if (ClickButton(viewer, IDC_DIR_CLIENTS)) {
+    WaitUntil([&] { return rows.RowCount() > 0 && rows.CellText(0, 1).find(L"[") != std::wstring::npos; }, kStepWaitMs);
     Shot(L"06-directory-services");
   }
   ClickButton(viewer, IDOK);
@@ -304,7 +299,7 @@ bool DeskRun::BrowseCities(OtherService& other) {
 }
 
 bool DeskRun::ShowBalance() {
-  if (!ClickButton(main_, kStatementButton)) return false;
+  if (!ClickButton(main_, IDC_STATEMENT)) return false;
   HWND box = WaitForDialog(pid_, L"KBRStatus_Ok", kStepWaitMs);
   if (box == nullptr) {
     report_.Note("no status box for the statement");
@@ -408,21 +403,24 @@ int DeskRun::Run() {
   Shot(L"04-main-both-lists");
 
   report_.Check(BrowseCities(other), "\"Получить справочники\" opens the viewer and \"Города\" lists the cities");
-  report_.Check(ShowBalance(), "\"Посчитать баланс\": the exchange's answer shows in a \"KBRStatus_Ok\" box, in Russian");
+  report_.Check(ShowBalance(),
+                "\"Посчитать баланс\": the exchange's answer shows in a \"KBRStatus_Ok\" box, in Russian");
 
-  bool dialogs = OpenAndCancel(kAddOrderButton, L"Добавление заказа", L"08-dialog-104-add-order");
-  dialogs = OpenAndCancel(kNotifyModeButton, L"Устанвка времени информирования об изменившихся заказах",
-                          L"09-dialog-105-notify-mode") && dialogs;
+  bool dialogs = OpenAndCancel(IDC_ADD_ORDER, L"Добавление заказа", L"08-dialog-104-add-order");
+  dialogs = OpenAndCancel(IDC_NOTIFY_MODE, L"Устанвка времени информирования об изменившихся заказах",
+                          L"09-dialog-105-notify-mode") &&
+            dialogs;
   const int mine = MyList().FindRow(0, std::to_wstring(firstId));
-  if (mine >= 0 && MyList().ClickRow(mine) && WaitUntil([&] { return MyList().SelectionMark() == mine; }, kStepWaitMs)) {
-    dialogs = OpenAndCancel(kChangeStatusButton, L"Смена статуса заказа и цены", L"10-dialog-106-status") && dialogs;
-    dialogs = OpenAndCancel(kCarButton, L"Добавление описания машины", L"11-dialog-107-car") && dialogs;
+  if (mine >= 0 && MyList().ClickRow(mine) &&
+      WaitUntil([&] { return MyList().SelectionMark() == mine; }, kStepWaitMs)) {
+    dialogs = OpenAndCancel(IDC_CHANGE_STATUS, L"Смена статуса заказа и цены", L"10-dialog-106-status") && dialogs;
+    dialogs = OpenAndCancel(IDC_CAR_DESCRIPTION, L"Добавление описания машины", L"11-dialog-107-car") && dialogs;
   } else {
     report_.Note("could not select my order");
     dialogs = false;
   }
-  dialogs = OpenAndCancel(kTariffButton, L"Запрос тарифа", L"12-dialog-109-tariff") && dialogs;
-  dialogs = OpenAndCancel(kFullInfoButton, L"Введите Id заказа", L"13-dialog-110-order-id") && dialogs;
+  dialogs = OpenAndCancel(IDC_TARIFF, L"Запрос тарифа", L"12-dialog-109-tariff") && dialogs;
+  dialogs = OpenAndCancel(IDC_FULL_INFO, L"Введите Id заказа", L"13-dialog-110-order-id") && dialogs;
   report_.Check(dialogs, "each command dialog opens with its caption and closes on Cancel");
 
   report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");

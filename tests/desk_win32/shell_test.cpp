@@ -6,17 +6,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "desk/DeskDialogs.h"
+#include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
 #include "desk/DeskUi.h"
+#include "desk/MainWindow.h"
 #include "desk/OrderList.h"
 #include "desk/win32/WideText.h"
 #include "desk/win32/Win32Dialog.h"
 #include "desk/win32/Win32ListView.h"
-#include "resource.h"
 
 namespace {
 
@@ -26,8 +30,8 @@ INT_PTR CALLBACK PassiveDlgProc(HWND, UINT message, WPARAM, LPARAM) { return mes
 class OpenDialog {
  public:
   explicit OpenDialog(int resourceId)
-      : window_(::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), nullptr,
-                                     PassiveDlgProc, 0)) {}
+      : window_(::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), nullptr, PassiveDlgProc,
+                                     0)) {}
   ~OpenDialog() {
     if (window_ != nullptr) ::DestroyWindow(window_);
   }
@@ -40,8 +44,8 @@ class OpenDialog {
 
 class NullUi : public DeskUi {
  public:
-  int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return kIdOk; }
-  int RunDialog(int) override { return kIdCancel; }
+  int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return IDOK; }
+  int RunDialog(int) override { return IDCANCEL; }
   void WriteDebugLog(const std::string&) override {}
 };
 
@@ -87,7 +91,7 @@ TEST_F(DeskShellTest, EveryDialogLoadsWithACaption) {
   EXPECT_EQ(Caption(OpenDialog(IDD_MAIN).Handle()), L"Мирдатон");  // Cyrillic from the resources intact
 }
 
-TEST_F(DeskShellTest, MainWindowHasItsSizeControlsAndButtonOrder) {
+TEST_F(DeskShellTest, MainWindowHasItsSizeAndControls) {
   OpenDialog main(IDD_MAIN);
   ASSERT_NE(main.Handle(), nullptr);
   RECT units = {0, 0, 508, 346};
@@ -106,14 +110,49 @@ TEST_F(DeskShellTest, MainWindowHasItsSizeControlsAndButtonOrder) {
     EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
     EXPECT_NE(style & LVS_SINGLESEL, 0);
   }
-  // The command buttons stand top to bottom in this order, 1013 above 1012.
-  const int order[] = {1007, 1008, 1009, 1010, 1011, 1013, 1012, 1014, 1015, 1016, 1019, 1020};
-  LONG previousTop = -1;
-  for (int id : order) {
+}
+
+// The push buttons inside the main window's command group box, top to bottom.
+std::vector<int> CommandGroupButtons(HWND main) {
+  HWND group = nullptr;
+  for (HWND child = ::GetWindow(main, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if ((::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && Caption(child) == L"Команды")
+      group = child;
+  }
+  RECT box = {};
+  if (group == nullptr || !::GetWindowRect(group, &box)) return {};
+  std::vector<std::pair<LONG, int>> buttons;
+  for (HWND child = ::GetWindow(main, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
     RECT rect = {};
-    ASSERT_TRUE(::GetWindowRect(main.Item(id), &rect)) << id;
-    EXPECT_GT(rect.top, previousTop) << id;
-    previousTop = rect.top;
+    const LONG type = ::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+    if (ClassOf(child) != "Button" || (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON)) continue;
+    if (::GetWindowRect(child, &rect) && rect.left >= box.left && rect.right <= box.right && rect.top >= box.top &&
+        rect.bottom <= box.bottom) {
+      buttons.emplace_back(rect.top, ::GetDlgCtrlID(child));
+    }
+  }
+  std::sort(buttons.begin(), buttons.end());
+  std::vector<int> ids;
+  for (const auto& button : buttons) ids.push_back(button.second);
+  return ids;
+}
+
+// A button added to the command group but not to the window's command table
+// would never be enabled; one in the wrong place would break the layout.
+TEST_F(DeskShellTest, TheCommandGroupHoldsExactlyTheCommandButtonsInTheirOrder) {
+  OpenDialog main(IDD_MAIN);
+  const std::vector<int> onWindow = CommandGroupButtons(main.Handle());
+  std::vector<int> table;
+  for (const auto& button : DeskMainWindow::kCommandButtons) table.push_back(button.controlId);
+  EXPECT_EQ(onWindow, table);
+
+  Win32Dialog adapter(main.Handle());
+  NullUi ui;
+  DeskMainWindow desk(ui);
+  for (bool authorized : {true, false}) {
+    Client.Authorized = authorized;
+    desk.Tick(adapter);
+    for (int id : onWindow) EXPECT_EQ(::IsWindowEnabled(main.Item(id)) != FALSE, authorized) << id;
   }
 }
 
@@ -237,7 +276,7 @@ TEST_F(DeskShellTest, NewOrderDialogLogicStartsOnTheRealControls) {
   OpenDialog dialog(IDD_ADD_ORDER);
   Win32Dialog adapter(dialog.Handle());
   NullUi ui;
-  std::unique_ptr<DeskDialogLogic> logic = CreateDeskDialog(kAddOrderDialog, ui);
+  std::unique_ptr<DeskDialogLogic> logic = CreateDeskDialog(IDD_ADD_ORDER, ui);
   ASSERT_NE(logic, nullptr);
   EXPECT_TRUE(logic->Start(adapter));
   EXPECT_EQ(Caption(dialog.Item(IDC_TARIFF_MODE)), L"Фикс. тариф");
