@@ -1,6 +1,7 @@
 // The asynchronous client of the order exchange: one TCP connection, one
 // worker thread, a request queue and a response queue. Commands only build,
-// number and queue a request; the application polls GetClientResponce.
+// number and queue a request; the application polls GetClientResponce, waits
+// on it with a time limit, or is told by a notification when a response comes.
 #pragma once
 
 #include <atomic>
@@ -50,6 +51,15 @@ class KestoBrimoClientAsync {
   // Moves the oldest response into `Responce`; false, and `Responce`
   // untouched, when none is queued.
   bool GetClientResponce(KestoBrimo_AsyncResponce& Responce);
+  // The same, waiting at most `waitMs` for a response when none is queued
+  // (for programs without a window and a timer).
+  bool GetClientResponce(KestoBrimo_AsyncResponce& Responce, std::uint32_t waitMs);
+
+  // Called on the worker thread right after each response is queued, outside
+  // Lock, with `context`; null for none. It must return at once (a window
+  // posts itself a message) and may call the client.
+  using ResponseNotify = void (*)(void* context);
+  void SetResponseNotify(ResponseNotify notify, void* context);
 
   std::map<std::int32_t, std::string> GetCarrierTypeDirectory();
   std::map<std::int32_t, std::string> GetOrderStatusDirectory();
@@ -65,8 +75,8 @@ class KestoBrimoClientAsync {
   int ReturnMyOrder(int OrderId);
   int ChangeOrderStatus(int OrderId, int StatusId, float Price);
   int ReturnForeignOrder(int OrderId);
-  int AddCarDescription(int OrderId, const std::string& FullDescription, const std::string& GovNumber,
-                        int CallNumber, int ToCarMin);
+  int AddCarDescription(int OrderId, const std::string& FullDescription, const std::string& GovNumber, int CallNumber,
+                        int ToCarMin);
   int GetStatement();
   int GetTariff(int Publisher, int Acceptor, int CityId);
   int SetOrderNotifyMode(int Mode, std::int64_t BeginTime, std::int64_t EndTime);
@@ -92,6 +102,9 @@ class KestoBrimoClientAsync {
 
   // Wakes the worker at once when a request is queued (commands, Disconnect).
   void WakeWorker();
+  // Appends a response under Lock, then wakes a waiting GetClientResponce and
+  // calls the notification (worker thread).
+  void QueueResponse(KestoBrimo_AsyncResponce record);
 
   // Where QueueRequest puts a request: behind every waiting one, or ahead of
   // them all but never ahead of a disconnect marker.
@@ -164,6 +177,10 @@ class KestoBrimoClientAsync {
   // socket waits; RequestQueued stands in for it while it cannot be opened.
   platform::SocketWaker Waker;
   platform::Event RequestQueued;
+  // Set after each queued response, for GetClientResponce with a time limit.
+  platform::Event ResponseQueued;
+  ResponseNotify Notify = nullptr;  // both under Lock
+  void* NotifyContext = nullptr;
   // A connect attempt (name lookup included) gives up after this long.
   std::uint32_t ConnectTimeLimitMs = 10000;
   // Bytes buffered without a terminator beyond this end the connection.

@@ -78,15 +78,17 @@ bool KestoBrimoClientAsync::StopRequested() {
 }
 
 bool KestoBrimoClientAsync::TakeDisconnectMarker() {
-  std::lock_guard<platform::Mutex> hold(Lock);
-  if (RequestQueue.empty() || !IsDisconnectMarker(RequestQueue.front())) return false;
   KestoBrimo_AsyncResponce notice;
-  notice.CommandId = static_cast<std::uint32_t>(RequestQueue.front().CommandId);
+  {
+    std::lock_guard<platform::Mutex> hold(Lock);
+    if (RequestQueue.empty() || !IsDisconnectMarker(RequestQueue.front())) return false;
+    notice.CommandId = static_cast<std::uint32_t>(RequestQueue.front().CommandId);
+    RequestQueue.pop_front();
+  }
   notice.OperationStatus = KBRStatus_Ok;
   notice.ErrorString = "Отсоединение от сервера успешно выполнено";
   notice.reason = 0;
-  ResponseQueue.push_back(notice);
-  RequestQueue.pop_front();
+  QueueResponse(std::move(notice));
   return true;
 }
 
@@ -222,10 +224,9 @@ void KestoBrimoClientAsync::AwaitAnswer(const KestoBrimo_AsyncRequest& request) 
 void KestoBrimoClientAsync::AnswerArrived(std::uint32_t commandId) {
   // 0 is the login's answer or a notification nobody asked for.
   if (commandId == 0) return;
-  const auto answered =
-      std::find_if(AwaitingAnswer.begin(), AwaitingAnswer.end(), [&](const KestoBrimo_AsyncRequest& r) {
-        return static_cast<std::uint32_t>(r.CommandId) == commandId;
-      });
+  const auto answered = std::find_if(
+      AwaitingAnswer.begin(), AwaitingAnswer.end(),
+      [&](const KestoBrimo_AsyncRequest& r) { return static_cast<std::uint32_t>(r.CommandId) == commandId; });
   if (answered != AwaitingAnswer.end()) AwaitingAnswer.erase(answered);
 }
 

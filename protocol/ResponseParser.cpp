@@ -69,9 +69,6 @@ KBRStatus KestoBrimoClientAsync::ParseBlock(const std::string& block) {
   // The successful answer to the login request has done its work above.
   const bool loginAnswer =
       record.reason == KBRReason_Directories && record.CommandId == 0 && record.OperationStatus == KBRStatus_Ok;
-  if (!loginAnswer) {
-    std::lock_guard<platform::Mutex> hold(Lock);
-    ResponseQueue.push_back(std::move(record));
-  }
+  if (!loginAnswer) QueueResponse(std::move(record));
   return KBRStatus_Ok;
 }
