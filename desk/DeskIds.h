@@ -54,6 +54,11 @@
 #define IDC_MY_ORDERS 1018
 #define IDC_FULL_INFO 1019
 #define IDC_PARTIAL_INFO 1020
+// The captions of the two lists, with their row counts, and the state line
+// under them.
+#define IDC_NEW_ORDERS_GROUP 1101
+#define IDC_MY_ORDERS_GROUP 1102
+#define IDC_STATE_LINE 1103
 
 // New order. The dialog ends with the id of its publish button.
 #define IDC_CITY_FROM 1024

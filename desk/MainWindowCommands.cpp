@@ -10,6 +10,8 @@
 namespace {
 constexpr std::size_t kFieldChars = 259;
 constexpr std::size_t kOrderIdChars = 99;
+const char kSettingsCaption[] = "Настройки соединения";
+const char kStaleAcceptQuestion[] = "Заказ мог быть уже принят другой службой. Всё равно принять?";
 }  // namespace
 
 bool DeskMainWindow::Confirm(const char* question) { return ShowBox(question, "", kMbYesNo) == IDYES; }
@@ -23,11 +25,21 @@ bool DeskMainWindow::SelectedOrder(KestoListView* list, int& orderId) {
 }
 
 void DeskMainWindow::Connect(DeskDialog& window) {
-  MainIniFile.IPAddress = window.GetText(IDC_SERVER, kFieldChars);
-  MainIniFile.Port = window.GetText(IDC_PORT, kFieldChars);
-  MainIniFile.Login = window.GetText(IDC_LOGIN, kFieldChars);
-  MainIniFile.Password = window.GetText(IDC_PASSWORD, kFieldChars);
+  IniFile fields;
+  fields.IPAddress = window.GetText(IDC_SERVER, kFieldChars);
+  fields.Port = window.GetText(IDC_PORT, kFieldChars);
+  fields.Login = window.GetText(IDC_LOGIN, kFieldChars);
+  fields.Password = window.GetText(IDC_PASSWORD, kFieldChars);
+  // Fields that cannot work are neither saved nor tried.
+  const std::string problem = ConnectionFieldsProblem(fields);
+  if (!problem.empty()) {
+    ShowBox(problem, kSettingsCaption, kMbOk);
+    return;
+  }
+  MainIniFile = fields;
   WriteIni(MainIniFile);
+  WriteDeskSettings(settings_);
+  refusal_.clear();
   Client.SetConnectionParam(MainIniFile.IPAddress, AtoiText(MainIniFile.Port), MainIniFile.Login, MainIniFile.Password);
   Client.Connect();
 }
@@ -35,6 +47,9 @@ void DeskMainWindow::Connect(DeskDialog& window) {
 void DeskMainWindow::Disconnect() {
   NewOrders.clear();
   MyOrders.clear();
+  staleNew_.Clear();
+  staleMine_.Clear();
+  wasAuthorized_ = false;
   if (NewList != nullptr) NewList->DeleteAllItems();
   if (MyList != nullptr) MyList->DeleteAllItems();
   Client.Disconnect();
@@ -73,7 +88,9 @@ void DeskMainWindow::AddOrder() {
 
 void DeskMainWindow::AcceptOrder() {
   int orderId = 0;
-  if (SelectedOrder(NewList, orderId) && Confirm("Вы хотите принять заказ?")) Client.AcceptOrder(orderId);
+  if (!SelectedOrder(NewList, orderId)) return;
+  const bool stale = staleNew_.Contains(orderId);
+  if (Confirm(stale ? kStaleAcceptQuestion : "Вы хотите принять заказ?")) Client.AcceptOrder(orderId);
 }
 
 void DeskMainWindow::ReturnMyOrder() {

@@ -1,7 +1,13 @@
 // The main window's procedure: start, timer ticks, commands, close and
 // destroy go to the desk's main window logic, which lives as long as the window.
+// A response queued by the client's worker posts a tick at once; grey rows
+// are drawn through the lists' custom draw.
+#include <commctrl.h>
+
+#include <atomic>
 #include <memory>
 
+#include "desk/DeskGlobals.h"
 #include "desk/MainWindow.h"
 #include "desk/win32/DialogProcedures.h"
 #include "desk/win32/Win32DeskUi.h"
@@ -11,6 +17,42 @@ namespace {
 
 constexpr UINT_PTR kPollTimerId = 0;
 constexpr UINT kPollPeriodMs = 500;
+// Posted by the client's worker when it has queued a response.
+constexpr UINT kResponsesQueued = WM_APP + 1;
+constexpr COLORREF kStaleRowText = RGB(150, 150, 150);
+
+// Where the worker's notification posts to. It outlives every window, so
+// a notification that comes as the window closes finds no stale pointer.
+struct ResponseWakeUp {
+  std::atomic<HWND> window{nullptr};
+  // One tick message waits at a time: a burst of responses must not fill
+  // the window's message queue.
+  std::atomic<bool> posted{false};
+};
+ResponseWakeUp responseWakeUp;
+
+void PostTickOnResponse(void*) {
+  HWND window = responseWakeUp.window.load();
+  if (window != nullptr && !responseWakeUp.posted.exchange(true)) {
+    if (!::PostMessageW(window, kResponsesQueued, 0, 0)) responseWakeUp.posted.store(false);
+  }
+}
+
+// Grey text for the rows whose orders may have changed while the connection was lost.
+LRESULT DrawListRow(const DeskMainWindow& logic, NMLVCUSTOMDRAW& draw) {
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+      if (logic.IsStaleRow(static_cast<int>(draw.nmcd.hdr.idFrom), static_cast<std::intptr_t>(draw.nmcd.lItemlParam))) {
+        draw.clrText = kStaleRowText;
+        return CDRF_NEWFONT;
+      }
+      return CDRF_DODEFAULT;
+    default:
+      return CDRF_DODEFAULT;
+  }
+}
 
 struct MainWindowSession {
   explicit MainWindowSession(HWND hwndDlg) : window(hwndDlg), logic(DeskShellUi()) {}
@@ -26,13 +68,15 @@ INT_PTR AsDialogResult(bool handled) { return handled ? TRUE : FALSE; }
 
 }  // namespace
 
-INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     DeskShellUi().SetOwner(hwndDlg);
     auto* session = new MainWindowSession(hwndDlg);
     ::SetWindowLongPtrW(hwndDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(session));
     session->logic.Start(session->window);
     ::SetTimer(hwndDlg, kPollTimerId, kPollPeriodMs, nullptr);
+    responseWakeUp.window.store(hwndDlg);
+    Client.SetResponseNotify(&PostTickOnResponse, nullptr);
     return TRUE;
   }
   MainWindowSession* session = SessionOf(hwndDlg);
@@ -40,11 +84,24 @@ INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) 
   switch (message) {
     case WM_TIMER:
       return AsDialogResult(session->logic.Tick(session->window));
+    case kResponsesQueued:
+      // Cleared first: a response queued during this tick posts the next one.
+      responseWakeUp.posted.store(false);
+      return AsDialogResult(session->logic.Tick(session->window));
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (header->code != NM_CUSTOMDRAW || (header->idFrom != IDC_NEW_ORDERS && header->idFrom != IDC_MY_ORDERS))
+        return FALSE;
+      ::SetWindowLongPtrW(hwndDlg, DWLP_MSGRESULT,
+                          DrawListRow(session->logic, *reinterpret_cast<NMLVCUSTOMDRAW*>(lParam)));
+      return TRUE;
+    }
     case WM_COMMAND:
       return AsDialogResult(session->logic.Command(session->window, LOWORD(wParam)));
     case WM_CLOSE:
       return AsDialogResult(session->logic.Close(session->window));
     case WM_DESTROY:
+      responseWakeUp.window.store(nullptr);
       return AsDialogResult(session->logic.Destroy());
     case WM_NCDESTROY: {
       // The lists are already forgotten (WM_DESTROY); the adapters go with the window.

@@ -1,4 +1,5 @@
-// Message boxes, modal dialogs by resource id, and the debug log for the desk logic.
+// Message boxes, modal dialogs by resource id, the debug log and the
+// new-order alert for the desk logic.
 #include "desk/win32/Win32DeskUi.h"
 
 #include "client/DebugLog.h"
@@ -18,6 +19,18 @@ int Win32DeskUi::RunDialog(int resourceId) {
 }
 
 void Win32DeskUi::WriteDebugLog(const std::string& message) { PrintToDebugLog("%s", message.c_str()); }
+
+void Win32DeskUi::PlayNewOrderSound() { ::MessageBeep(MB_ICONASTERISK); }
+
+void Win32DeskUi::FlashUntilForeground() {
+  if (owner_ == nullptr || ::GetForegroundWindow() == owner_) return;
+  FLASHWINFO flash = {};
+  flash.cbSize = sizeof flash;
+  flash.hwnd = owner_;
+  // The taskbar button keeps flashing until the window comes to the front.
+  flash.dwFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
+  ::FlashWindowEx(&flash);
+}
 
 Win32DeskUi& DeskShellUi() {
   static Win32DeskUi ui;

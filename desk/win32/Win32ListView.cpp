@@ -79,3 +79,5 @@ bool Win32ListView::DeleteItem(int index) {
 void Win32ListView::DeleteAllItems() { ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0); }
 
 int Win32ListView::GetSelectionMark() { return static_cast<int>(::SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0)); }
+
+void Win32ListView::Redraw() { ::InvalidateRect(list_, nullptr, FALSE); }

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "desk/DeskSettings.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "support/TempDir.h"
@@ -83,10 +84,15 @@ TEST(SettingsFile, KeepsEverythingElseOfAFileWrittenOnWindows) {
                                        "[common]\r\n"
                                        "Port = 7001 \r\n"
                                        "Login=\"operator\"\r\n"
+                                       "[Desk]\r\n"
+                                       "Sound=0\r\n"
                                        "[Last]\r\n"
                                        "Key=kept\r\n"));
   IniFile ini;
   ReadIniFrom(ini, path);
+  DeskSettings desk;
+  ReadDeskSettingsFrom(desk, path);
+  EXPECT_FALSE(desk.Sound);
   EXPECT_EQ(ini.IPAddress, "");
   EXPECT_EQ(ini.Port, "7001");
   EXPECT_EQ(ini.Login, "operator");
@@ -95,6 +101,8 @@ TEST(SettingsFile, KeepsEverythingElseOfAFileWrittenOnWindows) {
   ini.IPAddress = "10.0.0.5";
   ini.Password = "secret";
   WriteIniTo(ini, path);
+  desk.Sound = true;
+  WriteDeskSettingsTo(desk, path);
 
   std::string content;
   ASSERT_TRUE(platform::ReadWholeFile(path, content));
@@ -111,6 +119,15 @@ TEST(SettingsFile, KeepsEverythingElseOfAFileWrittenOnWindows) {
   EXPECT_EQ(again.Port, "7001");
   EXPECT_EQ(again.Login, "operator");
   EXPECT_EQ(again.Password, "secret");
+  EXPECT_EQ(platform::ReadProfileValue("Desk", "Sound", path), "1");
+  // Without the key, or with a value it does not know, the sound stays on.
+  for (const char* value : {"", "yes"}) {
+    platform::WriteProfileValue("Desk", "Sound", value, path);
+    DeskSettings read;
+    read.Sound = true;
+    ReadDeskSettingsFrom(read, path);
+    EXPECT_TRUE(read.Sound) << value;
+  }
 }
 
 #if !defined(_WIN32)

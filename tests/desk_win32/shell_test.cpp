@@ -1,10 +1,9 @@
 // The Win32 adapters against real controls: dialogs made from the desk's own
 // resources, texts through the wide API, combo boxes, pickers, list views,
 // and the desk logic running on top of them.
-#include <windows.h>
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <memory>
@@ -47,6 +46,8 @@ class NullUi : public DeskUi {
   int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return IDOK; }
   int RunDialog(int) override { return IDCANCEL; }
   void WriteDebugLog(const std::string&) override {}
+  void PlayNewOrderSound() override {}
+  void FlashUntilForeground() override {}
 };
 
 class DeskShellTest : public ::testing::Test {
