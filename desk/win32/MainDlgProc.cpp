@@ -2,6 +2,8 @@
 // destroy go to the desk's main window logic, which lives as long as the window.
 // A response queued by the client's worker posts a tick at once; grey rows
 // are drawn through the lists' custom draw.
+#include <windows.h>
+// After <windows.h>, which it needs.
 #include <commctrl.h>
 
 #include <atomic>
