@@ -118,6 +118,8 @@ class DeskMainWindow {
   StaleRows staleNew_;
   StaleRows staleMine_;
   bool wasAuthorized_ = false;
+  // The connection was lost and has not been logged in again since.
+  bool rowsInDoubt_ = false;
   // Orders offered for the first time since the last alert.
   int newOffers_ = 0;
   // The exchange's words refusing the login, until the next "Соединиться".

@@ -50,6 +50,7 @@ void DeskMainWindow::Disconnect() {
   staleNew_.Clear();
   staleMine_.Clear();
   wasAuthorized_ = false;
+  rowsInDoubt_ = false;
   if (NewList != nullptr) NewList->DeleteAllItems();
   if (MyList != nullptr) MyList->DeleteAllItems();
   Client.Disconnect();

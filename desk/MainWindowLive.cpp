@@ -41,7 +41,9 @@ void DeskMainWindow::NoticeLostConnection() {
   const bool authorized = Client.Authorized.load();
   const bool lost = wasAuthorized_ && !authorized;
   wasAuthorized_ = authorized;
+  if (authorized) rowsInDoubt_ = false;
   if (!lost) return;
+  rowsInDoubt_ = true;
   // The exchange tells of every order still valid after the next login.
   staleNew_.MarkAll(NewOrders);
   staleMine_.MarkAll(MyOrders);
@@ -52,7 +54,13 @@ void DeskMainWindow::NoticeLostConnection() {
 }
 
 void DeskMainWindow::UpdateStateLine(DeskDialog& window) {
-  const std::string line = StateLineText(LinkStateOf(Client), refusal_, staleNew_.Count() + staleMine_.Count());
+  DeskLinkState link = LinkStateOf(Client);
+  // From a loss until the next login the line keeps saying that the link
+  // is down and why, through every attempt.
+  if (rowsInDoubt_ && link.phase != DeskLinkPhase::LoggedIn && link.phase != DeskLinkPhase::NotRunning) {
+    link.phase = DeskLinkPhase::WaitingToReconnect;
+  }
+  const std::string line = StateLineText(link, refusal_, staleNew_.Count() + staleMine_.Count());
   ShowText(window, IDC_STATE_LINE, line, stateLine_);
   ShowText(window, IDC_NEW_ORDERS_GROUP, CountedCaption("Новые заказы", NewOrders.size()), newCaption_);
   ShowText(window, IDC_MY_ORDERS_GROUP, CountedCaption("Мои заказы", MyOrders.size()), myCaption_);

@@ -435,8 +435,10 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
   EXPECT_EQ(window[IDC_MY_ORDERS_GROUP].text, "Мои заказы (1)");
   EXPECT_FALSE(desk.IsStaleRow(IDC_NEW_ORDERS, 1));
 
+  Client.ThreadId = 1;  // a worker that keeps trying
   Client.Authorized = false;
   desk.Tick(window);
+  EXPECT_EQ(window[IDC_STATE_LINE].text.rfind("Связь потеряна: ", 0), 0u) << window[IDC_STATE_LINE].text;
   EXPECT_TRUE(desk.IsStaleRow(IDC_NEW_ORDERS, 1) && desk.IsStaleRow(IDC_NEW_ORDERS, 2));
   EXPECT_TRUE(desk.IsStaleRow(IDC_MY_ORDERS, 3));
   EXPECT_FALSE(desk.IsStaleRow(IDC_MY_ORDERS, 1));
@@ -451,7 +453,9 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
   EXPECT_FALSE(desk.IsStaleRow(IDC_NEW_ORDERS, 1));
   EXPECT_FALSE(desk.IsStaleRow(IDC_MY_ORDERS, 3));
   EXPECT_TRUE(desk.IsStaleRow(IDC_NEW_ORDERS, 2));
+  EXPECT_EQ(window[IDC_STATE_LINE].text, "На связи; серых строк: 1 (могли устареть)");
   EXPECT_EQ(ui.sounds, 1) << "re-announced orders are not new";
+  Client.ThreadId = 0;
 
   // Accepting the grey row asks a question of its own.
   newList().selectionMark = 1;

@@ -36,3 +36,9 @@ std::int32_t OtherService::Publish(const KestoOrder& order, unsigned timeoutMs) 
   }
   return 0;
 }
+
+void OtherService::ForgetAnswers() {
+  KestoBrimo_AsyncResponce response;
+  while (client_.GetClientResponce(response)) {
+  }
+}

@@ -19,6 +19,10 @@ class OtherService {
   // Publishes `order` and waits for the exchange's answer; the new order's
   // id, or 0 when the answer did not come or reports a failure.
   std::int32_t Publish(const KestoOrder& order, unsigned timeoutMs);
+  // Queues the order without waiting; ForgetAnswers drops the answers that came.
+  void PublishNoWait(const KestoOrder& order) { client_.InsertOrder(order); }
+  void ForgetAnswers();
+  bool LoggedIn() { return client_.Authorized.load(); }
   std::map<std::int32_t, std::string> Cities() { return client_.GetCityDirectory(); }
 
  private:
