@@ -22,6 +22,7 @@ constexpr UINT kPollPeriodMs = 500;
 // Posted by the client's worker when it has queued a response.
 constexpr UINT kResponsesQueued = WM_APP + 1;
 constexpr COLORREF kStaleRowText = RGB(150, 150, 150);
+constexpr COLORREF kStaleSelectedBack = RGB(215, 222, 240);
 
 // Where the worker's notification posts to. It outlives every window, so
 // a notification that comes as the window closes finds no stale pointer.
@@ -48,6 +49,12 @@ LRESULT DrawListRow(const DeskMainWindow& logic, NMLVCUSTOMDRAW& draw) {
     case CDDS_ITEMPREPAINT:
       if (logic.IsStaleRow(static_cast<int>(draw.nmcd.hdr.idFrom), static_cast<std::intptr_t>(draw.nmcd.lItemlParam))) {
         draw.clrText = kStaleRowText;
+        // The selection colours would hide the grey: a selected stale row
+        // keeps grey text on a tint of its own.
+        if ((draw.nmcd.uItemState & CDIS_SELECTED) != 0) {
+          draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+          draw.clrTextBk = kStaleSelectedBack;
+        }
         return CDRF_NEWFONT;
       }
       return CDRF_DODEFAULT;
