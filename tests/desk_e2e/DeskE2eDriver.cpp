@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,9 @@ struct Options {
   std::wstring shots;
   // Where the driver asks the runner to stop and start the exchange.
   std::wstring control;
-  // "connect" only logs the desk in and leaves it running (scripts/run-desk).
+  // "connect" only logs the desk in and leaves it running (scripts/run-desk);
+  // "soak" logs it in, waits for the runner's "check" and compares the desk's
+  // lists with what the exchange shows a second desk of the same service.
   std::string mode = "full";
 };
 
@@ -92,6 +95,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       return false;
   }
   if (options.mode == "connect") return true;
+  if (options.mode == "soak") return options.port > 0 && !options.control.empty();
   return options.mode == "full" && options.port > 0 && !options.login.empty() && !options.shots.empty() &&
          !options.control.empty();
 }
@@ -107,6 +111,7 @@ class DeskRun {
 
   int Run();
   int ConnectOnly();
+  int Soak();
 
  private:
   void Shot(const wchar_t* name) {
@@ -521,6 +526,46 @@ KestoOrder SampleOrder(const char* street) {
   return order;
 }
 
+std::set<std::int32_t> RowIds(RemoteListView& list) {
+  std::set<std::int32_t> ids;
+  for (int row = 0, rows = list.RowCount(); row < rows; ++row) ids.insert(std::stoi(list.CellText(row, 0)));
+  return ids;
+}
+
+int DeskRun::Soak() {
+  const bool found = FindDesk();
+  report_.Check(found && ConnectDesk(), "the desk opens and logs in");
+  if (!found) return report_.Finish();
+  const std::wstring check = options_.control + L"/check";
+  const bool asked =
+      WaitUntil([&] { return ::GetFileAttributesW(check.c_str()) != INVALID_FILE_ATTRIBUTES; }, 3 * 60 * 60 * 1000);
+  // What the exchange shows a second desk of the same service, logged in now.
+  OtherService second(options_.port, "mirdaton2", "mirdaton2");
+  std::set<std::int32_t> offered, own;
+  const bool in = asked && second.LogIn(kStepWaitMs);
+  ::Sleep(5000);
+  second.Follow(offered, own);
+  const std::set<std::int32_t> newRows = RowIds(NewList());
+  const std::set<std::int32_t> myRows = RowIds(MyList());
+  const std::wstring line = StateLine();
+  const std::size_t at = line.find(L"серых строк: ");
+  const int grey = at == std::wstring::npos ? 0 : std::stoi(line.substr(at + 13));
+  int missing = 0;
+  for (std::int32_t id : offered) missing += newRows.count(id) == 0;
+  for (std::int32_t id : own) missing += myRows.count(id) == 0;
+  const int current = static_cast<int>(newRows.size() + myRows.size()) - grey;
+  report_.Note("soak: the exchange shows " + std::to_string(offered.size()) + " offered and " +
+               std::to_string(own.size()) + " own orders; the desk has " + std::to_string(newRows.size()) + " + " +
+               std::to_string(myRows.size()) + " rows, " + std::to_string(grey) + " grey, " + std::to_string(current) +
+               " current, " + std::to_string(missing) + " missing");
+  report_.Note("state line: " + Utf8(line));
+  Shot(L"soak-end");
+  report_.Check(in && missing == 0 && current == static_cast<int>(offered.size() + own.size()),
+                "after the soak the desk's current rows are the exchange's orders, none missing");
+  report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
+  return report_.Finish();
+}
+
 int DeskRun::ConnectOnly() {
   const bool found = FindDesk();
   report_.Check(found, "the desk's main window \"Мирдатон\" opens");
@@ -607,7 +652,7 @@ int main(int argc, char** argv) {
   platform::StartSockets();
   Report report;
   DeskRun run(options, report);
-  const int result = options.mode == "connect" ? run.ConnectOnly() : run.Run();
+  const int result = options.mode == "connect" ? run.ConnectOnly() : options.mode == "soak" ? run.Soak() : run.Run();
   platform::StopSockets();
   return result;
 }

@@ -42,3 +42,14 @@ void OtherService::ForgetAnswers() {
   while (client_.GetClientResponce(response)) {
   }
 }
+
+void OtherService::Follow(std::set<std::int32_t>& offered, std::set<std::int32_t>& own) {
+  KestoBrimo_AsyncResponce response;
+  while (client_.GetClientResponce(response)) {
+    const std::int32_t id = response.Order.OrderId;
+    if (response.reason == KBRReason_NewOrder) offered.insert(id);
+    if (response.reason == KBRReason_NewOrderRemoved) offered.erase(id);
+    if (response.reason == KBRReason_MyOrder) own.insert(id);
+    if (response.reason == KBRReason_MyOrderRemoved) own.erase(id);
+  }
+}
