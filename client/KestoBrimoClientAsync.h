@@ -7,16 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 
-#include "client/KBRStatus.h"
 #include "platform/socket.h"
 #include "platform/sync.h"
 #include "protocol/KBRCodes.h"
+#include "protocol/KBRStatus.h"
 #include "protocol/KestoRecords.h"
-
-class KestoRequestJson;
 
 // One queued request.
 struct KestoBrimo_AsyncRequest {
@@ -65,8 +64,8 @@ class KestoBrimoClientAsync {
   int ReturnMyOrder(int OrderId);
   int ChangeOrderStatus(int OrderId, int StatusId, float Price);
   int ReturnForeignOrder(int OrderId);
-  int AddCarDescription(int OrderId, const std::string& FullDescription, const std::string& GovNumber,
-                        int CallNumber, int ToCarMin);
+  int AddCarDescription(int OrderId, const std::string& FullDescription, const std::string& GovNumber, int CallNumber,
+                        int ToCarMin);
   int GetStatement();
   int GetTariff(int Publisher, int Acceptor, int CityId);
   int SetOrderNotifyMode(int Mode, std::int64_t BeginTime, std::int64_t EndTime);
@@ -97,11 +96,15 @@ class KestoBrimoClientAsync {
   // them all but never ahead of a disconnect marker.
   enum class QueuePlace { AtBack, AheadOfWaiting };
 
-  // Numbers, serialises, logs and queues one request under Lock, then wakes
-  // the worker. The login request also gets "Login" and "PassHash", takes
-  // "CommandId" 0 and leaves the counter alone. Returns the "CommandId".
-  int QueueRequest(KestoRequestJson request, KBRCommand code, const char* logLine, bool withLogin,
+  // Builds the text of a request given its "CommandId"; called under Lock.
+  using RequestBuilder = std::function<std::string(std::int32_t commandId)>;
+  // Numbers, builds, logs and queues one request under Lock, then wakes the
+  // worker. The login request is built from Login, RndStr and Password,
+  // takes "CommandId" 0 and leaves the counter alone. Returns the "CommandId".
+  int QueueRequest(KBRCommand code, const RequestBuilder& build, bool withLogin = false,
                    QueuePlace place = QueuePlace::AtBack);
+  int QueuePlainRequest(KBRCommand code);
+  int QueueOrderIdRequest(KBRCommand code, int OrderId);
   // The login request of a new connection. It goes ahead of requests left
   // over from an earlier connection, which the exchange would refuse before a login.
   void QueueLoginRequest();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "client/KBRStatus.h"
+#include "protocol/KBRStatus.h"
 
 // Seconds since 1970-01-01 00:00:00 UTC; on the wire an unsigned 32-bit number.
 using KestoTime = std::int64_t;
