@@ -24,6 +24,41 @@ struct KestoBrimo_AsyncRequest {
   std::string Text;              // the serialised JSON, code page 1251
 };
 
+// How far the worker's connection has come.
+enum class KestoConnectionPhase {
+  NotRunning,          // no worker
+  Connecting,          // looking up the server and connecting
+  AwaitingChallenge,   // connected, waiting for the authentication block
+  LoggingIn,           // the login request is queued or sent, no answer yet
+  LoggedIn,            // a block with "OperationStatus" 0 has come on this connection
+  WaitingToReconnect,  // the last attempt or connection failed; another follows
+};
+
+// Why the last connection attempt or connection failed.
+enum class KestoFailureCause {
+  None,
+  Refused,           // nothing listens at the server's address and port
+  TimedOut,          // the connect or the name lookup took too long
+  Unreachable,       // no route to the server, or no resolver to ask
+  NameNotFound,      // the server's name has no address
+  ClosedByExchange,  // the exchange ended the connection in order
+  Reset,             // the connection was reset
+  BadData,           // a block could not be read, or the first one was no challenge
+  SendError,         // a request could not be sent
+  Other,
+};
+
+// A snapshot of the connection, for the operator's state line.
+struct KestoConnectionState {
+  KestoConnectionPhase Phase = KestoConnectionPhase::NotRunning;
+  KestoFailureCause LastFailure = KestoFailureCause::None;
+  std::string LastError;   // the text LastError holds, beside its cause
+  std::string ServerName;  // the server and port of the latest attempt
+  std::int32_t Port = 0;
+  std::uint64_t LastBlockMonotonicMs = 0;  // platform::MonotonicMs of the last block received; 0 for none
+  std::int64_t LastBlockTime = 0;          // the same moment in seconds since 1970; 0 for none
+};
+
 // The text of the disconnect marker in the request queue.
 extern const char* const kDisconnectMarkerText;
 
@@ -82,6 +117,9 @@ class KestoBrimoClientAsync {
   // Turns one received block into at most one queued response (worker thread).
   KBRStatus ParseBlock(const std::string& block);
 
+  // Any thread.
+  KestoConnectionState GetConnectionState();
+
   // Read by the desk without the lock, only to enable and disable buttons.
   std::atomic<platform::ThreadId> ThreadId{0};
   std::atomic<bool> Authorized{false};
@@ -131,13 +169,18 @@ class KestoBrimoClientAsync {
   void PauseUnlessStopped(std::uint32_t ms);
   // Waits for Socket, or for any wake-up, at most `ms`.
   platform::SocketReady WaitOnSocket(platform::SocketWaitFor what, std::uint32_t ms);
-  // Waits until the socket takes more bytes; false at the deadline, on a stop or an error.
-  bool WaitForSendRoom(std::uint64_t deadlineMs);
+  // Waits until the socket can be written (connected, or room to send):
+  // Ready; TimedOut at the deadline; Woken on a stop request; Failed.
+  platform::SocketReady WaitWritable(std::uint64_t deadlineMs);
   // Connection steps that must give way to a stop request.
-  bool LookUpServer(const std::string& name, std::uint32_t& address, std::uint64_t deadlineMs);
+  platform::SocketError LookUpServer(const std::string& name, std::uint32_t& address, std::uint64_t deadlineMs);
   KBRStatus FinishConnect(std::uint64_t deadlineMs);
-  KBRStatus ConnectError();
+  KBRStatus ConnectError(KestoFailureCause cause);
   KBRStatus ConnectStopped();
+  // Logs `logLine`, sets LastError (and its cause, when given) under Lock, and returns `status`.
+  KBRStatus Fail(KBRStatus status, const char* logLine, const char* lastError, KestoFailureCause cause);
+  KBRStatus Fail(KBRStatus status, const char* logLine, const char* lastError);
+  void ClearLastError();
 
   // What no broken connection may lose (worker thread). A sent request waits
   // in AwaitingAnswer until a block with its "CommandId" is parsed; when the
@@ -176,5 +219,13 @@ class KestoBrimoClientAsync {
   // An exchange that never answers some command must not grow AwaitingAnswer
   // without bound: beyond this many, the oldest is forgotten.
   std::size_t AwaitingAnswerLimit = 4096;
+  // What GetConnectionState reports. The phase and the times of the last
+  // block are written by the worker alone; the cause and the server tried go with LastError.
+  std::atomic<KestoConnectionPhase> phase_{KestoConnectionPhase::NotRunning};
+  std::atomic<std::uint64_t> lastBlockMonotonicMs_{0};
+  std::atomic<std::int64_t> lastBlockTime_{0};
+  KestoFailureCause failureCause_ = KestoFailureCause::None;
+  std::string triedServer_;
+  std::int32_t triedPort_ = 0;
   platform::Mutex Lock;
 };

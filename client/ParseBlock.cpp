@@ -10,11 +10,8 @@
 
 KBRStatus KestoBrimoClientAsync::ParseBlock(const std::string& block) {
   KestoParsedBlock parsed = ParseResponseBlock(block);
-  if (parsed.Status != KBRStatus_Ok) {
-    PrintToDebugLog("~JSON parsing not success");
-    LastError = "JSON parsing not success";
-    return parsed.Status;
-  }
+  if (parsed.Status != KBRStatus_Ok)
+    return Fail(parsed.Status, "~JSON parsing not success", "JSON parsing not success", KestoFailureCause::BadData);
   // Queued or absorbed, a block with a request's "CommandId" is that request's answer.
   AnswerArrived(parsed.Record.CommandId);
 
@@ -26,7 +23,11 @@ KBRStatus KestoBrimoClientAsync::ParseBlock(const std::string& block) {
     CityDirectory.swap(parsed.Directories.CityDirectory);
     TaxiDirectory.swap(parsed.Directories.TaxiDirectory);
   }
-  if (parsed.Record.OperationStatus == KBRStatus_Ok) Authorized.store(true);
+  if (parsed.Record.OperationStatus == KBRStatus_Ok) {
+    Authorized.store(true);
+    KestoConnectionPhase loggingIn = KestoConnectionPhase::LoggingIn;
+    phase_.compare_exchange_strong(loggingIn, KestoConnectionPhase::LoggedIn);
+  }
   // The successful answer to the login request has done its work above.
   if (!parsed.IsLoginAnswer) {
     std::lock_guard<platform::Mutex> hold(Lock);

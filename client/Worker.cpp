@@ -123,8 +123,10 @@ void KestoBrimoClientAsync::CallBackThread() {
     // Bytes of a broken connection would only spoil the next handshake.
     std::string().swap(RecvBuffer);
     if (status == KBRStatus_Ok) break;
+    phase_.store(KestoConnectionPhase::WaitingToReconnect);
     PauseUnlessStopped(kReconnectPauseMs);
   }
+  phase_.store(KestoConnectionPhase::NotRunning);
   Waker.Close();
   PrintToDebugLog("<<CallBackThread");
 }
@@ -135,8 +137,10 @@ KBRStatus KestoBrimoClientAsync::QueueProcessing() {
   if (TakeDisconnectMarker()) return KBRStatus_Ok;
   KBRStatus status = TryConnect();
   if (status != KBRStatus_Ok) return status;
+  phase_.store(KestoConnectionPhase::AwaitingChallenge);
   status = ReceiveAuthentBlock();
   if (status != KBRStatus_Ok) return status;
+  phase_.store(KestoConnectionPhase::LoggingIn);
   QueueLoginRequest();
 
   status = ServeRequests();
@@ -222,10 +226,9 @@ void KestoBrimoClientAsync::AwaitAnswer(const KestoBrimo_AsyncRequest& request) 
 void KestoBrimoClientAsync::AnswerArrived(std::uint32_t commandId) {
   // 0 is the login's answer or a notification nobody asked for.
   if (commandId == 0) return;
-  const auto answered =
-      std::find_if(AwaitingAnswer.begin(), AwaitingAnswer.end(), [&](const KestoBrimo_AsyncRequest& r) {
-        return static_cast<std::uint32_t>(r.CommandId) == commandId;
-      });
+  const auto answered = std::find_if(
+      AwaitingAnswer.begin(), AwaitingAnswer.end(),
+      [&](const KestoBrimo_AsyncRequest& r) { return static_cast<std::uint32_t>(r.CommandId) == commandId; });
   if (answered != AwaitingAnswer.end()) AwaitingAnswer.erase(answered);
 }
 
