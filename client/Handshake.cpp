@@ -23,7 +23,7 @@ KBRStatus KestoBrimoClientAsync::ReceiveAuthentBlock() {
     if (status <= 0) break;
     // Each read waited for data or a wake-up. Requests queued meanwhile wait
     // for the login; only a stop request ends the wait early.
-    Waker.Drain();
+    waker_.Drain();
     if (StopRequested()) {
       PrintToDebugLog("~Authentication wait stopped");
       return KBRStatus_CommonError;

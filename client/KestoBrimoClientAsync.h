@@ -183,7 +183,7 @@ class KestoBrimoClientAsync {
   void ClearLastError();
 
   // What no broken connection may lose (worker thread). A sent request waits
-  // in AwaitingAnswer until a block with its "CommandId" is parsed; when the
+  // in awaitingAnswer_ until a block with its "CommandId" is parsed; when the
   // connection ends, the complete blocks still buffered are parsed and the
   // unanswered requests go back to the front of RequestQueue.
   void AwaitAnswer(const KestoBrimo_AsyncRequest& request);
@@ -206,19 +206,19 @@ class KestoBrimoClientAsync {
   std::map<std::int32_t, std::string> CityDirectory;
   std::map<std::int32_t, KestoDirectoryItem> TaxiDirectory;
   platform::Thread ThreadHandle;
-  // Wakes the worker as soon as a request is queued: Waker cuts short its
-  // socket waits; RequestQueued stands in for it while it cannot be opened.
-  platform::SocketWaker Waker;
-  platform::Event RequestQueued;
+  // Wakes the worker as soon as a request is queued: waker_ cuts short its
+  // socket waits; requestQueued_ stands in for it while it cannot be opened.
+  platform::SocketWaker waker_;
+  platform::Event requestQueued_;
   // A connect attempt (name lookup included) gives up after this long.
-  std::uint32_t ConnectTimeLimitMs = 10000;
+  std::uint32_t connectTimeLimitMs_ = 10000;
   // Bytes buffered without a terminator beyond this end the connection.
-  std::size_t RecvBufferLimit = 16u * 1024u * 1024u;
+  std::size_t recvBufferLimit_ = 16u * 1024u * 1024u;
   // Sent requests whose answer has not come yet, oldest first; worker thread only.
-  std::deque<KestoBrimo_AsyncRequest> AwaitingAnswer;
-  // An exchange that never answers some command must not grow AwaitingAnswer
+  std::deque<KestoBrimo_AsyncRequest> awaitingAnswer_;
+  // An exchange that never answers some command must not grow awaitingAnswer_
   // without bound: beyond this many, the oldest is forgotten.
-  std::size_t AwaitingAnswerLimit = 4096;
+  std::size_t awaitingAnswerLimit_ = 4096;
   // What GetConnectionState reports. The phase and the times of the last
   // block are written by the worker alone; the cause and the server tried go with LastError.
   std::atomic<KestoConnectionPhase> phase_{KestoConnectionPhase::NotRunning};

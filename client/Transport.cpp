@@ -25,10 +25,10 @@ constexpr std::uint32_t kSendStallLimitMs = 10000;
 
 // The outcome of one name lookup, shared with the helper thread that may outlive the attempt.
 struct HostLookup {
-  platform::Mutex lock;
-  bool done = false;
-  platform::SocketError error = platform::SocketError::Other;
-  std::uint32_t address = 0;
+  platform::Mutex Lock;
+  bool Done = false;
+  platform::SocketError Error = platform::SocketError::Other;
+  std::uint32_t Address = 0;
 };
 
 std::uint32_t MsUntil(std::uint64_t deadlineMs) {
@@ -108,26 +108,26 @@ platform::SocketError KestoBrimoClientAsync::LookUpServer(const std::string& nam
   const bool started = helper.Start([lookup, name] {
     std::uint32_t found = 0;
     const platform::SocketError error = platform::LookUpHostName(name, found);
-    std::lock_guard<platform::Mutex> hold(lookup->lock);
-    lookup->done = true;
-    lookup->error = error;
-    lookup->address = found;
+    std::lock_guard<platform::Mutex> hold(lookup->Lock);
+    lookup->Done = true;
+    lookup->Error = error;
+    lookup->Address = found;
   });
   if (!started) return platform::LookUpHostName(name, address);
   helper.Detach();
   for (;;) {
     {
-      std::lock_guard<platform::Mutex> hold(lookup->lock);
-      if (lookup->done) {
-        address = lookup->address;
-        return lookup->error;
+      std::lock_guard<platform::Mutex> hold(lookup->Lock);
+      if (lookup->Done) {
+        address = lookup->Address;
+        return lookup->Error;
       }
     }
     if (MsUntil(deadlineMs) == 0) return platform::SocketError::TimedOut;
     if (StopRequested()) return platform::SocketError::Other;
     if (WaitOnSocket(platform::SocketWaitFor::Reading, std::min(kLookUpPollMs, MsUntil(deadlineMs))) ==
         platform::SocketReady::Woken)
-      Waker.Drain();
+      waker_.Drain();
   }
 }
 
@@ -142,7 +142,7 @@ platform::SocketReady KestoBrimoClientAsync::WaitWritable(std::uint64_t deadline
         return platform::SocketReady::Failed;
       case platform::SocketReady::Woken:
         // A queued request waits its turn; only a stop cuts the wait short.
-        Waker.Drain();
+        waker_.Drain();
         if (StopRequested()) return platform::SocketReady::Woken;
         break;
       case platform::SocketReady::TimedOut:
@@ -182,7 +182,7 @@ KBRStatus KestoBrimoClientAsync::TryConnect() {
     triedPort_ = port;
   }
   phase_.store(KestoConnectionPhase::Connecting);
-  const std::uint64_t deadlineMs = platform::MonotonicMs() + ConnectTimeLimitMs;
+  const std::uint64_t deadlineMs = platform::MonotonicMs() + connectTimeLimitMs_;
 
   std::uint32_t address = 0;
   platform::SocketError found = platform::SocketError::None;
@@ -276,10 +276,10 @@ KBRStatus KestoBrimoClientAsync::ReadBlock(std::string& out) {
   }
 
   if (RecvBuffer.empty()) return KBRStatus_NoData;
-  // The buffer stays below RecvBufferLimit plus one chunk, so its length fits.
+  // The buffer stays below recvBufferLimit_ plus one chunk, so its length fits.
   PrintToDebugLog("RecvBuffer.length()=%d", static_cast<int>(RecvBuffer.size()));
   if (!CutBlock(RecvBuffer, out)) {
-    if (RecvBuffer.size() > RecvBufferLimit) {
+    if (RecvBuffer.size() > recvBufferLimit_) {
       std::string().swap(RecvBuffer);
       return Fail(KBRStatus_RecvError, "recv buffer overflow", "recv buffer overflow", KestoFailureCause::BadData);
     }
