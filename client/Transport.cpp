@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "client/DebugLog.h"
 #include "client/KestoBrimoClientAsync.h"
@@ -44,24 +45,19 @@ std::string WithoutSpaces(const std::string& dotted) {
   return dotted.substr(first, dotted.find_last_not_of(' ') - first + 1);
 }
 
+// What a failed socket call means for the operator; any other failure is Other.
+constexpr std::pair<platform::SocketError, KestoFailureCause> kCauses[] = {
+    {platform::SocketError::Refused, KestoFailureCause::Refused},
+    {platform::SocketError::TimedOut, KestoFailureCause::TimedOut},
+    {platform::SocketError::Unreachable, KestoFailureCause::Unreachable},
+    {platform::SocketError::NameNotFound, KestoFailureCause::NameNotFound},
+    {platform::SocketError::Reset, KestoFailureCause::Reset},
+    {platform::SocketError::Closed, KestoFailureCause::ClosedByExchange},
+};
+
 KestoFailureCause CauseOf(platform::SocketError error) {
-  switch (error) {
-    case platform::SocketError::Refused:
-      return KestoFailureCause::Refused;
-    case platform::SocketError::TimedOut:
-      return KestoFailureCause::TimedOut;
-    case platform::SocketError::Unreachable:
-      return KestoFailureCause::Unreachable;
-    case platform::SocketError::NameNotFound:
-      return KestoFailureCause::NameNotFound;
-    case platform::SocketError::Reset:
-      return KestoFailureCause::Reset;
-    case platform::SocketError::Closed:
-      return KestoFailureCause::ClosedByExchange;
-    case platform::SocketError::None:
-    case platform::SocketError::Other:
-      break;
-  }
+  for (const auto& cause : kCauses)
+    if (cause.first == error) return cause.second;
   return KestoFailureCause::Other;
 }
 

@@ -2,6 +2,9 @@
 // each command's own members.
 #include "protocol/Requests.h"
 
+#include <initializer_list>
+#include <utility>
+
 #include "protocol/Md5.h"
 #include "protocol/RequestJson.h"
 
@@ -19,6 +22,14 @@ KestoRequestJson OrderIdRequest(KBRCommand code, std::int32_t commandId, std::in
   KestoRequestJson request = Envelope(code, commandId);
   request.SetInteger("OrderId", orderId);
   return request;
+}
+
+// The envelope and whole-number members, each given by its name.
+std::string IntegersRequestText(KBRCommand code, std::int32_t commandId,
+                                std::initializer_list<std::pair<const char*, std::int64_t>> members) {
+  KestoRequestJson request = Envelope(code, commandId);
+  for (const auto& member : members) request.SetInteger(member.first, member.second);
+  return request.Serialize();
 }
 
 }  // namespace
@@ -81,18 +92,12 @@ std::string AddCarDescriptionRequestText(std::int32_t commandId, std::int32_t or
 
 std::string GetTariffRequestText(std::int32_t commandId, std::int32_t publisher, std::int32_t acceptor,
                                  std::int32_t cityId) {
-  KestoRequestJson request = Envelope(KBRCommand_GetTariffByPubisherAndAcceptor, commandId);
-  request.SetInteger("Publisher", publisher);
-  request.SetInteger("Acceptor", acceptor);
-  request.SetInteger("CityId", cityId);
-  return request.Serialize();
+  return IntegersRequestText(KBRCommand_GetTariffByPubisherAndAcceptor, commandId,
+                             {{"Publisher", publisher}, {"Acceptor", acceptor}, {"CityId", cityId}});
 }
 
 std::string SetOrderNotifyModeRequestText(std::int32_t commandId, std::int32_t mode, std::int64_t beginTime,
                                           std::int64_t endTime) {
-  KestoRequestJson request = Envelope(KBRCommand_SetOrderNotifyMode, commandId);
-  request.SetInteger("Mode", mode);
-  request.SetInteger("BeginTime", WireTime(beginTime));
-  request.SetInteger("EndTime", WireTime(endTime));
-  return request.Serialize();
+  return IntegersRequestText(KBRCommand_SetOrderNotifyMode, commandId,
+                             {{"Mode", mode}, {"BeginTime", WireTime(beginTime)}, {"EndTime", WireTime(endTime)}});
 }
