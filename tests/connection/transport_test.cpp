@@ -144,6 +144,13 @@ TEST_F(ConnectionTest, AConnectionTheExchangeClosesIsReplacedWithAPause) {
   EXPECT_TRUE(NoResponseQueued());
 }
 
+#ifdef _WIN32
+// Wine's recv reports a peer's reset as an orderly close.
+constexpr KestoFailureCause kResetSeenAs = KestoFailureCause::ClosedByExchange;
+#else
+constexpr KestoFailureCause kResetSeenAs = KestoFailureCause::Reset;
+#endif
+
 // The state a desk shows, through each way a connection gets on or fails.
 TEST_F(ConnectionTest, TheConnectionStateNamesThePhaseAndTheCauseOfTheLastFailure) {
   using Phase = KestoConnectionPhase;
@@ -159,7 +166,7 @@ TEST_F(ConnectionTest, TheConnectionStateNamesThePhaseAndTheCauseOfTheLastFailur
       {"refused", true, nullptr, Phase::WaitingToReconnect, Cause::Refused, "Ошибка установления соединения"},
       {"closed", false, [](FakePeer& p) { p.Close(); }, Phase::WaitingToReconnect, Cause::ClosedByExchange,
        "Ошибка приема аутентификационной информации 1"},
-      {"reset", false, [](FakePeer& p) { p.Reset(); }, Phase::WaitingToReconnect, Cause::Reset,
+      {"reset", false, [](FakePeer& p) { p.Reset(); }, Phase::WaitingToReconnect, kResetSeenAs,
        "Ошибка приема аутентификационной информации 1"},
       {"no challenge", false, [](FakePeer& p) { p.SendBlock("{\"reason\":2}"); }, Phase::WaitingToReconnect,
        Cause::BadData, "Поступил блок аутентификационной информации другого типа"},
