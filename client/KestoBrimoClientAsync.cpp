@@ -56,14 +56,14 @@ bool KestoBrimoClientAsync::GetClientResponce(KestoBrimo_AsyncResponce& Responce
     const std::uint64_t now = platform::MonotonicMs();
     if (now >= deadline) return false;
     // A set left over from a response already taken only costs one more look.
-    ResponseQueued.Wait(static_cast<std::uint32_t>(deadline - now));
+    responseQueued_.Wait(static_cast<std::uint32_t>(deadline - now));
   }
 }
 
 void KestoBrimoClientAsync::SetResponseNotify(ResponseNotify notify, void* context) {
   std::lock_guard<platform::Mutex> hold(Lock);
-  Notify = notify;
-  NotifyContext = context;
+  notify_ = notify;
+  notifyContext_ = context;
 }
 
 void KestoBrimoClientAsync::QueueResponse(KestoBrimo_AsyncResponce record) {
@@ -72,10 +72,10 @@ void KestoBrimoClientAsync::QueueResponse(KestoBrimo_AsyncResponce record) {
   {
     std::lock_guard<platform::Mutex> hold(Lock);
     ResponseQueue.push_back(std::move(record));
-    notify = Notify;
-    context = NotifyContext;
+    notify = notify_;
+    context = notifyContext_;
   }
-  ResponseQueued.Set();
+  responseQueued_.Set();
   if (notify != nullptr) notify(context);
 }
 
@@ -103,4 +103,17 @@ std::string KestoBrimoClientAsync::GetCity(int CityId) {
   std::lock_guard<platform::Mutex> hold(Lock);
   const auto found = CityDirectory.find(CityId);
   return found == CityDirectory.end() ? std::string() : found->second;
+}
+
+KestoConnectionState KestoBrimoClientAsync::GetConnectionState() {
+  KestoConnectionState state;
+  state.Phase = phase_.load();
+  state.LastBlockMonotonicMs = lastBlockMonotonicMs_.load();
+  state.LastBlockTime = lastBlockTime_.load();
+  std::lock_guard<platform::Mutex> hold(Lock);
+  state.LastFailure = failureCause_;
+  state.LastError = LastError;
+  state.ServerName = triedServer_;
+  state.Port = triedPort_;
+  return state;
 }

@@ -25,6 +25,8 @@ std::string CauseText(const DeskLinkState& link) {
       return "соединение разорвано";
     case DeskLinkCause::BadData:
       return "неверные данные от биржи";
+    case DeskLinkCause::SendFailed:
+      return "запрос не удалось отправить";
     case DeskLinkCause::Other:
       if (!link.errorText.empty()) return link.errorText;
       break;
@@ -68,12 +70,64 @@ std::string StateLineText(const DeskLinkState& link, const std::string& refusal,
 }
 
 DeskLinkState LinkStateOf(KestoBrimoClientAsync& client) {
-  // Until the client tells its phase and cause, a running worker that is
-  // not logged in is "connecting", and the connection settings name the server.
+  const KestoConnectionState state = client.GetConnectionState();
   DeskLinkState link;
-  link.server = MainIniFile.IPAddress;
-  link.port = AtoiText(MainIniFile.Port);
-  if (client.ThreadId.load() == 0) return link;
-  link.phase = client.Authorized.load() ? DeskLinkPhase::LoggedIn : DeskLinkPhase::Connecting;
+  switch (state.Phase) {
+    case KestoConnectionPhase::NotRunning:
+      link.phase = DeskLinkPhase::NotRunning;
+      break;
+    case KestoConnectionPhase::Connecting:
+      link.phase = DeskLinkPhase::Connecting;
+      break;
+    case KestoConnectionPhase::AwaitingChallenge:
+      link.phase = DeskLinkPhase::WaitingForChallenge;
+      break;
+    case KestoConnectionPhase::LoggingIn:
+      link.phase = DeskLinkPhase::LoggingIn;
+      break;
+    case KestoConnectionPhase::LoggedIn:
+      link.phase = DeskLinkPhase::LoggedIn;
+      break;
+    case KestoConnectionPhase::WaitingToReconnect:
+      link.phase = DeskLinkPhase::WaitingToReconnect;
+      break;
+  }
+  switch (state.LastFailure) {
+    case KestoFailureCause::None:
+      link.cause = DeskLinkCause::None;
+      break;
+    case KestoFailureCause::Refused:
+      link.cause = DeskLinkCause::Refused;
+      break;
+    case KestoFailureCause::TimedOut:
+      link.cause = DeskLinkCause::TimedOut;
+      break;
+    case KestoFailureCause::Unreachable:
+      link.cause = DeskLinkCause::Unreachable;
+      break;
+    case KestoFailureCause::NameNotFound:
+      link.cause = DeskLinkCause::NameNotFound;
+      break;
+    case KestoFailureCause::ClosedByExchange:
+      link.cause = DeskLinkCause::ClosedByExchange;
+      break;
+    case KestoFailureCause::Reset:
+      link.cause = DeskLinkCause::Reset;
+      break;
+    case KestoFailureCause::BadData:
+      link.cause = DeskLinkCause::BadData;
+      break;
+    case KestoFailureCause::SendError:
+      link.cause = DeskLinkCause::SendFailed;
+      break;
+    case KestoFailureCause::Other:
+      link.cause = DeskLinkCause::Other;
+      break;
+  }
+  link.errorText = state.LastError;
+  // Before the first attempt the client has tried no server yet.
+  link.server = state.ServerName.empty() ? MainIniFile.IPAddress : state.ServerName;
+  link.port = state.ServerName.empty() ? AtoiText(MainIniFile.Port) : state.Port;
+  link.lastBlockTime = state.LastBlockTime;
   return link;
 }

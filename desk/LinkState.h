@@ -20,6 +20,7 @@ enum class DeskLinkCause {
   ClosedByExchange,
   Reset,
   BadData,
+  SendFailed,
   Other
 };
 

@@ -303,4 +303,5 @@ inline void ResetDesk() {
   Access::SetOrderStatuses(Client, {});
   Access::SetTaxis(Client, {});
   Client.Authorized = false;
+  Access::SetPhase(Client, KestoConnectionPhase::NotRunning);
 }

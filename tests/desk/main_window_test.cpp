@@ -412,6 +412,7 @@ TEST(StateLine, EachPhaseAndCauseInTheOperatorsWords) {
       {P::WaitingToReconnect, C::ClosedByExchange, "Связь потеряна: биржа закрыла соединение, повтор…"},
       {P::WaitingToReconnect, C::Reset, "Связь потеряна: соединение разорвано, повтор…"},
       {P::WaitingToReconnect, C::BadData, "Связь потеряна: неверные данные от биржи, повтор…"},
+      {P::WaitingToReconnect, C::SendFailed, "Связь потеряна: запрос не удалось отправить, повтор…"},
       {P::WaitingToReconnect, C::Other, "Связь потеряна: recv error, повтор…"},
   };
   for (const auto& row : table) EXPECT_EQ(line(row.phase, row.cause), row.text);
@@ -435,7 +436,7 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
   EXPECT_EQ(window[IDC_MY_ORDERS_GROUP].text, "Мои заказы (1)");
   EXPECT_FALSE(desk.IsStaleRow(IDC_NEW_ORDERS, 1));
 
-  Client.ThreadId = 1;  // a worker that keeps trying
+  Access::SetPhase(Client, KestoConnectionPhase::WaitingToReconnect);
   Client.Authorized = false;
   desk.Tick(window);
   EXPECT_EQ(window[IDC_STATE_LINE].text.rfind("Связь потеряна: ", 0), 0u) << window[IDC_STATE_LINE].text;
@@ -446,6 +447,7 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
   EXPECT_NE(window[IDC_STATE_LINE].text.find("серых строк: 3"), std::string::npos) << window[IDC_STATE_LINE].text;
 
   // Logged in again: the exchange re-announces 1 and 3; 2 went meanwhile.
+  Access::SetPhase(Client, KestoConnectionPhase::LoggedIn);
   Client.Authorized = true;
   Push(OrderNote(KBRReason_NewOrder, 1));
   Push(OrderNote(KBRReason_MyOrder, 3));
@@ -455,7 +457,6 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
   EXPECT_TRUE(desk.IsStaleRow(IDC_NEW_ORDERS, 2));
   EXPECT_EQ(window[IDC_STATE_LINE].text, "На связи; серых строк: 1 (могли устареть)");
   EXPECT_EQ(ui.sounds, 1) << "re-announced orders are not new";
-  Client.ThreadId = 0;
 
   // Accepting the grey row asks a question of its own.
   newList().selectionMark = 1;
