@@ -13,6 +13,7 @@
 #include "client/KBRStatus.h"
 #include "platform/socket.h"
 #include "platform/sync.h"
+#include "protocol/AnswerMemoryLimits.h"
 #include "protocol/KBRCodes.h"
 #include "protocol/KestoRecords.h"
 
@@ -65,8 +66,8 @@ class KestoBrimoClientAsync {
   int ReturnMyOrder(int OrderId);
   int ChangeOrderStatus(int OrderId, int StatusId, float Price);
   int ReturnForeignOrder(int OrderId);
-  int AddCarDescription(int OrderId, const std::string& FullDescription, const std::string& GovNumber,
-                        int CallNumber, int ToCarMin);
+  int AddCarDescription(int OrderId, const std::string& FullDescription, const std::string& GovNumber, int CallNumber,
+                        int ToCarMin);
   int GetStatement();
   int GetTariff(int Publisher, int Acceptor, int CityId);
   int SetOrderNotifyMode(int Mode, std::int64_t BeginTime, std::int64_t EndTime);
@@ -76,8 +77,9 @@ class KestoBrimoClientAsync {
   // Starts the worker (stopping a running one first).
   void Connect();
   // Queues the disconnect marker at the front and waits for the worker, at most 20 s.
-  // Requests not yet sent, and those sent but not answered, stay queued: a
-  // later Connect sends them after its login.
+  // The worker first finishes the request in flight; requests sent whole are
+  // done with, even if unanswered. Requests not yet sent stay queued: a later
+  // Connect sends them after its login.
   void Disconnect();
 
   // Turns one received block into at most one queued response (worker thread).
@@ -138,12 +140,19 @@ class KestoBrimoClientAsync {
 
   // What no broken connection may lose (worker thread). A sent request waits
   // in AwaitingAnswer until a block with its "CommandId" is parsed; when the
-  // connection ends, the complete blocks still buffered are parsed and the
-  // unanswered requests go back to the front of RequestQueue.
+  // connection ends, the complete blocks still buffered are parsed, and if it
+  // broke, the unanswered requests go back to the front of RequestQueue.
   void AwaitAnswer(const KestoBrimo_AsyncRequest& request);
   void AnswerArrived(std::uint32_t commandId);
   void ParseBufferedBlocks();
-  void ReturnUnansweredRequests();
+  void SettleUnansweredRequests(bool connectionBroke);
+  // A request sent before and unanswered for longer than the exchange
+  // remembers answers is given up: true after it left the queue with a record.
+  bool TooOldToSendAgain(const KestoBrimo_AsyncRequest& request);
+  // Tells the application that `request` may or may not have been handled.
+  void GiveUp(const KestoBrimo_AsyncRequest& request);
+  // Under Lock: removes the element that was copied as `request`, wherever it stands now.
+  void RemoveFromQueue(const KestoBrimo_AsyncRequest& request);
 
   std::deque<KestoBrimo_AsyncRequest> RequestQueue;
   std::deque<KestoBrimo_AsyncResponce> ResponseQueue;
@@ -170,8 +179,14 @@ class KestoBrimoClientAsync {
   std::size_t RecvBufferLimit = 16u * 1024u * 1024u;
   // Sent requests whose answer has not come yet, oldest first; worker thread only.
   std::deque<KestoBrimo_AsyncRequest> AwaitingAnswer;
+  // When each request of AwaitingAnswer, or handed back to RequestQueue by a
+  // broken connection, first went out (MonotonicMs), by CommandId; worker thread only.
+  std::map<std::int32_t, std::uint64_t> FirstSentMs;
   // An exchange that never answers some command must not grow AwaitingAnswer
-  // without bound: beyond this many, the oldest is forgotten.
-  std::size_t AwaitingAnswerLimit = 4096;
+  // without bound: beyond this many, the oldest is given up.
+  std::size_t AwaitingAnswerLimit = kAnswerMemoryCount;
+  // Sent again later than this, a request could be handled twice: the
+  // exchange no longer remembers its answer.
+  std::uint32_t ResendAgeLimitMs = kAnswerMemoryMs;
   platform::Mutex Lock;
 };

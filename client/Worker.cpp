@@ -140,10 +140,9 @@ KBRStatus KestoBrimoClientAsync::QueueProcessing() {
   QueueLoginRequest();
 
   status = ServeRequests();
-  // However the connection ends, answers that came whole are delivered and
-  // requests that got none go out again on the next connection.
+  // However the connection ends, answers that came whole are delivered.
   ParseBufferedBlocks();
-  ReturnUnansweredRequests();
+  SettleUnansweredRequests(status != KBRStatus_Ok);
   if (status == KBRStatus_Ok) TakeDisconnectMarker();
   return status;
 }
@@ -182,6 +181,7 @@ KBRStatus KestoBrimoClientAsync::ServeRequests() {
     }
 
     if (IsDisconnectMarker(request)) return KBRStatus_Ok;
+    if (TooOldToSendAgain(request)) continue;
 
     // A request that did not go out whole stays queued and goes first on the next connection.
     KBRStatus status = SendTextBlock(request.Text);
@@ -193,15 +193,17 @@ KBRStatus KestoBrimoClientAsync::ServeRequests() {
     std::string block;
     status = ReadBlock(block);
     if (status == KBRStatus_Ok) status = ParseBlock(block);
-    {
-      // Only markers can have been put ahead of it meanwhile.
-      std::lock_guard<platform::Mutex> hold(Lock);
-      const auto sent = std::find_if(RequestQueue.begin(), RequestQueue.end(),
-                                     [&](const KestoBrimo_AsyncRequest& r) { return SameRequest(r, request); });
-      if (sent != RequestQueue.end()) RequestQueue.erase(sent);
-    }
+    RemoveFromQueue(request);
     if (status < 0) return status;
   }
+}
+
+void KestoBrimoClientAsync::RemoveFromQueue(const KestoBrimo_AsyncRequest& request) {
+  // Only markers can have been put ahead of it meanwhile.
+  std::lock_guard<platform::Mutex> hold(Lock);
+  const auto sent = std::find_if(RequestQueue.begin(), RequestQueue.end(),
+                                 [&](const KestoBrimo_AsyncRequest& r) { return SameRequest(r, request); });
+  if (sent != RequestQueue.end()) RequestQueue.erase(sent);
 }
 
 std::deque<KestoBrimo_AsyncRequest>::iterator KestoBrimoClientAsync::FrontBehindMarkers() {
@@ -211,22 +213,48 @@ std::deque<KestoBrimo_AsyncRequest>::iterator KestoBrimoClientAsync::FrontBehind
 void KestoBrimoClientAsync::AwaitAnswer(const KestoBrimo_AsyncRequest& request) {
   // A login belongs to its connection: the next one sends its own.
   if (request.CommandId == 0) return;
+  // A request sent again keeps the time of its first send.
+  FirstSentMs.emplace(request.CommandId, platform::MonotonicMs());
   AwaitingAnswer.push_back(request);
   if (AwaitingAnswer.size() > AwaitingAnswerLimit) {
     PrintToDebugLog("~~too many requests unanswered: request %d will not be sent again",
                     static_cast<int>(AwaitingAnswer.front().CommandId));
+    GiveUp(AwaitingAnswer.front());
     AwaitingAnswer.pop_front();
   }
+}
+
+bool KestoBrimoClientAsync::TooOldToSendAgain(const KestoBrimo_AsyncRequest& request) {
+  const auto sent = FirstSentMs.find(request.CommandId);
+  if (sent == FirstSentMs.end() || platform::MonotonicMs() - sent->second < ResendAgeLimitMs) return false;
+  PrintToDebugLog("~~request %d first sent %u s ago: too old to send again", static_cast<int>(request.CommandId),
+                  static_cast<unsigned>((platform::MonotonicMs() - sent->second) / 1000));
+  RemoveFromQueue(request);
+  GiveUp(request);
+  return true;
+}
+
+void KestoBrimoClientAsync::GiveUp(const KestoBrimo_AsyncRequest& request) {
+  FirstSentMs.erase(request.CommandId);
+  KestoBrimo_AsyncResponce unknown;
+  unknown.CommandId = static_cast<std::uint32_t>(request.CommandId);
+  unknown.CommandCode = request.CommandCode;
+  unknown.OperationStatus = KBRStatus_UnknownResponse;
+  unknown.ErrorString = "Команда не подтверждена биржей: проверьте результат";
+  unknown.reason = 0;
+  std::lock_guard<platform::Mutex> hold(Lock);
+  ResponseQueue.push_back(unknown);
 }
 
 void KestoBrimoClientAsync::AnswerArrived(std::uint32_t commandId) {
   // 0 is the login's answer or a notification nobody asked for.
   if (commandId == 0) return;
-  const auto answered =
-      std::find_if(AwaitingAnswer.begin(), AwaitingAnswer.end(), [&](const KestoBrimo_AsyncRequest& r) {
-        return static_cast<std::uint32_t>(r.CommandId) == commandId;
-      });
-  if (answered != AwaitingAnswer.end()) AwaitingAnswer.erase(answered);
+  const auto answered = std::find_if(
+      AwaitingAnswer.begin(), AwaitingAnswer.end(),
+      [&](const KestoBrimo_AsyncRequest& r) { return static_cast<std::uint32_t>(r.CommandId) == commandId; });
+  if (answered == AwaitingAnswer.end()) return;
+  FirstSentMs.erase(answered->CommandId);
+  AwaitingAnswer.erase(answered);
 }
 
 void KestoBrimoClientAsync::ParseBufferedBlocks() {
@@ -238,7 +266,7 @@ void KestoBrimoClientAsync::ParseBufferedBlocks() {
   }
 }
 
-void KestoBrimoClientAsync::ReturnUnansweredRequests() {
+void KestoBrimoClientAsync::SettleUnansweredRequests(bool connectionBroke) {
   std::lock_guard<platform::Mutex> hold(Lock);
   // A login still queued carries the digest of this connection's random
   // string; the exchange would refuse it on the next one, which queues its own.
@@ -248,6 +276,15 @@ void KestoBrimoClientAsync::ReturnUnansweredRequests() {
     RequestQueue.erase(stale, RequestQueue.end());
   }
   if (AwaitingAnswer.empty()) return;
+  if (!connectionBroke) {
+    // A clean end: whatever went out whole was the exchange's to handle, and
+    // sending it again could have it handled twice.
+    PrintToDebugLog("~~%d sent requests unanswered at the disconnect: not sent again",
+                    static_cast<int>(AwaitingAnswer.size()));
+    for (const KestoBrimo_AsyncRequest& request : AwaitingAnswer) FirstSentMs.erase(request.CommandId);
+    AwaitingAnswer.clear();
+    return;
+  }
   PrintToDebugLog("~~%d sent requests unanswered: queued again", static_cast<int>(AwaitingAnswer.size()));
   RequestQueue.insert(FrontBehindMarkers(), std::make_move_iterator(AwaitingAnswer.begin()),
                       std::make_move_iterator(AwaitingAnswer.end()));
