@@ -66,8 +66,8 @@ class KestoBrimoClientAsync {
   int ReturnMyOrder(int OrderId);
   int ChangeOrderStatus(int OrderId, int StatusId, float Price);
   int ReturnForeignOrder(int OrderId);
-  int AddCarDescription(int OrderId, const std::string& FullDescription, const std::string& GovNumber, int CallNumber,
-                        int ToCarMin);
+  int AddCarDescription(int OrderId, const std::string& FullDescription, const std::string& GovNumber,
+                        int CallNumber, int ToCarMin);
   int GetStatement();
   int GetTariff(int Publisher, int Acceptor, int CityId);
   int SetOrderNotifyMode(int Mode, std::int64_t BeginTime, std::int64_t EndTime);

@@ -249,9 +249,10 @@ void KestoBrimoClientAsync::GiveUp(const KestoBrimo_AsyncRequest& request) {
 void KestoBrimoClientAsync::AnswerArrived(std::uint32_t commandId) {
   // 0 is the login's answer or a notification nobody asked for.
   if (commandId == 0) return;
-  const auto answered = std::find_if(
-      AwaitingAnswer.begin(), AwaitingAnswer.end(),
-      [&](const KestoBrimo_AsyncRequest& r) { return static_cast<std::uint32_t>(r.CommandId) == commandId; });
+  const auto answered =
+      std::find_if(AwaitingAnswer.begin(), AwaitingAnswer.end(), [&](const KestoBrimo_AsyncRequest& r) {
+        return static_cast<std::uint32_t>(r.CommandId) == commandId;
+      });
   if (answered == AwaitingAnswer.end()) return;
   FirstSentMs.erase(answered->CommandId);
   AwaitingAnswer.erase(answered);

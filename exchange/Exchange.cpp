@@ -12,9 +12,10 @@
 namespace {
 
 const char* CommandName(std::int32_t code) {
-  static const char* const names[] = {"Disconnect",         "InsertOrder",  "GetDirectory",       "AcceptOrder",
-                                      "SetOrderStatus",     "GetStatement", "ReturnOrder",        "ForceReturnOrder",
-                                      "AddCarDescription",  "GetTariff",    "SetOrderNotifyMode", "GetOrderFullInfo",
+  static const char* const names[] = {"Disconnect",        "InsertOrder",     "GetDirectory",
+                                      "AcceptOrder",       "SetOrderStatus",  "GetStatement",
+                                      "ReturnOrder",       "ForceReturnOrder", "AddCarDescription",
+                                      "GetTariff",         "SetOrderNotifyMode", "GetOrderFullInfo",
                                       "GetOrderPartialInfo"};
   return code >= 0 && code <= 12 ? names[code] : "unknown command";
 }
@@ -258,9 +259,8 @@ CommandOutcome Exchange::Statement(const Request& req) {
   char text[96];
   std::snprintf(text, sizeof text, "%.2f", balance);
   const double rounded = balance < 0 ? balance - 0.5 : balance + 0.5;
-  const std::int32_t num = rounded >= 2147483647.0    ? 2147483647
-                           : rounded <= -2147483648.0 ? INT32_MIN
-                                                      : static_cast<std::int32_t>(rounded);
+  const std::int32_t num =
+      rounded >= 2147483647.0 ? 2147483647 : rounded <= -2147483648.0 ? INT32_MIN : static_cast<std::int32_t>(rounded);
   CommandOutcome done{KBRStatus_Ok, "Баланс службы " + ServiceName(req.ServiceId) + ": " + text + " руб."};
   Answer(req, done.Status, done.Text, num);
   return done;

@@ -68,8 +68,8 @@ class Exchange {
   // The same actions for a service with no connection (the demo traffic).
   CommandOutcome PublishAs(std::int32_t serviceId, ExchangeOrder order, std::int64_t now);
   CommandOutcome AcceptAs(std::int32_t serviceId, std::int32_t orderId, std::int64_t now);
-  CommandOutcome ChangeStatusAs(std::int32_t serviceId, std::int32_t orderId, std::int32_t statusId, double price,
-                                std::int64_t now);
+  CommandOutcome ChangeStatusAs(std::int32_t serviceId, std::int32_t orderId, std::int32_t statusId,
+                                double price, std::int64_t now);
   CommandOutcome WithdrawAs(std::int32_t serviceId, std::int32_t orderId);
 
   const ExchangeData& Data() const { return data_; }

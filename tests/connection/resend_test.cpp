@@ -19,8 +19,8 @@ std::string Unsolicited(int num) {
 }
 
 std::string AnswerTo(int commandId, int num) {
-  return "{\"reason\":7,\"CommandId\":" + std::to_string(commandId) +
-         ",\"CommandCode\":5,\"Num\":" + std::to_string(num) + ",\"ErrorString\":\"\",\"OperationStatus\":0}";
+  return "{\"reason\":7,\"CommandId\":" + std::to_string(commandId) + ",\"CommandCode\":5,\"Num\":" +
+         std::to_string(num) + ",\"ErrorString\":\"\",\"OperationStatus\":0}";
 }
 
 class ResendTest : public ConnectionTest {
