@@ -364,7 +364,7 @@ int main(int argc, char** argv) {
             << "  sent again:          " << sentAgain
             << " (answered again from the exchange's memory: " << answeredFromMemory << ")\n"
             << "  handled twice:       " << handledTwice << " (by the exchange)\n"
-            << "  given up:           " << givenUp << " (too old to send again; a KBRStatus_UnknownResponse record)\n"
+            << "  given up:            " << givenUp << " (too old to send again; a KBRStatus_UnknownResponse record)\n"
             << "  duplicated answers:  " << duplicated << " (" << duplicatedExplained
             << " explained by a send again after a broken connection)\n"
             << "  lost (no answer):    " << lost << "\n";
