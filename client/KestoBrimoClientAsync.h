@@ -14,6 +14,7 @@
 
 #include "platform/socket.h"
 #include "platform/sync.h"
+#include "protocol/AnswerMemoryLimits.h"
 #include "protocol/KBRCodes.h"
 #include "protocol/KBRStatus.h"
 #include "protocol/KestoRecords.h"
@@ -120,8 +121,9 @@ class KestoBrimoClientAsync {
   // Starts the worker (stopping a running one first).
   void Connect();
   // Queues the disconnect marker at the front and waits for the worker, at most 20 s.
-  // Requests not yet sent, and those sent but not answered, stay queued: a
-  // later Connect sends them after its login.
+  // The worker first finishes the request in flight; requests sent whole are
+  // done with, even if unanswered. Requests not yet sent stay queued: a later
+  // Connect sends them after its login.
   void Disconnect();
 
   // Turns one received block into at most one queued response (worker thread).
@@ -197,12 +199,19 @@ class KestoBrimoClientAsync {
 
   // What no broken connection may lose (worker thread). A sent request waits
   // in awaitingAnswer_ until a block with its "CommandId" is parsed; when the
-  // connection ends, the complete blocks still buffered are parsed and the
-  // unanswered requests go back to the front of RequestQueue.
+  // connection ends, the complete blocks still buffered are parsed, and if it
+  // broke, the unanswered requests go back to the front of RequestQueue.
   void AwaitAnswer(const KestoBrimo_AsyncRequest& request);
   void AnswerArrived(std::uint32_t commandId);
   void ParseBufferedBlocks();
-  void ReturnUnansweredRequests();
+  void SettleUnansweredRequests(bool connectionBroke);
+  // A request sent before and unanswered for longer than the exchange
+  // remembers answers is given up: true after it left the queue with a record.
+  bool TooOldToSendAgain(const KestoBrimo_AsyncRequest& request);
+  // Tells the application that `request` may or may not have been handled.
+  void GiveUp(const KestoBrimo_AsyncRequest& request);
+  // Under Lock: removes the element that was copied as `request`, wherever it stands now.
+  void RemoveFromQueue(const KestoBrimo_AsyncRequest& request);
 
   std::deque<KestoBrimo_AsyncRequest> RequestQueue;
   std::deque<KestoBrimo_AsyncResponce> ResponseQueue;
@@ -233,9 +242,15 @@ class KestoBrimoClientAsync {
   std::size_t recvBufferLimit_ = 16u * 1024u * 1024u;
   // Sent requests whose answer has not come yet, oldest first; worker thread only.
   std::deque<KestoBrimo_AsyncRequest> awaitingAnswer_;
+  // When each request of awaitingAnswer_, or handed back to RequestQueue by a
+  // broken connection, first went out (MonotonicMs), by CommandId; worker thread only.
+  std::map<std::int32_t, std::uint64_t> firstSentMs_;
   // An exchange that never answers some command must not grow awaitingAnswer_
-  // without bound: beyond this many, the oldest is forgotten.
-  std::size_t awaitingAnswerLimit_ = 4096;
+  // without bound: beyond this many, the oldest is given up.
+  std::size_t awaitingAnswerLimit_ = kAnswerMemoryCount;
+  // Sent again later than this, a request could be handled twice: the
+  // exchange no longer remembers its answer.
+  std::uint32_t resendAgeLimitMs_ = kAnswerMemoryMs;
   // What GetConnectionState reports. The phase and the times of the last
   // block are written by the worker alone; the cause and the server tried go with LastError.
   std::atomic<KestoConnectionPhase> phase_{KestoConnectionPhase::NotRunning};

@@ -146,10 +146,9 @@ KBRStatus KestoBrimoClientAsync::QueueProcessing() {
   QueueLoginRequest();
 
   status = ServeRequests();
-  // However the connection ends, answers that came whole are delivered and
-  // requests that got none go out again on the next connection.
+  // However the connection ends, answers that came whole are delivered.
   ParseBufferedBlocks();
-  ReturnUnansweredRequests();
+  SettleUnansweredRequests(status != KBRStatus_Ok);
   if (status == KBRStatus_Ok) TakeDisconnectMarker();
   return status;
 }
@@ -188,6 +187,7 @@ KBRStatus KestoBrimoClientAsync::ServeRequests() {
     }
 
     if (IsDisconnectMarker(request)) return KBRStatus_Ok;
+    if (TooOldToSendAgain(request)) continue;
 
     // A request that did not go out whole stays queued and goes first on the next connection.
     KBRStatus status = SendTextBlock(request.Text);
@@ -199,15 +199,17 @@ KBRStatus KestoBrimoClientAsync::ServeRequests() {
     std::string block;
     status = ReadBlock(block);
     if (status == KBRStatus_Ok) status = ParseBlock(block);
-    {
-      // Only markers can have been put ahead of it meanwhile.
-      std::lock_guard<platform::Mutex> hold(Lock);
-      const auto sent = std::find_if(RequestQueue.begin(), RequestQueue.end(),
-                                     [&](const KestoBrimo_AsyncRequest& r) { return SameRequest(r, request); });
-      if (sent != RequestQueue.end()) RequestQueue.erase(sent);
-    }
+    RemoveFromQueue(request);
     if (status < 0) return status;
   }
+}
+
+void KestoBrimoClientAsync::RemoveFromQueue(const KestoBrimo_AsyncRequest& request) {
+  // Only markers can have been put ahead of it meanwhile.
+  std::lock_guard<platform::Mutex> hold(Lock);
+  const auto sent = std::find_if(RequestQueue.begin(), RequestQueue.end(),
+                                 [&](const KestoBrimo_AsyncRequest& r) { return SameRequest(r, request); });
+  if (sent != RequestQueue.end()) RequestQueue.erase(sent);
 }
 
 std::deque<KestoBrimo_AsyncRequest>::iterator KestoBrimoClientAsync::FrontBehindMarkers() {
@@ -217,12 +219,37 @@ std::deque<KestoBrimo_AsyncRequest>::iterator KestoBrimoClientAsync::FrontBehind
 void KestoBrimoClientAsync::AwaitAnswer(const KestoBrimo_AsyncRequest& request) {
   // A login belongs to its connection: the next one sends its own.
   if (request.CommandId == 0) return;
+  // A request sent again keeps the time of its first send.
+  firstSentMs_.emplace(request.CommandId, platform::MonotonicMs());
   awaitingAnswer_.push_back(request);
   if (awaitingAnswer_.size() > awaitingAnswerLimit_) {
     PrintToDebugLog("~~too many requests unanswered: request %d will not be sent again",
                     static_cast<int>(awaitingAnswer_.front().CommandId));
+    GiveUp(awaitingAnswer_.front());
     awaitingAnswer_.pop_front();
   }
+}
+
+bool KestoBrimoClientAsync::TooOldToSendAgain(const KestoBrimo_AsyncRequest& request) {
+  const auto sent = firstSentMs_.find(request.CommandId);
+  if (sent == firstSentMs_.end() || platform::MonotonicMs() - sent->second < resendAgeLimitMs_) return false;
+  PrintToDebugLog("~~request %d first sent %u s ago: too old to send again", static_cast<int>(request.CommandId),
+                  static_cast<unsigned>((platform::MonotonicMs() - sent->second) / 1000));
+  RemoveFromQueue(request);
+  GiveUp(request);
+  return true;
+}
+
+void KestoBrimoClientAsync::GiveUp(const KestoBrimo_AsyncRequest& request) {
+  firstSentMs_.erase(request.CommandId);
+  KestoBrimo_AsyncResponce unknown;
+  unknown.CommandId = static_cast<std::uint32_t>(request.CommandId);
+  unknown.CommandCode = request.CommandCode;
+  unknown.OperationStatus = KBRStatus_UnknownResponse;
+  unknown.ErrorString = "Команда не подтверждена биржей: проверьте результат";
+  unknown.reason = 0;
+  std::lock_guard<platform::Mutex> hold(Lock);
+  ResponseQueue.push_back(unknown);
 }
 
 void KestoBrimoClientAsync::AnswerArrived(std::uint32_t commandId) {
@@ -231,7 +258,9 @@ void KestoBrimoClientAsync::AnswerArrived(std::uint32_t commandId) {
   const auto answered = std::find_if(
       awaitingAnswer_.begin(), awaitingAnswer_.end(),
       [&](const KestoBrimo_AsyncRequest& r) { return static_cast<std::uint32_t>(r.CommandId) == commandId; });
-  if (answered != awaitingAnswer_.end()) awaitingAnswer_.erase(answered);
+  if (answered == awaitingAnswer_.end()) return;
+  firstSentMs_.erase(answered->CommandId);
+  awaitingAnswer_.erase(answered);
 }
 
 void KestoBrimoClientAsync::ParseBufferedBlocks() {
@@ -243,7 +272,7 @@ void KestoBrimoClientAsync::ParseBufferedBlocks() {
   }
 }
 
-void KestoBrimoClientAsync::ReturnUnansweredRequests() {
+void KestoBrimoClientAsync::SettleUnansweredRequests(bool connectionBroke) {
   std::lock_guard<platform::Mutex> hold(Lock);
   // A login still queued carries the digest of this connection's random
   // string; the exchange would refuse it on the next one, which queues its own.
@@ -253,6 +282,15 @@ void KestoBrimoClientAsync::ReturnUnansweredRequests() {
     RequestQueue.erase(stale, RequestQueue.end());
   }
   if (awaitingAnswer_.empty()) return;
+  if (!connectionBroke) {
+    // A clean end: whatever went out whole was the exchange's to handle, and
+    // sending it again could have it handled twice.
+    PrintToDebugLog("~~%d sent requests unanswered at the disconnect: not sent again",
+                    static_cast<int>(awaitingAnswer_.size()));
+    for (const KestoBrimo_AsyncRequest& request : awaitingAnswer_) firstSentMs_.erase(request.CommandId);
+    awaitingAnswer_.clear();
+    return;
+  }
   PrintToDebugLog("~~%d sent requests unanswered: queued again", static_cast<int>(awaitingAnswer_.size()));
   RequestQueue.insert(FrontBehindMarkers(), std::make_move_iterator(awaitingAnswer_.begin()),
                       std::make_move_iterator(awaitingAnswer_.end()));

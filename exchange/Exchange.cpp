@@ -100,6 +100,23 @@ std::vector<SessionId> Exchange::TakeClosing() {
 void Exchange::Send(SessionId session, const Json::Value& message) {
   if (session == kNoSession || !sessions_.count(session)) return;
   outgoing_.push_back(OutgoingBlock{session, JsonBlock(message)});
+  if (!capture_.Answer || session != capture_.Session) return;
+  const Json::Value& commandId = message["CommandId"];
+  if (!commandId.isUInt() || commandId.asUInt() != capture_.CommandId) return;
+  capture_.Answer->Blocks.push_back(outgoing_.back().Bytes);
+  const Json::Value& orderId = message["OrderId"];
+  if (orderId.isInt()) capture_.Answer->OrderId = orderId.asInt();
+}
+
+void Exchange::AnswerAgain(SessionId session, const AnswerMemory::Answer& answer) {
+  for (const std::string& bytes : answer.Blocks) outgoing_.push_back(OutgoingBlock{session, bytes});
+  const ExchangeOrder* order = answer.OrderId ? FindOrder(answer.OrderId) : nullptr;
+  if (!order) return;
+  const Session& s = sessions_[session];
+  const bool own = order->Publisher == s.ServiceId || order->Acceptor == s.ServiceId;
+  if (own || order->Stage == OrderStage::InPool) {
+    Send(session, OrderMessage(own ? KBRReason_MyOrder : KBRReason_NewOrder, AnswerTo{}, *order, s.ServiceId));
+  }
 }
 
 void Exchange::Answer(const Request& req, std::int32_t status, const std::string& text, std::int32_t num) {
@@ -137,7 +154,19 @@ Exchange::Verdict Exchange::HandleBlock(SessionId session, const std::string& bl
     Answer(req, outcome.Status, outcome.Text);
   } else {
     req.ServiceId = s.ServiceId;
+    // Id 0 is no request's own: its answer could not be told from notifications.
+    AnswerMemory* memory = commandId != 0 ? &answers_[s.Login] : nullptr;
+    const AnswerMemory::Answer* earlier = memory ? memory->Find(commandId, block, now) : nullptr;
+    if (earlier) {
+      AnswerAgain(session, *earlier);
+      Log(who + " " + CommandName(code) + " #" + std::to_string(commandId) + " repeated: answered again");
+      return Verdict::Keep;
+    }
+    AnswerMemory::Answer answer;
+    capture_ = AnswerCapture{session, commandId, &answer};
     outcome = Dispatch(req, code, fields, now);
+    capture_ = AnswerCapture();
+    if (memory) memory->Remember(commandId, block, std::move(answer), now);
   }
   char id[32];
   std::snprintf(id, sizeof id, "%u", static_cast<unsigned>(commandId));

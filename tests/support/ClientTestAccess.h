@@ -59,4 +59,5 @@ struct KestoBrimoClientTestAccess {
   static void SetAwaitingAnswerLimit(KestoBrimoClientAsync& c, std::size_t requests) {
     c.awaitingAnswerLimit_ = requests;
   }
+  static void SetResendAgeLimitMs(KestoBrimoClientAsync& c, std::uint32_t ms) { c.resendAgeLimitMs_ = ms; }
 };
