@@ -248,8 +248,7 @@ void KestoBrimoClientAsync::GiveUp(const KestoBrimo_AsyncRequest& request) {
   unknown.OperationStatus = KBRStatus_UnknownResponse;
   unknown.ErrorString = "Команда не подтверждена биржей: проверьте результат";
   unknown.reason = 0;
-  std::lock_guard<platform::Mutex> hold(Lock);
-  ResponseQueue.push_back(unknown);
+  QueueResponse(std::move(unknown));
 }
 
 void KestoBrimoClientAsync::AnswerArrived(std::uint32_t commandId) {
