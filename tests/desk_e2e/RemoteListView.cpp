@@ -21,9 +21,7 @@ RemoteListView::~RemoteListView() {
   if (remote_ != nullptr) ::VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
 }
 
-int RemoteListView::RowCount() const {
-  return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
-}
+int RemoteListView::RowCount() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::wstring RemoteListView::CellText(int row, int column) const {
   if (remote_ == nullptr) return std::wstring();
@@ -83,7 +81,13 @@ bool RemoteListView::ClickRow(int row, bool twice) const {
 bool RemoteListView::ClickHeader(int column) const {
   RECT rect = {};
   if (!RemoteRect(Header(), HDM_GETITEMRECT, static_cast<WPARAM>(column), 0, rect)) return false;
-  const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  const LPARAM at = MAKELPARAM(middle.x, middle.y);
+  // The pointer goes there too: a move reported from elsewhere while the
+  // button is down would start dragging the column instead of clicking it.
+  ::ClientToScreen(Header(), &middle);
+  ::SetCursorPos(middle.x, middle.y);
+  ::Sleep(100);
   ::PostMessageW(Header(), WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::PostMessageW(Header(), WM_LBUTTONUP, 0, at);
   return true;
