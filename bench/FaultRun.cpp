@@ -19,11 +19,11 @@
 #include "bench/DemoExchange.h"
 #include "bench/fault_proxy.h"
 #include "client/DebugLog.h"
-#include "client/Md5.h"
 #include "platform/clock.h"
 #include "platform/socket.h"
 #include "platform/sync.h"
 #include "protocol/JsonRead.h"
+#include "protocol/Md5.h"
 #include "support/ClientTestAccess.h"
 
 namespace {
@@ -248,8 +248,8 @@ int main(int argc, char** argv) {
     // Two commands the exchange answers with one block each.
     const int id = i % 2 == 0 ? client.GetStatement() : client.GetTariff(1, 2, 1);
     issued.push_back(static_cast<std::uint32_t>(id));
-    const std::uint64_t until =
-        platform::MonotonicMs() + std::uniform_int_distribution<std::uint32_t>(options.paceMinMs, options.paceMaxMs)(random);
+    const std::uint64_t until = platform::MonotonicMs() + std::uniform_int_distribution<std::uint32_t>(
+                                                              options.paceMinMs, options.paceMaxMs)(random);
     while (platform::MonotonicMs() < until) {
       drain();
       platform::SleepMs(1);
@@ -333,17 +333,17 @@ int main(int argc, char** argv) {
   }
   std::string refusalText;
   for (const auto& r : refusals)
-    refusalText += std::string(refusalText.empty() ? "" : ", ") + KBRStatusName(r.first) + " " + std::to_string(r.second);
+    refusalText +=
+        std::string(refusalText.empty() ? "" : ", ") + KBRStatusName(r.first) + " " + std::to_string(r.second);
   int handledTwice = 0;
   for (std::uint32_t id : issued) handledTwice += handled.Handled(id) > 1;
 
   std::cout << "Fault injection: " << options.commands << " commands through the proxy in " << seconds << " s\n"
-            << "  proxy: " << proxy.Connections() << " connections, " << proxy.Resets() << " resets, "
-            << proxy.Stalls() << " stalls of " << plan.stallMs << " ms, " << proxy.Delays() << " delays up to "
-            << plan.maxLatencyMs << " ms, " << proxy.Slices() << " chunks sliced to single bytes; "
-            << seen.Logins() << " logins sent, " << seen.StaleLogins()
-            << " of them with the digest of an earlier connection's random string, " << seen.RefusedLogins()
-            << " connections closed by the exchange after refusing a login\n"
+            << "  proxy: " << proxy.Connections() << " connections, " << proxy.Resets() << " resets, " << proxy.Stalls()
+            << " stalls of " << plan.stallMs << " ms, " << proxy.Delays() << " delays up to " << plan.maxLatencyMs
+            << " ms, " << proxy.Slices() << " chunks sliced to single bytes; " << seen.Logins() << " logins sent, "
+            << seen.StaleLogins() << " of them with the digest of an earlier connection's random string, "
+            << seen.RefusedLogins() << " connections closed by the exchange after refusing a login\n"
             << "  answered:            " << answered << " (status Ok: " << answeredOk
             << ", refused: " << answeredRefused << (refusalText.empty() ? "" : ": " + refusalText) << ")\n"
             << "  sent again:          " << sentAgain << " (the exchange handled " << handledTwice

@@ -4,20 +4,18 @@
 #include <cctype>
 #include <cstdio>
 
-#include "client/KBRStatus.h"
-#include "client/Md5.h"
 #include "platform/codepage.h"
 #include "protocol/KBRCodes.h"
+#include "protocol/KBRStatus.h"
+#include "protocol/Md5.h"
 
 namespace {
 
-const char* CommandName(std::int32_t code) {
-  static const char* const names[] = {"Disconnect",        "InsertOrder",     "GetDirectory",
-                                      "AcceptOrder",       "SetOrderStatus",  "GetStatement",
-                                      "ReturnOrder",       "ForceReturnOrder", "AddCarDescription",
-                                      "GetTariff",         "SetOrderNotifyMode", "GetOrderFullInfo",
-                                      "GetOrderPartialInfo"};
-  return code >= 0 && code <= 12 ? names[code] : "unknown command";
+// The command's name without its "KBRCommand_" prefix, for the log.
+std::string CommandName(std::int32_t code) {
+  if (code == KBRCommand_Disconnect) return "Disconnect";
+  const char* name = KBRCommandName(code);
+  return name ? std::string(name).substr(std::string("KBRCommand_").size()) : "unknown command";
 }
 
 std::string StatusText(std::int32_t status) {
@@ -174,10 +172,7 @@ CommandOutcome Exchange::Login(SessionId session, const AnswerTo& to, RequestFie
 
 CommandOutcome Exchange::Dispatch(const Request& req, std::int32_t code, RequestFields& fields, std::int64_t now) {
   std::int32_t orderId = 0;
-  const bool needsOrder = code == KBRCommand_AcceptOrder || code == KBRCommand_SetOrderStatus ||
-                          code == KBRCommand_ReturnOrder || code == KBRCommand_ForceReturnOrder ||
-                          code == KBRCommand_AddCarDescription || code == KBRCommand_GetOrderFullInfo ||
-                          code == KBRCommand_GetOrderPartialInfo;
+  const bool needsOrder = KBRCommandCarriesOrderId(code);
   if (needsOrder && !fields.Int("OrderId", orderId)) {
     CommandOutcome bad{KBRStatus_CommonError, "Неверный формат запроса: поле OrderId"};
     Answer(req, bad.Status, bad.Text);
@@ -230,8 +225,9 @@ CommandOutcome Exchange::Statement(const Request& req) {
   char text[96];
   std::snprintf(text, sizeof text, "%.2f", balance);
   const double rounded = balance < 0 ? balance - 0.5 : balance + 0.5;
-  const std::int32_t num =
-      rounded >= 2147483647.0 ? 2147483647 : rounded <= -2147483648.0 ? INT32_MIN : static_cast<std::int32_t>(rounded);
+  const std::int32_t num = rounded >= 2147483647.0    ? 2147483647
+                           : rounded <= -2147483648.0 ? INT32_MIN
+                                                      : static_cast<std::int32_t>(rounded);
   CommandOutcome done{KBRStatus_Ok, "Баланс службы " + ServiceName(req.ServiceId) + ": " + text + " руб."};
   Answer(req, done.Status, done.Text, num);
   return done;
