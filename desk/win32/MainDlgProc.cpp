@@ -43,6 +43,7 @@ INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM l
   if (session == nullptr) return FALSE;
   switch (message) {
     case WM_TIMER:
+      session->frame.MaximiseIfSaved(hwndDlg);
       return AsDialogResult(session->logic.Tick(session->window));
     case WM_COMMAND:
       return AsDialogResult(session->logic.Command(session->window, LOWORD(wParam)));

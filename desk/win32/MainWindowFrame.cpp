@@ -75,9 +75,16 @@ void MainWindowFrame::Start(HWND window, const WindowPlacement& saved) {
   placement.length = sizeof(placement);
   ::GetWindowPlacement(window, &placement);
   placement.rcNormalPosition = {wanted.left, wanted.top, wanted.left + wanted.width, wanted.top + wanted.height};
-  placement.showCmd = wanted.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  placement.showCmd = SW_SHOWNORMAL;
   ::SetWindowPlacement(window, &placement);
+  maximisePending_ = wanted.maximized;
   LayOut(window);
+}
+
+void MainWindowFrame::MaximiseIfSaved(HWND window) {
+  if (!maximisePending_) return;
+  maximisePending_ = false;
+  ::ShowWindow(window, SW_MAXIMIZE);
 }
 
 void MainWindowFrame::LimitSize(MINMAXINFO& info) const {

@@ -14,6 +14,9 @@ class MainWindowFrame {
   // goes where `saved` says (or opens tall enough for the journal).
   void Start(HWND window, const WindowPlacement& saved);
   void LimitSize(MINMAXINFO& info) const;
+  // WM_TIMER: a window saved maximised is maximised at the first tick, once
+  // the dialog manager has shown it (it shows a modal dialog in its normal size).
+  void MaximiseIfSaved(HWND window);
   // WM_SIZE: the lists, the journal and the state line follow the client area.
   void LayOut(HWND window) const;
   // The window's normal place and whether it is maximised, to be saved.
@@ -21,6 +24,7 @@ class MainWindowFrame {
 
  private:
   SIZE minimum_ = {0, 0};
+  bool maximisePending_ = false;
 };
 
 // WM_NOTIFY from the order lists: header clicks sort, a double-click acts on

@@ -449,7 +449,8 @@ int DeskRun::RunAgain() {
                 "restarted, \"Цена\" keeps its width and the up arrow");
   if (width != kPriceWidth) report_.Note("the price column is " + std::to_string(width) + " wide");
   const bool connected = ConnectDesk();
-  report_.Check(connected && NewOrdersByPrice(3), "restarted, the offered orders come in sorted by price");
+  report_.Check(connected && NewOrdersByPrice(3) && ::IsZoomed(main_),
+                "restarted, the offered orders come in sorted by price, the window still maximised");
   Shot(L"15-restarted-sorted");
   report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
   return report_.Finish();
@@ -459,7 +460,6 @@ int DeskRun::RunAtHighDpi() {
   const bool found = FindDesk();
   report_.Check(found, "the desk starts on a 144 DPI screen");
   if (!found) return report_.Finish();
-  ::PostMessageW(main_, WM_SYSCOMMAND, SC_RESTORE, 0);
   report_.Check(ConnectDesk() && WaitUntil([&] { return NewList().RowCount() > 0; }, kStepWaitMs),
                 "at 144 DPI the desk logs in and lists the offered orders");
   Shot(L"16-dpi-144-main");
