@@ -54,11 +54,14 @@
 #define IDC_MY_ORDERS 1018
 #define IDC_FULL_INFO 1019
 #define IDC_PARTIAL_INFO 1020
-// The captions of the two lists, with their row counts, and the state line
-// under them.
-#define IDC_NEW_ORDERS_GROUP 1101
-#define IDC_MY_ORDERS_GROUP 1102
-#define IDC_STATE_LINE 1103
+// The frames of the order lists, which follow the lists when the window grows.
+#define IDC_NEW_ORDERS_GROUP 1070
+#define IDC_MY_ORDERS_GROUP 1071
+// The journal of answers and notifications under the order lists.
+#define IDC_JOURNAL_GROUP 1072
+#define IDC_JOURNAL 1073
+// The connection's state across the bottom of the main window.
+#define IDC_STATE_LINE 1074
 
 // New order. The dialog ends with the id of its publish button.
 #define IDC_CITY_FROM 1024

@@ -1,23 +1,56 @@
-// The desk's own preferences, kept in section "Desk" of the settings file
-// beside the connection settings, and the check of the connection fields
-// that comes before they are saved or used.
+// The desk's own preferences, section "Desk" of the settings file beside the
+// four connection fields: the main window's place and size, each order
+// list's columns and sort, whether successful answers stay quiet, and the
+// sound for a new offer.
+// Read at start and written back on exit; a damaged or missing value gives
+// its default.
 #pragma once
 
 #include <string>
+#include <vector>
 
-#include "desk/Settings.h"
+#include "desk/OrderSort.h"
 
-struct DeskSettings {
-  bool Sound = true;  // a short sound when an order is offered for the first time
+struct WindowPlacement {
+  int left = 0;
+  int top = 0;
+  int width = 0;  // 0: no saved place, the window opens where the system puts it
+  int height = 0;
+  bool maximized = false;
 };
 
-// Without a settings path nothing is read (the record stays as it was) and
-// nothing is written. A missing or unreadable value keeps its default.
-void ReadDeskSettings(DeskSettings& settings);
-void WriteDeskSettings(const DeskSettings& settings);
-void ReadDeskSettingsFrom(DeskSettings& settings, const std::string& path);
+struct ListColumns {
+  std::vector<int> widths;  // one per column at 96 DPI; empty: the defaults
+  std::vector<int> order;   // a permutation of the columns; empty: as inserted
+  ListSort sort;
+};
+
+struct DeskSettings {
+  WindowPlacement window;
+  ListColumns newOrders;
+  ListColumns myOrders;
+  // A successful answer to an order command goes only into the journal.
+  bool quietSuccess = false;
+  // A short sound when an order is offered for the first time; on unless "Sound=0".
+  bool sound = true;
+};
+
+DeskSettings ReadDeskSettingsFrom(const std::string& path);
 void WriteDeskSettingsTo(const DeskSettings& settings, const std::string& path);
 
-// What is wrong with the connection fields, in the operator's words naming
-// the field; empty when they can be used.
-std::string ConnectionFieldsProblem(const IniFile& fields);
+// The screen area a window may take, in pixels.
+struct ScreenArea {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// A saved place brought within `area` and to at least the minimum size:
+// too large shrinks to the area, off the area moves onto it.
+WindowPlacement FitOnScreen(WindowPlacement placement, const ScreenArea& area, int minWidth, int minHeight);
+
+// Puts the saved widths, order and sort arrow on a freshly prepared order list.
+void ApplyListColumns(KestoListView& list, const ListColumns& columns);
+// What the operator has made of the list's columns, to be saved.
+void ReadListColumns(KestoListView& list, ListColumns& columns);

@@ -93,6 +93,6 @@ void DeskMainWindow::AlertNewOffers() {
   if (newOffers_ == 0) return;
   // Orders that come together get one sound.
   newOffers_ = 0;
-  if (settings_.Sound) ui_.PlayNewOrderSound();
+  if (preferences_.sound) ui_.PlayNewOrderSound();
   ui_.FlashUntilForeground();
 }

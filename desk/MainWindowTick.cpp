@@ -7,6 +7,7 @@
 #include "desk/MainWindow.h"
 #include "desk/MessageTexts.h"
 #include "desk/OrderList.h"
+#include "desk/OrderSort.h"
 #include "protocol/KBRCodes.h"
 
 // Counts a box or dialog for as long as it stands open.
@@ -39,11 +40,15 @@ bool DeskMainWindow::Start(DeskDialog& window) {
   if (NewList != nullptr) SetColumn(*NewList);
   if (MyList != nullptr) SetColumn(*MyList);
   ReadIni(MainIniFile);
+  preferences_ = ReadDeskSettingsFrom(SettingsFilePath());
+  if (NewList != nullptr) ApplyListColumns(*NewList, preferences_.newOrders);
+  if (MyList != nullptr) ApplyListColumns(*MyList, preferences_.myOrders);
+  journal_ = window.ListView(IDC_JOURNAL);
+  if (journal_ != nullptr) SetJournalColumns(*journal_);
   window.SetText(IDC_SERVER, MainIniFile.IPAddress);
   window.SetText(IDC_PORT, MainIniFile.Port);
   window.SetText(IDC_LOGIN, MainIniFile.Login);
   window.SetText(IDC_PASSWORD, MainIniFile.Password);
-  ReadDeskSettings(settings_);
   UpdateStateLine(window);
   return true;
 }
@@ -54,6 +59,10 @@ bool DeskMainWindow::Close(DeskDialog& window) {
 }
 
 bool DeskMainWindow::Destroy() {
+  if (NewList != nullptr) ReadListColumns(*NewList, preferences_.newOrders);
+  if (MyList != nullptr) ReadListColumns(*MyList, preferences_.myOrders);
+  WriteDeskSettingsTo(preferences_, SettingsFilePath());
+  journal_ = nullptr;
   NewList = nullptr;
   MyList = nullptr;
   return true;
@@ -74,7 +83,8 @@ bool DeskMainWindow::Tick(DeskDialog& window) {
   ShowWaitingAnswers();
   KestoBrimo_AsyncResponce response;
   while (Client.GetClientResponce(response)) {
-    if (ApplyListNotification(response) || EndRefusedLogin(response)) continue;
+    const bool quiet = Record(response);
+    if (ApplyListNotification(response) || quiet || EndRefusedLogin(response)) continue;
     if (response.reason == 0 && response.CommandId == static_cast<std::uint32_t>(quietNoticeId_)) {
       quietNoticeId_ = -1;
       continue;
@@ -85,9 +95,48 @@ bool DeskMainWindow::Tick(DeskDialog& window) {
     QueueForBox(response);
     ShowWaitingAnswers();
   }
+  SortChangedLists();
   AlertNewOffers();
   UpdateStateLine(window);
   return true;
+}
+
+bool DeskMainWindow::Record(const KestoBrimo_AsyncResponce& response) {
+  SentCommand sent{response.CommandCode, 0};
+  const auto found = sent_.find(response.CommandId);
+  const bool known = found != sent_.end() && response.CommandId != 0;
+  if (known) {
+    sent = found->second;
+    sent_.erase(found);
+  }
+  if (journal_ != nullptr)
+    AddJournalLine(*journal_, JournalLineFor(response, known ? &sent : nullptr, platform::CurrentLocalTime()));
+  return preferences_.quietSuccess && response.OperationStatus == KBRStatus_Ok && IsOrderCommand(sent.commandCode);
+}
+
+void DeskMainWindow::Sent(int commandId, std::int32_t commandCode, std::int32_t orderId) {
+  // Requests the exchange never answers must not pile up over a shift.
+  if (sent_.size() >= static_cast<std::size_t>(kJournalLines)) sent_.erase(sent_.begin());
+  sent_[static_cast<std::uint32_t>(commandId)] = {commandCode, orderId};
+}
+
+void DeskMainWindow::SortChangedLists() {
+  // Once per tick, after all its notifications: new and refreshed rows take their sorted places.
+  if (newOrdersChanged_ && NewList != nullptr && preferences_.newOrders.sort.column >= 0) {
+    SortOrderList(*NewList, preferences_.newOrders.sort);
+  }
+  if (myOrdersChanged_ && MyList != nullptr && preferences_.myOrders.sort.column >= 0) {
+    SortOrderList(*MyList, preferences_.myOrders.sort);
+  }
+  newOrdersChanged_ = myOrdersChanged_ = false;
+}
+
+void DeskMainWindow::ColumnClicked(int listId, int column) {
+  KestoListView* list = listId == IDC_NEW_ORDERS ? NewList : (listId == IDC_MY_ORDERS ? MyList : nullptr);
+  if (list == nullptr || column < 0 || column >= kOrderColumnCount) return;
+  ListSort& sort = listId == IDC_NEW_ORDERS ? preferences_.newOrders.sort : preferences_.myOrders.sort;
+  sort = SortAfterClick(sort, column);
+  SortOrderList(*list, sort);
 }
 
 void DeskMainWindow::ShowWaitingAnswers() {
@@ -108,6 +157,7 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
         staleNew_.Forget(order.OrderId);
         NewOrders[order.OrderId] = order;
         PutOrderToListView(*NewList, order);
+        newOrdersChanged_ = true;
       }
       return true;
     case KBRReason_NewOrderRemoved:
@@ -122,6 +172,7 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
         staleMine_.Forget(order.OrderId);
         MyOrders[order.OrderId] = order;
         PutOrderToListView(*MyList, order);
+        myOrdersChanged_ = true;
       }
       return true;
     case KBRReason_MyOrderRemoved:

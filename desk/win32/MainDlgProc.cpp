@@ -12,6 +12,7 @@
 #include "desk/DeskGlobals.h"
 #include "desk/MainWindow.h"
 #include "desk/win32/DialogProcedures.h"
+#include "desk/win32/MainWindowFrame.h"
 #include "desk/win32/Win32DeskUi.h"
 #include "desk/win32/Win32Dialog.h"
 
@@ -67,6 +68,7 @@ struct MainWindowSession {
   explicit MainWindowSession(HWND hwndDlg) : window(hwndDlg), logic(DeskShellUi()) {}
   Win32Dialog window;
   DeskMainWindow logic;
+  MainWindowFrame frame;
 };
 
 MainWindowSession* SessionOf(HWND hwndDlg) {
@@ -83,6 +85,8 @@ INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM l
     auto* session = new MainWindowSession(hwndDlg);
     ::SetWindowLongPtrW(hwndDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(session));
     session->logic.Start(session->window);
+    session->frame.Start(hwndDlg, session->logic.Preferences().window);
+    InstallQuickKeys(hwndDlg);
     ::SetTimer(hwndDlg, kPollTimerId, kPollPeriodMs, nullptr);
     responseWakeUp.window.store(hwndDlg);
     Client.SetResponseNotify(&PostTickOnResponse, nullptr);
@@ -92,25 +96,36 @@ INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM l
   if (session == nullptr) return FALSE;
   switch (message) {
     case WM_TIMER:
+      session->frame.MaximiseIfSaved(hwndDlg);
       return AsDialogResult(session->logic.Tick(session->window));
     case kResponsesQueued:
       // Cleared first: a response queued during this tick posts the next one.
       responseWakeUp.posted.store(false);
       return AsDialogResult(session->logic.Tick(session->window));
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lParam);
-      if (header->code != NM_CUSTOMDRAW || (header->idFrom != IDC_NEW_ORDERS && header->idFrom != IDC_MY_ORDERS))
-        return FALSE;
-      ::SetWindowLongPtrW(hwndDlg, DWLP_MSGRESULT,
-                          DrawListRow(session->logic, *reinterpret_cast<NMLVCUSTOMDRAW*>(lParam)));
-      return TRUE;
-    }
     case WM_COMMAND:
       return AsDialogResult(session->logic.Command(session->window, LOWORD(wParam)));
     case WM_CLOSE:
       return AsDialogResult(session->logic.Close(session->window));
+    case WM_GETMINMAXINFO:
+      session->frame.LimitSize(*reinterpret_cast<MINMAXINFO*>(lParam));
+      return TRUE;
+    case WM_SIZE:
+      session->frame.LayOut(hwndDlg);
+      return TRUE;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->code == NM_CUSTOMDRAW && (header->idFrom == IDC_NEW_ORDERS || header->idFrom == IDC_MY_ORDERS)) {
+        ::SetWindowLongPtrW(hwndDlg, DWLP_MSGRESULT,
+                            DrawListRow(session->logic, *reinterpret_cast<NMLVCUSTOMDRAW*>(lParam)));
+        return TRUE;
+      }
+      ForwardListNotification(session->logic, *header);
+      return FALSE;
+    }
     case WM_DESTROY:
       responseWakeUp.window.store(nullptr);
+      RemoveQuickKeys();
+      session->logic.Preferences().window = MainWindowFrame::Placement(hwndDlg);
       return AsDialogResult(session->logic.Destroy());
     case WM_NCDESTROY: {
       // The lists are already forgotten (WM_DESTROY); the adapters go with the window.
