@@ -531,6 +531,7 @@ TEST_F(MainWindow, ARefusedLoginEndsTheAttemptsWithOneBox) {
   Push(refusal);
   desk.Tick(window);
   EXPECT_EQ(ui.boxes.size(), 1u);
+}
 
 TEST(OrderSort, CellsCompareByTheirColumnsKind) {
   const struct {

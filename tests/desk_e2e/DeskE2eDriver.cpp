@@ -146,7 +146,7 @@ class DeskRun {
   bool JournalShowsTheShift();
   bool BrowseCities(OtherService& other);
   bool ShowBalance();
-  bool Outage(OtherService& other, std::int32_t greyOrderId, int rows);
+  bool Outage(OtherService& other, int rows);
   void MeasureOfferDelay(OtherService& other);
   bool OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot);
   void DismissStrayBoxes();
@@ -403,7 +403,7 @@ bool DeskRun::ShowBalance() {
 
 // The exchange stops while the desk is logged in and starts again on the
 // same port, empty: it has forgotten every order the desk shows.
-bool DeskRun::Outage(OtherService& other, std::int32_t greyOrderId, int rows) {
+bool DeskRun::Outage(OtherService& other, int rows) {
   const std::wstring grey = L"серых строк: " + std::to_wstring(rows);
   if (!AskRunner(L"stop-exchange")) {
     report_.Note("the runner did not stop the exchange");
@@ -431,15 +431,24 @@ bool DeskRun::Outage(OtherService& other, std::int32_t greyOrderId, int rows) {
     KestoOrder order = SampleOrder("Садовая улица");
     order.Price = price;
     freshId = fresh ? other.Publish(order, kStepWaitMs) : 0;
-    fresh = freshId != 0 &&
-            WaitUntil([&] { return NewList().FindRow(0, std::to_wstring(freshId)) >= 0; }, kStepWaitMs);
+    fresh = freshId != 0 && WaitUntil([&] { return NewList().FindRow(0, std::to_wstring(freshId)) >= 0; }, kStepWaitMs);
   }
-  const bool freshNotGrey = StateLine().find(grey) != std::wstring::npos;
+  // The restarted exchange numbers from 1 again: the rows of reused ids turn
+  // current with the new orders, every other forgotten row stays grey.
+  const bool othersGrey = StateLine().find(L"серых строк: ") != std::wstring::npos;
   Shot(L"20-new-order-beside-grey-rows");
 
-  // Taking a grey row asks first; the answer "No" sends nothing.
+  // Taking a grey row asks first; the answer "No" sends nothing. The
+  // restarted exchange numbers its orders from 1 again, so the grey row is
+  // the one with the highest id, far above the few published since.
   bool asked = false;
+  std::int32_t greyOrderId = 0;
+  for (int r = 0, count = NewList().RowCount(); r < count; ++r) {
+    greyOrderId = std::max(greyOrderId, static_cast<std::int32_t>(std::stoi(NewList().CellText(r, 0))));
+  }
   const int row = NewList().FindRow(0, std::to_wstring(greyOrderId));
+  // Sorted by price, it may stand below the visible part of the list.
+  if (row >= 0) ::SendMessageW(::GetDlgItem(main_, IDC_NEW_ORDERS), LVM_ENSUREVISIBLE, row, FALSE);
   if (row >= 0 && NewList().ClickRow(row) && WaitUntil([&] { return NewList().SelectionMark() == row; }, kStepWaitMs) &&
       ClickButton(main_, IDC_ACCEPT_ORDER)) {
     HWND question = nullptr;
@@ -459,7 +468,7 @@ bool DeskRun::Outage(OtherService& other, std::int32_t greyOrderId, int rows) {
   report_.Note(std::string("lost ") + (lost ? "yes" : "no") + ", grey " + (greyed ? "yes" : "no") + ", back " +
                (back ? "yes" : "no") + ", still grey " + (stillGrey ? "yes" : "no") + ", new order " +
                std::to_string(freshId) + (fresh ? " listed" : " missing") + ", asked " + (asked ? "yes" : "no"));
-  return lost && greyed && back && stillGrey && fresh && freshNotGrey && asked;
+  return lost && greyed && back && stillGrey && fresh && othersGrey && asked;
 }
 
 // From the other service's publish call to the new row in the desk's list
@@ -583,6 +592,9 @@ int DeskRun::Soak() {
   Shot(L"soak-end");
   report_.Check(in && missing == 0 && current == static_cast<int>(offered.size() + own.size()),
                 "after the soak the desk's current rows are the exchange's orders, none missing");
+  report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
+  return report_.Finish();
+}
 
 // The new orders' rows stand by price, lowest first, under an up arrow.
 bool DeskRun::NewOrdersByPrice(int atLeast) {
@@ -743,7 +755,7 @@ int DeskRun::Run() {
 
   MeasureOfferDelay(other);
   const int rows = NewList().RowCount() + MyList().RowCount();
-  report_.Check(Outage(other, secondId, rows),
+  report_.Check(Outage(other, rows),
                 "the exchange stops: \"Связь потеряна\", rows grey; it starts again: \"На связи\" by itself, the "
                 "forgotten rows stay grey, a new order is current, a grey row asks before it is taken");
 
