@@ -1,5 +1,6 @@
 // What the desk logic needs from the window system besides its dialogs:
-// message boxes, modal dialogs by resource id, and the debug log.
+// message boxes, modal dialogs by resource id, the debug log, and the alert
+// for a new order.
 #pragma once
 
 #include <string>
@@ -20,4 +21,8 @@ class DeskUi {
   virtual int RunDialog(int resourceId) = 0;
   // One line in the process's debug log.
   virtual void WriteDebugLog(const std::string& message) = 0;
+  // A new order is offered: a short system sound, and a flashing taskbar
+  // button until the operator returns when the desk is not in front.
+  virtual void PlayNewOrderSound() = 0;
+  virtual void FlashUntilForeground() = 0;
 };

@@ -41,4 +41,6 @@ class KestoListView {
   virtual void DeleteAllItems() = 0;
   // LVM_GETSELECTIONMARK: the selected row, or -1.
   virtual int GetSelectionMark() = 0;
+  // Draws every row again (their colours changed without their texts).
+  virtual void Redraw() = 0;
 };

@@ -1,6 +1,7 @@
-// The main window's start and its tick: button states from the client, and
-// the dispatch of every queued answer to the order lists or a box. Boxes nest
-// at most kMaxOpenBoxes deep; answers that would open one more wait in order.
+// The main window's start and its tick: button states and the state line
+// from the client, and the dispatch of every queued answer to the order
+// lists or a box. Boxes nest at most kMaxOpenBoxes deep; answers that would
+// open one more wait in order.
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
 #include "desk/MainWindow.h"
@@ -48,6 +49,7 @@ bool DeskMainWindow::Start(DeskDialog& window) {
   window.SetText(IDC_PORT, MainIniFile.Port);
   window.SetText(IDC_LOGIN, MainIniFile.Login);
   window.SetText(IDC_PASSWORD, MainIniFile.Password);
+  UpdateStateLine(window);
   return true;
 }
 
@@ -76,16 +78,26 @@ void DeskMainWindow::UpdateButtons(DeskDialog& window) {
 
 bool DeskMainWindow::Tick(DeskDialog& window) {
   UpdateButtons(window);
+  NoticeLostConnection();
+  UpdateStateLine(window);
   ShowWaitingAnswers();
   KestoBrimo_AsyncResponce response;
   while (Client.GetClientResponce(response)) {
     const bool quiet = Record(response);
-    if (ApplyListNotification(response) || quiet) continue;
-    // Behind any answer still waiting, so the boxes keep the answers' order.
-    waiting_.push_back(response);
+    if (ApplyListNotification(response) || quiet || EndRefusedLogin(response)) continue;
+    if (response.reason == 0 && response.CommandId == static_cast<std::uint32_t>(quietNoticeId_)) {
+      quietNoticeId_ = -1;
+      continue;
+    }
+    // The lists are painted before a box stops this loop; the sound comes first.
+    AlertNewOffers();
+    UpdateStateLine(window);
+    QueueForBox(response);
     ShowWaitingAnswers();
   }
   SortChangedLists();
+  AlertNewOffers();
+  UpdateStateLine(window);
   return true;
 }
 
@@ -141,6 +153,8 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
   switch (response.reason) {
     case KBRReason_NewOrder:
       if (NewList != nullptr) {
+        if (NewOrders.count(order.OrderId) == 0) ++newOffers_;
+        staleNew_.Forget(order.OrderId);
         NewOrders[order.OrderId] = order;
         PutOrderToListView(*NewList, order);
         newOrdersChanged_ = true;
@@ -149,11 +163,13 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
     case KBRReason_NewOrderRemoved:
       if (NewList != nullptr) {
         NewOrders.erase(order.OrderId);
+        staleNew_.Forget(order.OrderId);
         DelOrderFromListView(*NewList, order.OrderId);
       }
       return true;
     case KBRReason_MyOrder:
       if (MyList != nullptr) {
+        staleMine_.Forget(order.OrderId);
         MyOrders[order.OrderId] = order;
         PutOrderToListView(*MyList, order);
         myOrdersChanged_ = true;
@@ -162,6 +178,7 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
     case KBRReason_MyOrderRemoved:
       if (MyList != nullptr) {
         MyOrders.erase(order.OrderId);
+        staleMine_.Forget(order.OrderId);
         DelOrderFromListView(*MyList, order.OrderId);
       }
       return true;
@@ -174,8 +191,12 @@ void DeskMainWindow::ShowAnswer(const KestoBrimo_AsyncResponce& response) {
   const bool ok = response.OperationStatus == KBRStatus_Ok;
   switch (response.reason) {
     case KBRReason_Directories:
-      RunDialog(IDD_DIRECTORIES);
-      return;
+      // A refused login (CommandId 0) brings no directories, only the exchange's words.
+      if (ok || response.CommandId != 0) {
+        RunDialog(IDD_DIRECTORIES);
+        return;
+      }
+      break;
     case KBRReason_Tariff:
       // A failed tariff answer is shown like every other failed answer.
       if (ok) {

@@ -1,5 +1,5 @@
 // The desk's window-system services on Win32: message boxes and modal
-// dialogs owned by the main window, and the debug log.
+// dialogs owned by the main window, the debug log, and the new-order alert.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +17,8 @@ class Win32DeskUi : public DeskUi {
   int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override;
   int RunDialog(int resourceId) override;
   void WriteDebugLog(const std::string& message) override;
+  void PlayNewOrderSound() override;
+  void FlashUntilForeground() override;
 
  private:
   HWND owner_ = nullptr;

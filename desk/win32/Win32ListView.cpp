@@ -141,3 +141,5 @@ void Win32ListView::SetSortArrow(int column, int direction) {
 void Win32ListView::SortItems(const std::function<bool(std::intptr_t, std::intptr_t)>& less) {
   ::SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&less), reinterpret_cast<LPARAM>(&CompareRows));
 }
+
+void Win32ListView::Redraw() { ::InvalidateRect(list_, nullptr, FALSE); }

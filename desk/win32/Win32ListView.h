@@ -26,6 +26,7 @@ class Win32ListView : public KestoListView {
   bool DeleteItem(int index) override;
   void DeleteAllItems() override;
   int GetSelectionMark() override;
+  void Redraw() override;
 
  private:
   int Insert(UINT mask, int index, const std::string& text, std::intptr_t data);

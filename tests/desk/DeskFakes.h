@@ -85,6 +85,8 @@ class FakeListView : public KestoListView {
     selectionMark = -1;
   }
   int GetSelectionMark() override { return selectionMark; }
+  void Redraw() override { ++redraws; }
+  int redraws = 0;
 
   // The cells of the row holding `data`, or empty when there is none.
   std::vector<std::string> RowOf(std::intptr_t data) const {
@@ -277,6 +279,10 @@ class FakeUi : public DeskUi {
     return dialog.endCode.value_or(IDCANCEL);
   }
   void WriteDebugLog(const std::string& message) override { log.push_back(message); }
+  void PlayNewOrderSound() override { ++sounds; }
+  void FlashUntilForeground() override { ++flashes; }
+  int sounds = 0;
+  int flashes = 0;
 };
 
 // Puts the desk's globals and the shared client back to their starting state.
@@ -307,4 +313,5 @@ inline void ResetDesk() {
   Access::SetOrderStatuses(Client, {});
   Access::SetTaxis(Client, {});
   Client.Authorized = false;
+  Access::SetPhase(Client, KestoConnectionPhase::NotRunning);
 }

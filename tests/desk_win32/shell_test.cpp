@@ -47,6 +47,8 @@ class NullUi : public DeskUi {
   int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return IDOK; }
   int RunDialog(int) override { return IDCANCEL; }
   void WriteDebugLog(const std::string&) override {}
+  void PlayNewOrderSound() override {}
+  void FlashUntilForeground() override {}
 };
 
 class DeskShellTest : public ::testing::Test {
