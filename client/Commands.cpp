@@ -49,17 +49,9 @@ int KestoBrimoClientAsync::InsertOrder(KestoOrder order) {
   return QueueRequest(KBRCommand_InsertOrder, [&order](std::int32_t id) { return InsertOrderRequestText(id, order); });
 }
 
-int KestoBrimoClientAsync::AcceptOrder(int OrderId) { return QueueOrderIdRequest(KBRCommand_AcceptOrder, OrderId); }
-
-int KestoBrimoClientAsync::ReturnMyOrder(int OrderId) { return QueueOrderIdRequest(KBRCommand_ReturnOrder, OrderId); }
-
 int KestoBrimoClientAsync::ChangeOrderStatus(int OrderId, int StatusId, float Price) {
   return QueueRequest(KBRCommand_SetOrderStatus,
                       [=](std::int32_t id) { return SetOrderStatusRequestText(id, OrderId, StatusId, Price); });
-}
-
-int KestoBrimoClientAsync::ReturnForeignOrder(int OrderId) {
-  return QueueOrderIdRequest(KBRCommand_ForceReturnOrder, OrderId);
 }
 
 int KestoBrimoClientAsync::AddCarDescription(int OrderId, const std::string& FullDescription,
@@ -79,12 +71,4 @@ int KestoBrimoClientAsync::GetTariff(int Publisher, int Acceptor, int CityId) {
 int KestoBrimoClientAsync::SetOrderNotifyMode(int Mode, std::int64_t BeginTime, std::int64_t EndTime) {
   return QueueRequest(KBRCommand_SetOrderNotifyMode,
                       [=](std::int32_t id) { return SetOrderNotifyModeRequestText(id, Mode, BeginTime, EndTime); });
-}
-
-int KestoBrimoClientAsync::GetOrderFullInfo(int OrderId) {
-  return QueueOrderIdRequest(KBRCommand_GetOrderFullInfo, OrderId);
-}
-
-int KestoBrimoClientAsync::GetOrderpartialInfo(int OrderId) {
-  return QueueOrderIdRequest(KBRCommand_GetOrderPartialInfo, OrderId);
 }

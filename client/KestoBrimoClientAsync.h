@@ -106,17 +106,18 @@ class KestoBrimoClientAsync {
   // Commands: each queues one request and returns its "CommandId" at once.
   int GetDirectory(bool WithLogin);
   int InsertOrder(KestoOrder order);
-  int AcceptOrder(int OrderId);
-  int ReturnMyOrder(int OrderId);
   int ChangeOrderStatus(int OrderId, int StatusId, float Price);
-  int ReturnForeignOrder(int OrderId);
   int AddCarDescription(int OrderId, const std::string& FullDescription, const std::string& GovNumber, int CallNumber,
                         int ToCarMin);
   int GetStatement();
   int GetTariff(int Publisher, int Acceptor, int CityId);
   int SetOrderNotifyMode(int Mode, std::int64_t BeginTime, std::int64_t EndTime);
-  int GetOrderFullInfo(int OrderId);
-  int GetOrderpartialInfo(int OrderId);
+  // The commands that carry only an order id: their text comes from the command table.
+  int AcceptOrder(int OrderId) { return QueueOrderIdRequest(KBRCommand_AcceptOrder, OrderId); }
+  int ReturnMyOrder(int OrderId) { return QueueOrderIdRequest(KBRCommand_ReturnOrder, OrderId); }
+  int ReturnForeignOrder(int OrderId) { return QueueOrderIdRequest(KBRCommand_ForceReturnOrder, OrderId); }
+  int GetOrderFullInfo(int OrderId) { return QueueOrderIdRequest(KBRCommand_GetOrderFullInfo, OrderId); }
+  int GetOrderpartialInfo(int OrderId) { return QueueOrderIdRequest(KBRCommand_GetOrderPartialInfo, OrderId); }
 
   // Starts the worker (stopping a running one first).
   void Connect();

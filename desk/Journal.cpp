@@ -16,38 +16,6 @@ constexpr JournalColumn kJournalColumns[] = {
     {"Время", 125}, {"Команда", 190}, {"Заказ", 70}, {"Статус", 150}, {"Сообщение биржи", 500},
 };
 
-// The operator's words for what was asked: the button that sends the command.
-const char* CommandName(std::int32_t commandCode) {
-  switch (commandCode) {
-    case KBRCommand_InsertOrder:
-      return "Добавить заказ";
-    case KBRCommand_GetDirectory:
-      return "Получить справочники";
-    case KBRCommand_AcceptOrder:
-      return "Принять заказ";
-    case KBRCommand_SetOrderStatus:
-      return "Изменить статус и цену";
-    case KBRCommand_GetStatement:
-      return "Посчитать баланс";
-    case KBRCommand_ReturnOrder:
-      return "Снять заказ с раздачи";
-    case KBRCommand_ForceReturnOrder:
-      return "Отказаться от взятого заказа";
-    case KBRCommand_AddCarDescription:
-      return "Изменить описание машины";
-    case KBRCommand_GetTariffByPubisherAndAcceptor:
-      return "Получить тариф публикатора";
-    case KBRCommand_SetOrderNotifyMode:
-      return "Настроить показ моих заказов";
-    case KBRCommand_GetOrderFullInfo:
-      return "Получить полную инф. о заказе";
-    case KBRCommand_GetOrderPartialInfo:
-      return "Получить частич. инф. о заказе";
-    default:
-      return nullptr;
-  }
-}
-
 const char* NotificationName(std::int32_t reason) {
   switch (reason) {
     case KBRReason_NewOrder:
@@ -65,28 +33,20 @@ const char* NotificationName(std::int32_t reason) {
 
 }  // namespace
 
-bool IsOrderCommand(std::int32_t commandCode) {
-  switch (commandCode) {
-    case KBRCommand_InsertOrder:
-    case KBRCommand_AcceptOrder:
-    case KBRCommand_SetOrderStatus:
-    case KBRCommand_ReturnOrder:
-    case KBRCommand_ForceReturnOrder:
-    case KBRCommand_AddCarDescription:
-      return true;
-    default:
-      return false;
-  }
-}
-
 JournalLine JournalLineFor(const KestoBrimo_AsyncResponce& response, const SentCommand* sent,
-                           const platform::LocalTime& now) {
+                           const std::string& commandName, const platform::LocalTime& now) {
   JournalLine line;
   line.time =
       FormatText("%2.2d:%2.2d:%2.2d %2.2d.%2.2d.%4.4d", now.Hour, now.Minute, now.Second, now.Day, now.Month, now.Year);
-  const char* name = NotificationName(response.reason);
-  if (name == nullptr) name = CommandName(sent != nullptr ? sent->commandCode : response.CommandCode);
-  line.command = name != nullptr ? std::string(name) : FormatText("reason=%d", response.reason);
+  const char* notification = NotificationName(response.reason);
+  const char* exchangeName = KBRCommandName(sent != nullptr ? sent->commandCode : response.CommandCode);
+  if (notification != nullptr) {
+    line.command = notification;
+  } else if (!commandName.empty()) {
+    line.command = commandName;
+  } else {
+    line.command = exchangeName != nullptr ? std::string(exchangeName) : FormatText("reason=%d", response.reason);
+  }
   const std::int32_t orderId = sent != nullptr && sent->orderId != 0 ? sent->orderId : response.Order.OrderId;
   if (orderId != 0) line.orderId = FormatText("%d", orderId);
   line.status = StatusCaption(response.OperationStatus);

@@ -27,12 +27,11 @@ struct JournalLine {
   std::string text;  // the exchange's own words
 };
 
-// The line for a received message; `sent` is the request it answers, if known.
+// The line for a received message; `sent` is the request it answers, if
+// known, and `commandName` the operator's name for its command (empty when it
+// has none: the exchange's name is shown then).
 JournalLine JournalLineFor(const KestoBrimo_AsyncResponce& response, const SentCommand* sent,
-                           const platform::LocalTime& now);
-
-// Commands that act on an order: their successful answers may stay quiet.
-bool IsOrderCommand(std::int32_t commandCode);
+                           const std::string& commandName, const platform::LocalTime& now);
 
 // Prepares the journal's empty list: its columns.
 void SetJournalColumns(KestoListView& journal);

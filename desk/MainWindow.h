@@ -8,7 +8,9 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <vector>
 
+#include "client/KestoBrimoClientAsync.h"
 #include "desk/DeskDialog.h"
 #include "desk/DeskIds.h"
 #include "desk/DeskSettings.h"
@@ -80,7 +82,7 @@ class DeskMainWindow {
   void ShowAnswer(const KestoBrimo_AsyncResponce& response);
   void ShowWaitingAnswers();
   // The journal's line for a received message; true when it needs no box.
-  bool Record(const KestoBrimo_AsyncResponce& response);
+  bool Record(DeskDialog& window, const KestoBrimo_AsyncResponce& response);
   // Remembers a request sent for an order, for the journal and the quiet rule.
   void Sent(int commandId, std::int32_t commandCode, std::int32_t orderId);
   void SortChangedLists();
@@ -93,14 +95,16 @@ class DeskMainWindow {
   void Connect(DeskDialog& window);
   void Disconnect();
 
+  // Asks `question` about the order selected in `list` and, on yes, sends `command` for it.
+  void SendForSelectedOrder(KestoListView* list, const char* question, int (KestoBrimoClientAsync::*command)(int),
+                            std::int32_t commandCode);
+
   // The commands of the command buttons.
   void GetDirectories();
   void AddOrder();
   void AcceptOrder();
-  void ReturnMyOrder();
   void ChangeStatus();
   void AddCarDescription();
-  void ReturnForeignOrder();
   void GetStatement();
   void GetTariff();
   void SetNotifyMode();
@@ -108,28 +112,19 @@ class DeskMainWindow {
   void GetPartialInfo();
 
  public:
-  // A button of the command group and the member that runs its command.
+  // A button of the command group: its control, the command it sends, whether
+  // that command acts on an order (then a success may stay out of a box), and
+  // what pressing it does.
   struct CommandButton {
     int controlId;
-    void (DeskMainWindow::*press)();
+    std::int32_t commandCode;
+    bool actsOnOrder;
+    void (*press)(DeskMainWindow&);
   };
-  // Every button of the window's command group, top to bottom, with its
-  // command: the tick enables exactly these while the client is logged in,
-  // and Command runs the one pressed.
-  static constexpr CommandButton kCommandButtons[] = {
-      {IDC_GET_DIRECTORY, &DeskMainWindow::GetDirectories},
-      {IDC_ADD_ORDER, &DeskMainWindow::AddOrder},
-      {IDC_ACCEPT_ORDER, &DeskMainWindow::AcceptOrder},
-      {IDC_RETURN_MY_ORDER, &DeskMainWindow::ReturnMyOrder},
-      {IDC_CHANGE_STATUS, &DeskMainWindow::ChangeStatus},
-      {IDC_CAR_DESCRIPTION, &DeskMainWindow::AddCarDescription},
-      {IDC_RETURN_FOREIGN_ORDER, &DeskMainWindow::ReturnForeignOrder},
-      {IDC_STATEMENT, &DeskMainWindow::GetStatement},
-      {IDC_TARIFF, &DeskMainWindow::GetTariff},
-      {IDC_NOTIFY_MODE, &DeskMainWindow::SetNotifyMode},
-      {IDC_FULL_INFO, &DeskMainWindow::GetFullInfo},
-      {IDC_PARTIAL_INFO, &DeskMainWindow::GetPartialInfo},
-  };
+  // Every button of the window's command group, top to bottom: the tick
+  // enables exactly these while the client is logged in, Command runs the one
+  // pressed, and the journal names a command by its button's caption.
+  static const std::vector<CommandButton>& CommandButtons();
 
  private:
   DeskUi& ui_;

@@ -1,6 +1,6 @@
 // The main window's buttons: what each reads (fields, the selected row, a
 // confirmation, a dialog) and which client call it makes; the command buttons
-// are found through kCommandButtons. Nothing waits for the exchange: answers
+// are listed once, in CommandButtons. Nothing waits for the exchange: answers
 // come back through the tick.
 #include <utility>
 
@@ -85,13 +85,45 @@ bool DeskMainWindow::Command(DeskDialog& window, int controlId) {
     default:
       break;
   }
-  for (const CommandButton& button : kCommandButtons) {
+  for (const CommandButton& button : CommandButtons()) {
     if (button.controlId == controlId) {
-      (this->*button.press)();
+      button.press(*this);
       return true;
     }
   }
   return false;
+}
+
+const std::vector<DeskMainWindow::CommandButton>& DeskMainWindow::CommandButtons() {
+  static const std::vector<CommandButton> buttons = {
+      {IDC_GET_DIRECTORY, KBRCommand_GetDirectory, false, [](DeskMainWindow& w) { w.GetDirectories(); }},
+      {IDC_ADD_ORDER, KBRCommand_InsertOrder, true, [](DeskMainWindow& w) { w.AddOrder(); }},
+      {IDC_ACCEPT_ORDER, KBRCommand_AcceptOrder, true, [](DeskMainWindow& w) { w.AcceptOrder(); }},
+      {IDC_RETURN_MY_ORDER, KBRCommand_ReturnOrder, true,
+       [](DeskMainWindow& w) {
+         w.SendForSelectedOrder(MyList, "Вы хотите вернуть свой заказ обратно?", &KestoBrimoClientAsync::ReturnMyOrder,
+                                KBRCommand_ReturnOrder);
+       }},
+      {IDC_CHANGE_STATUS, KBRCommand_SetOrderStatus, true, [](DeskMainWindow& w) { w.ChangeStatus(); }},
+      {IDC_CAR_DESCRIPTION, KBRCommand_AddCarDescription, true, [](DeskMainWindow& w) { w.AddCarDescription(); }},
+      {IDC_RETURN_FOREIGN_ORDER, KBRCommand_ForceReturnOrder, true,
+       [](DeskMainWindow& w) {
+         w.SendForSelectedOrder(MyList, "Вы хотите вернуть чужой заказ обратно публикатору?",
+                                &KestoBrimoClientAsync::ReturnForeignOrder, KBRCommand_ForceReturnOrder);
+       }},
+      {IDC_STATEMENT, KBRCommand_GetStatement, false, [](DeskMainWindow& w) { w.GetStatement(); }},
+      {IDC_TARIFF, KBRCommand_GetTariffByPubisherAndAcceptor, false, [](DeskMainWindow& w) { w.GetTariff(); }},
+      {IDC_NOTIFY_MODE, KBRCommand_SetOrderNotifyMode, false, [](DeskMainWindow& w) { w.SetNotifyMode(); }},
+      {IDC_FULL_INFO, KBRCommand_GetOrderFullInfo, false, [](DeskMainWindow& w) { w.GetFullInfo(); }},
+      {IDC_PARTIAL_INFO, KBRCommand_GetOrderPartialInfo, false, [](DeskMainWindow& w) { w.GetPartialInfo(); }},
+  };
+  return buttons;
+}
+
+void DeskMainWindow::SendForSelectedOrder(KestoListView* list, const char* question,
+                                          int (KestoBrimoClientAsync::*command)(int), std::int32_t commandCode) {
+  int orderId = 0;
+  if (SelectedOrder(list, orderId) && Confirm(question)) Sent((Client.*command)(orderId), commandCode, orderId);
 }
 
 void DeskMainWindow::GetDirectories() { Client.GetDirectory(false); }
@@ -107,17 +139,10 @@ void DeskMainWindow::AcceptOrder() {
   const auto offered = NewOrders.find(orderId);
   // The question names the order: its route and price on a second line. A
   // grey row may have gone to another service while the link was down.
-  const std::string question = staleNew_.Contains(orderId) ? kStaleAcceptQuestion
+  const std::string question = staleNew_.Contains(orderId)  ? kStaleAcceptQuestion
                                : offered == NewOrders.end() ? "Вы хотите принять заказ?"
                                                             : AcceptQuestion(offered->second, Client);
   if (Confirm(question)) Sent(Client.AcceptOrder(orderId), KBRCommand_AcceptOrder, orderId);
-}
-
-void DeskMainWindow::ReturnMyOrder() {
-  int orderId = 0;
-  if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть свой заказ обратно?")) {
-    Sent(Client.ReturnMyOrder(orderId), KBRCommand_ReturnOrder, orderId);
-  }
 }
 
 void DeskMainWindow::ChangeStatus() {
@@ -143,13 +168,6 @@ void DeskMainWindow::AddCarDescription() {
   if (RunDialog(IDD_CAR_DESCRIPTION) == IDOK) {
     Sent(Client.AddCarDescription(orderId, CarDescription, CarGovNumber, CarCallNumber, ToCarMin),
          KBRCommand_AddCarDescription, orderId);
-  }
-}
-
-void DeskMainWindow::ReturnForeignOrder() {
-  int orderId = 0;
-  if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть чужой заказ обратно публикатору?")) {
-    Sent(Client.ReturnForeignOrder(orderId), KBRCommand_ForceReturnOrder, orderId);
   }
 }
 

@@ -73,7 +73,7 @@ void DeskMainWindow::UpdateButtons(DeskDialog& window) {
   window.Enable(IDC_CONNECT, !workerRuns);
   window.Enable(IDC_DISCONNECT, workerRuns);
   const bool authorized = Client.Authorized.load();
-  for (const CommandButton& button : kCommandButtons) window.Enable(button.controlId, authorized);
+  for (const CommandButton& button : CommandButtons()) window.Enable(button.controlId, authorized);
 }
 
 bool DeskMainWindow::Tick(DeskDialog& window) {
@@ -83,7 +83,7 @@ bool DeskMainWindow::Tick(DeskDialog& window) {
   ShowWaitingAnswers();
   KestoBrimo_AsyncResponce response;
   while (Client.GetClientResponce(response)) {
-    const bool quiet = Record(response);
+    const bool quiet = Record(window, response);
     if (ApplyListNotification(response) || quiet || EndRefusedLogin(response)) continue;
     if (response.reason == 0 && response.CommandId == static_cast<std::uint32_t>(quietNoticeId_)) {
       quietNoticeId_ = -1;
@@ -101,7 +101,12 @@ bool DeskMainWindow::Tick(DeskDialog& window) {
   return true;
 }
 
-bool DeskMainWindow::Record(const KestoBrimo_AsyncResponce& response) {
+namespace {
+// A button's caption is short; this is ample.
+constexpr std::size_t kButtonCaptionChars = 99;
+}  // namespace
+
+bool DeskMainWindow::Record(DeskDialog& window, const KestoBrimo_AsyncResponce& response) {
   SentCommand sent{response.CommandCode, 0};
   const auto found = sent_.find(response.CommandId);
   const bool known = found != sent_.end() && response.CommandId != 0;
@@ -109,9 +114,17 @@ bool DeskMainWindow::Record(const KestoBrimo_AsyncResponce& response) {
     sent = found->second;
     sent_.erase(found);
   }
-  if (journal_ != nullptr)
-    AddJournalLine(*journal_, JournalLineFor(response, known ? &sent : nullptr, platform::CurrentLocalTime()));
-  return preferences_.quietSuccess && response.OperationStatus == KBRStatus_Ok && IsOrderCommand(sent.commandCode);
+  // A command is named as the operator knows it: by the caption of its button.
+  const CommandButton* button = nullptr;
+  for (const CommandButton& b : CommandButtons()) {
+    if (b.commandCode == sent.commandCode) button = &b;
+  }
+  if (journal_ != nullptr) {
+    const std::string name = button != nullptr ? window.GetText(button->controlId, kButtonCaptionChars) : std::string();
+    AddJournalLine(*journal_, JournalLineFor(response, known ? &sent : nullptr, name, platform::CurrentLocalTime()));
+  }
+  return preferences_.quietSuccess && response.OperationStatus == KBRStatus_Ok && button != nullptr &&
+         button->actsOnOrder;
 }
 
 void DeskMainWindow::Sent(int commandId, std::int32_t commandCode, std::int32_t orderId) {

@@ -74,7 +74,7 @@ TEST_F(MainWindow, StartPreparesBothListsAndATickWithoutAnswersOnlySetsButtons) 
   EXPECT_TRUE(desk.Tick(window));
   EXPECT_TRUE(window[IDC_CONNECT].enabled);
   EXPECT_FALSE(window[IDC_DISCONNECT].enabled);
-  for (const auto& button : DeskMainWindow::kCommandButtons) EXPECT_FALSE(window[button.controlId].enabled);
+  for (const auto& button : DeskMainWindow::CommandButtons()) EXPECT_FALSE(window[button.controlId].enabled);
   EXPECT_TRUE(ui.boxes.empty());
   EXPECT_TRUE(newList().rows.empty());
 
@@ -84,7 +84,7 @@ TEST_F(MainWindow, StartPreparesBothListsAndATickWithoutAnswersOnlySetsButtons) 
   Client.ThreadId = 0;
   EXPECT_FALSE(window[IDC_CONNECT].enabled);
   EXPECT_TRUE(window[IDC_DISCONNECT].enabled);
-  for (const auto& button : DeskMainWindow::kCommandButtons) EXPECT_TRUE(window[button.controlId].enabled);
+  for (const auto& button : DeskMainWindow::CommandButtons()) EXPECT_TRUE(window[button.controlId].enabled);
 
   EXPECT_TRUE(desk.Close(window));
   EXPECT_EQ(window.endCode, IDCANCEL);
@@ -593,6 +593,7 @@ TEST_F(MainWindow, JournalKeepsTheNewestThousandLinesAndQuietSuccessSkipsTheBox)
   NewOrders[4711] = offered;
   newList().SelectNewRow(4711);
   desk.Preferences().quietSuccess = true;
+  window[IDC_ACCEPT_ORDER].text = "Принять заказ";  // the journal names a command by its button
   desk.Command(window, IDC_ACCEPT_ORDER);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].text, AcceptQuestion(offered, Client));

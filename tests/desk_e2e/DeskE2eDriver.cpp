@@ -247,7 +247,7 @@ bool DeskRun::ConnectDesk() {
   report_.Note("the connect click was handled in " + std::to_string(::GetTickCount() - clicked) + " ms");
   const auto connected = [&] {
     if (IsItemEnabled(main_, IDC_CONNECT) || !IsItemEnabled(main_, IDC_DISCONNECT)) return false;
-    for (const auto& button : DeskMainWindow::kCommandButtons) {
+    for (const auto& button : DeskMainWindow::CommandButtons()) {
       if (!IsItemEnabled(main_, button.controlId)) return false;
     }
     return true;

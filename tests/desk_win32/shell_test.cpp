@@ -145,7 +145,7 @@ TEST_F(DeskShellTest, TheCommandGroupHoldsExactlyTheCommandButtonsInTheirOrder) 
   OpenDialog main(IDD_MAIN);
   const std::vector<int> onWindow = CommandGroupButtons(main.Handle());
   std::vector<int> table;
-  for (const auto& button : DeskMainWindow::kCommandButtons) table.push_back(button.controlId);
+  for (const auto& button : DeskMainWindow::CommandButtons()) table.push_back(button.controlId);
   EXPECT_EQ(onWindow, table);
 
   Win32Dialog adapter(main.Handle());
