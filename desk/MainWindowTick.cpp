@@ -104,6 +104,7 @@ bool DeskMainWindow::Tick(DeskDialog& window) {
 namespace {
 // A button's caption is short; this is ample.
 constexpr std::size_t kButtonCaptionChars = 99;
+const char kLoginJournalName[] = "Вход";
 }  // namespace
 
 bool DeskMainWindow::Record(DeskDialog& window, const KestoBrimo_AsyncResponce& response) {
@@ -120,7 +121,15 @@ bool DeskMainWindow::Record(DeskDialog& window, const KestoBrimo_AsyncResponce& 
     if (b.commandCode == sent.commandCode) button = &b;
   }
   if (journal_ != nullptr) {
-    const std::string name = button != nullptr ? window.GetText(button->controlId, kButtonCaptionChars) : std::string();
+    // The login's answer and the disconnect notice have no command button of their own.
+    std::string name;
+    if (response.CommandId == 0 && sent.commandCode == KBRCommand_GetDirectory) {
+      name = kLoginJournalName;
+    } else if (response.reason == 0 && sent.commandCode == KBRCommand_Disconnect) {
+      name = window.GetText(IDC_DISCONNECT, kButtonCaptionChars);
+    } else if (button != nullptr) {
+      name = window.GetText(button->controlId, kButtonCaptionChars);
+    }
     AddJournalLine(*journal_, JournalLineFor(response, known ? &sent : nullptr, name, platform::CurrentLocalTime()));
   }
   return preferences_.quietSuccess && response.OperationStatus == KBRStatus_Ok && button != nullptr &&
