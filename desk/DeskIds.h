@@ -32,6 +32,7 @@
 #define IDD_CAR_DESCRIPTION 107
 #define IDD_TARIFF 109
 #define IDD_ORDER_ID 110
+#define IDD_AUTO_ACCEPT 120
 
 // Main window.
 #define IDC_SERVER 1001
@@ -54,6 +55,8 @@
 #define IDC_MY_ORDERS 1018
 #define IDC_FULL_INFO 1019
 #define IDC_PARTIAL_INFO 1020
+#define IDC_AUTO_ACCEPT 1070
+#define IDC_AUTO_ACCEPT_RULES 1071
 
 // New order. The dialog ends with the id of its publish button.
 #define IDC_CITY_FROM 1024
@@ -106,3 +109,14 @@
 
 // Order id.
 #define IDC_ORDER_ID 1054
+
+// Auto-accept rules.
+#define IDC_AA_ENABLED 1072
+#define IDC_AA_CITIES 1073
+#define IDC_AA_CARRIER_TYPES 1074
+#define IDC_AA_MIN_PRICE 1075
+#define IDC_AA_ANY 1076
+#define IDC_AA_NOW 1077
+#define IDC_AA_LATER 1078
+#define IDC_AA_MAX_OPEN 1079
+#define IDC_AA_PROBLEM 1080

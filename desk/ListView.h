@@ -1,5 +1,5 @@
 // A report-view list as the desk logic sees it: columns, rows carrying a
-// number as item data, cell texts and the selection mark. The Windows shell
+// number as item data, cell texts, check boxes and the selection mark. The Windows shell
 // implements it over a list view control; tests use a fake.
 #pragma once
 
@@ -29,4 +29,7 @@ class KestoListView {
   virtual void DeleteAllItems() = 0;
   // LVM_GETSELECTIONMARK: the selected row, or -1.
   virtual int GetSelectionMark() = 0;
+  // The check box of a row, in a list with LVS_EX_CHECKBOXES.
+  virtual void SetItemChecked(int index, bool checked) = 0;
+  virtual bool IsItemChecked(int index) = 0;
 };

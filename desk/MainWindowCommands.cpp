@@ -2,6 +2,7 @@
 // confirmation, a dialog) and which client call it makes; the command buttons
 // are found through kCommandButtons. Nothing waits for the exchange: answers
 // come back through the tick.
+#include "desk/AutoAccept.h"
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
 #include "desk/MainWindow.h"
@@ -51,6 +52,12 @@ bool DeskMainWindow::Command(DeskDialog& window, int controlId) {
       return true;
     case IDC_DISCONNECT:
       Disconnect();
+      return true;
+    case IDC_AUTO_ACCEPT:
+      DeskAutoAccept.Switch(window, ui_);
+      return true;
+    case IDC_AUTO_ACCEPT_RULES:
+      RunDialog(IDD_AUTO_ACCEPT);
       return true;
     default:
       break;

@@ -1,6 +1,7 @@
 // The main window's start and its tick: button states from the client, and
 // the dispatch of every queued answer to the order lists or a box. Boxes nest
 // at most kMaxOpenBoxes deep; answers that would open one more wait in order.
+#include "desk/AutoAccept.h"
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
 #include "desk/MainWindow.h"
@@ -42,6 +43,7 @@ bool DeskMainWindow::Start(DeskDialog& window) {
   window.SetText(IDC_PORT, MainIniFile.Port);
   window.SetText(IDC_LOGIN, MainIniFile.Login);
   window.SetText(IDC_PASSWORD, MainIniFile.Password);
+  DeskAutoAccept.Load(SettingsFilePath(), ui_);
   return true;
 }
 
@@ -62,6 +64,7 @@ void DeskMainWindow::UpdateButtons(DeskDialog& window) {
   window.Enable(IDC_DISCONNECT, workerRuns);
   const bool authorized = Client.Authorized.load();
   for (const CommandButton& button : kCommandButtons) window.Enable(button.controlId, authorized);
+  DeskAutoAccept.ShowSwitch(window);
 }
 
 bool DeskMainWindow::Tick(DeskDialog& window) {
@@ -69,6 +72,7 @@ bool DeskMainWindow::Tick(DeskDialog& window) {
   ShowWaitingAnswers();
   KestoBrimo_AsyncResponce response;
   while (Client.GetClientResponce(response)) {
+    if (DeskAutoAccept.OnResponse(response, ui_)) continue;
     if (ApplyListNotification(response)) continue;
     // Behind any answer still waiting, so the boxes keep the answers' order.
     waiting_.push_back(response);

@@ -1,4 +1,4 @@
-// Message boxes, modal dialogs by resource id, and the debug log for the desk logic.
+// Message boxes, modal dialogs by resource id, short sounds and the debug log for the desk logic.
 #include "desk/win32/Win32DeskUi.h"
 
 #include "client/DebugLog.h"
@@ -16,6 +16,8 @@ int Win32DeskUi::RunDialog(int resourceId) {
   if (procedure == nullptr) return -1;
   return static_cast<int>(::DialogBoxParamW(hInstance, MAKEINTRESOURCEW(resourceId), owner_, procedure, 0));
 }
+
+void Win32DeskUi::PlaySound(unsigned beepType) { ::MessageBeep(beepType); }
 
 void Win32DeskUi::WriteDebugLog(const std::string& message) { PrintToDebugLog("%s", message.c_str()); }
 

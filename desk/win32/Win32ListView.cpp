@@ -79,3 +79,16 @@ bool Win32ListView::DeleteItem(int index) {
 void Win32ListView::DeleteAllItems() { ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0); }
 
 int Win32ListView::GetSelectionMark() { return static_cast<int>(::SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0)); }
+
+void Win32ListView::SetItemChecked(int index, bool checked) {
+  // The check box is the row's state image: 1 unchecked, 2 checked.
+  LVITEMW item = {};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+  ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+bool Win32ListView::IsItemChecked(int index) {
+  const LRESULT state = ::SendMessageW(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK);
+  return ((static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}

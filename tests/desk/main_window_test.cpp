@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "DeskFakes.h"
 #include "desk/MainWindow.h"
@@ -10,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "protocol/KBRCodes.h"
+#include "support/TempDir.h"
 
 namespace {
 using Access = KestoBrimoClientTestAccess;
@@ -42,6 +44,27 @@ class MainWindow : public ::testing::Test {
     ResetDesk();
   }
   FakeListView& newList() { return window.lists[IDC_NEW_ORDERS]; }
+  // Checks the orders of the queued accepts, in order; returns each one's CommandId.
+  std::map<std::int32_t, std::uint32_t> AcceptsOf(const std::vector<std::int32_t>& ids) {
+    std::vector<std::int32_t> accepted;
+    std::map<std::int32_t, std::uint32_t> commands;
+    for (const auto& request : Requests()) {
+      if (request.CommandCode != KBRCommand_AcceptOrder) continue;
+      accepted.push_back(std::atoi(request.Text.c_str() + request.Text.find("\"OrderId\":") + 10));
+      commands[accepted.back()] = request.CommandId;
+    }
+    EXPECT_EQ(accepted, ids);
+    return commands;
+  }
+  void OfferTick(std::int32_t orderId, std::int32_t city = 1) {
+    KestoBrimo_AsyncResponce offer = OrderNote(KBRReason_NewOrder, orderId, "Тверская 1");
+    offer.Order.CityIdFrom = city;
+    offer.Order.Price = 500;
+    Push(offer);
+    desk.Tick(window);
+  }
+  std::string AutoAcceptIni() { return std::filesystem::absolute(dir.file("desk.ini")).string(); }
+  TempDir dir;
   FakeListView& myList() { return window.lists[IDC_MY_ORDERS]; }
   std::deque<KestoBrimo_AsyncRequest> Requests() { return Access::Requests(Client); }
   void Push(const KestoBrimo_AsyncResponce& r) { Access::PushResponse(Client, r); }
@@ -343,6 +366,81 @@ TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
     EXPECT_EQ(next[IDC_PORT].text, "abc");
     std::remove(path.c_str());
   }
+}
+
+TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
+  Access::SetCities(Client, {{1, "Москва"}});
+  DeskAutoAccept.Load(AutoAcceptIni(), ui);
+  AutoAcceptRules rules;
+  rules.Enabled = true;
+  rules.Cities = {1};
+  rules.MaxOpen = 2;
+  DeskAutoAccept.SetRules(rules);
+  OfferTick(10);
+  OfferTick(11, 2);                                // another city
+  Push(OrderNote(KBRReason_NewOrderRemoved, 12));  // withdrawn before it was offered
+  OfferTick(12);
+  OfferTick(10);  // an update
+  OfferTick(13);
+  OfferTick(14);  // beyond the limit
+  auto accepts = AcceptsOf({10, 13});
+  EXPECT_EQ(NewOrders.size(), 5u);
+  EXPECT_EQ(ui.log.at(ui.log.size() - 2), "Автопринят заказ 10: Москва, Тверская 1 — , 500.00");
+  EXPECT_EQ(ui.sounds, (std::vector<unsigned>{kAutoAcceptSound, kAutoAcceptSound}));
+
+  // The exchange's answer to an accept is the order in "Мои заказы": still without a car, it counts.
+  KestoBrimo_AsyncResponce mine = OrderNote(KBRReason_MyOrder, 10);
+  mine.CommandId = accepts[10];
+  Push(mine);
+  OfferTick(15);
+  AcceptsOf({10, 13});
+  mine.CommandId = 0;
+  mine.Order.CarDescription = "Шкода, белая";
+  Push(mine);
+  OfferTick(16);
+  accepts = AcceptsOf({10, 13, 16});
+
+  // A refusal opens no box and frees its place; so does an order leaving "Мои заказы".
+  KestoBrimo_AsyncResponce refusal = Answer(7, KBRStatus_CommonError);
+  refusal.CommandId = accepts[13];
+  refusal.ErrorString = "Заказ уже принят другой службой";
+  Push(refusal);
+  OfferTick(17);
+  Push(OrderNote(KBRReason_MyOrder, 16));
+  Push(OrderNote(KBRReason_MyOrderRemoved, 16));
+  OfferTick(18);
+  AcceptsOf({10, 13, 16, 17, 18});
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(DeskAutoAccept.OpenOrders(), 2);
+}
+
+TEST_F(MainWindow, AutoAcceptOffOrDamagedTakesNothingAndTheSwitchShowsIt) {
+  const std::string path = AutoAcceptIni();
+  const std::string damaged = "[AutoAccept]\r\nEnabled=1\r\nCities=1;2\r\n";
+  ASSERT_TRUE(platform::WriteWholeFile(path, damaged));
+  DeskAutoAccept.Load(path, ui);
+  EXPECT_NE(ui.log.back().find("Cities=1;2"), std::string::npos);
+  OfferTick(20);
+  EXPECT_FALSE(window[IDC_AUTO_ACCEPT].enabled);  // no directories yet
+  EXPECT_FALSE(window[IDC_AUTO_ACCEPT_RULES].enabled);
+  Access::SetCities(Client, {{1, "Москва"}});
+  desk.Tick(window);
+  EXPECT_TRUE(window[IDC_AUTO_ACCEPT].enabled);
+  window[IDC_AUTO_ACCEPT].checked = true;
+  desk.Command(window, IDC_AUTO_ACCEPT);
+  EXPECT_FALSE(window[IDC_AUTO_ACCEPT].checked);
+  std::string content;
+  ASSERT_TRUE(platform::ReadWholeFile(path, content));
+  EXPECT_EQ(content, damaged);
+
+  DeskAutoAccept.SetRules(AutoAcceptRules());  // mended, and off
+  OfferTick(21);
+  window[IDC_AUTO_ACCEPT].checked = true;
+  desk.Command(window, IDC_AUTO_ACCEPT);
+  EXPECT_EQ(platform::ReadProfileValue("AutoAccept", "Enabled", path), "1");
+  OfferTick(22);
+  AcceptsOf({22});
+  EXPECT_TRUE(window[IDC_AUTO_ACCEPT].checked);
 }
 
 TEST_F(MainWindow, OkCancelAndUnknownIds) {
