@@ -12,49 +12,40 @@ namespace {
 
 constexpr std::int64_t kTomorrowish = 2000000000;  // a preliminary time the lists show
 
-KestoOrder Offer(std::int32_t city, std::int32_t carrierType, float price, std::int64_t preliminary = 0) {
-  KestoOrder offer;
-  offer.CityIdFrom = city;
-  offer.CarrierType = carrierType;
-  offer.Price = price;
-  offer.PreliminaryTime = preliminary;
-  return offer;
-}
-
-AutoAcceptRules Rules(std::set<std::int32_t> cities, std::set<std::int32_t> types, double minPrice,
-                      PreliminaryRule preliminary = PreliminaryRule::Any) {
-  AutoAcceptRules rules;
-  rules.Cities = cities;
-  rules.CarrierTypes = types;
-  rules.MinPrice = minPrice;
-  rules.Preliminary = preliminary;
-  return rules;
-}
-
 TEST(AutoAcceptRules, EachFieldAloneAndTogether) {
+  using P = PreliminaryRule;
   const struct {
     const char* what;
-    AutoAcceptRules rules;
-    KestoOrder offer;
+    AutoAcceptRules rules;  // Enabled, Cities, CarrierTypes, MinPrice, Preliminary
+    std::int32_t city, carrierType;
+    float price;
+    std::int64_t preliminaryTime;
     bool match;
   } cases[] = {
-      {"empty lists take any", Rules({}, {}, 0), Offer(9, 9, 0), true},
-      {"city listed", Rules({1, 7}, {}, 0), Offer(7, 9, 10), true},
-      {"city not listed", Rules({1, 7}, {}, 0), Offer(2, 9, 10), false},
-      {"type listed", Rules({}, {2}, 0), Offer(9, 2, 10), true},
-      {"type not listed", Rules({}, {2}, 0), Offer(9, 3, 10), false},
-      {"price at the minimum", Rules({}, {}, 300), Offer(1, 1, 300.0f), true},
-      {"price a kopeck below", Rules({}, {}, 300), Offer(1, 1, 299.99f), false},
-      {"float below its decimal", Rules({}, {}, 3.3), Offer(1, 1, 3.3f), true},
-      {"now takes no time", Rules({}, {}, 0, PreliminaryRule::Now), Offer(1, 1, 1), true},
-      {"now refuses preliminary", Rules({}, {}, 0, PreliminaryRule::Now), Offer(1, 1, 1, kTomorrowish), false},
-      {"later takes preliminary", Rules({}, {}, 0, PreliminaryRule::Later), Offer(1, 1, 1, kTomorrowish), true},
-      {"later refuses now", Rules({}, {}, 0, PreliminaryRule::Later), Offer(1, 1, 1), false},
-      {"all fields pass", Rules({1}, {2}, 250.5, PreliminaryRule::Now), Offer(1, 2, 250.5f), true},
-      {"all but the price", Rules({1}, {2}, 250.5, PreliminaryRule::Now), Offer(1, 2, 250.49f), false},
-      {"all but the city", Rules({1}, {2}, 250.5, PreliminaryRule::Now), Offer(4, 2, 900), false},
+      {"empty lists take any", {true, {}, {}, 0, P::Any}, 9, 9, 0, 0, true},
+      {"city listed", {true, {1, 7}, {}, 0, P::Any}, 7, 9, 10, 0, true},
+      {"city not listed", {true, {1, 7}, {}, 0, P::Any}, 2, 9, 10, 0, false},
+      {"type listed", {true, {}, {2}, 0, P::Any}, 9, 2, 10, 0, true},
+      {"type not listed", {true, {}, {2}, 0, P::Any}, 9, 3, 10, 0, false},
+      {"price at the minimum", {true, {}, {}, 300, P::Any}, 1, 1, 300.0f, 0, true},
+      {"price a kopeck below", {true, {}, {}, 300, P::Any}, 1, 1, 299.99f, 0, false},
+      {"float below its decimal", {true, {}, {}, 3.3, P::Any}, 1, 1, 3.3f, 0, true},
+      {"now takes no time", {true, {}, {}, 0, P::Now}, 1, 1, 1, 0, true},
+      {"now refuses preliminary", {true, {}, {}, 0, P::Now}, 1, 1, 1, kTomorrowish, false},
+      {"later takes preliminary", {true, {}, {}, 0, P::Later}, 1, 1, 1, kTomorrowish, true},
+      {"later refuses now", {true, {}, {}, 0, P::Later}, 1, 1, 1, 0, false},
+      {"all fields pass", {true, {1}, {2}, 250.5, P::Now}, 1, 2, 250.5f, 0, true},
+      {"all but the price", {true, {1}, {2}, 250.5, P::Now}, 1, 2, 250.49f, 0, false},
+      {"all but the city", {true, {1}, {2}, 250.5, P::Now}, 4, 2, 900, 0, false},
   };
-  for (const auto& c : cases) EXPECT_EQ(RulesMatch(c.rules, c.offer), c.match) << c.what;
+  for (const auto& c : cases) {
+    KestoOrder offer;
+    offer.CityIdFrom = c.city;
+    offer.CarrierType = c.carrierType;
+    offer.Price = c.price;
+    offer.PreliminaryTime = c.preliminaryTime;
+    EXPECT_EQ(RulesMatch(c.rules, offer), c.match) << c.what;
+  }
 }
 
 TEST(AutoAcceptSettings, ReadsTheSectionAndADamagedValueLeavesItOff) {
