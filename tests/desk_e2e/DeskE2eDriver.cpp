@@ -30,8 +30,10 @@ struct Options {
   std::string login;
   std::string password;
   std::wstring shots;
-  // "connect" only logs the desk in and leaves it running (scripts/run-desk).
+  // "connect" only logs the desk in and leaves it running (scripts/run-desk);
+  // "latency" publishes `offers` orders for the desk to accept automatically.
   std::string mode = "full";
+  int offers = 0;
 };
 
 std::string Utf8(const std::wstring& wide) {
@@ -83,12 +85,17 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.shots = WideFrom1251(value);
     else if (name == "--mode")
       options.mode = value;
+    else if (name == "--offers")
+      options.offers = std::atoi(value.c_str());
     else
       return false;
   }
   if (options.mode == "connect") return true;
+  if (options.mode == "latency") return options.port > 0 && !options.login.empty() && options.offers > 0;
   return options.mode == "full" && options.port > 0 && !options.login.empty() && !options.shots.empty();
 }
+
+KestoOrder SampleOrder(const char* street);
 
 class DeskRun {
  public:
@@ -99,6 +106,7 @@ class DeskRun {
 
   int Run();
   int ConnectOnly();
+  int AcceptLatency();
 
  private:
   void Shot(const wchar_t* name) {
@@ -114,6 +122,8 @@ class DeskRun {
   bool BrowseCities(OtherService& other);
   bool ShowBalance();
   bool OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot);
+  bool SetAutoAcceptRules();
+  bool AutoAcceptOffers(OtherService& other);
   void DismissStrayBoxes();
   bool CloseDesk();
 
@@ -330,6 +340,63 @@ bool DeskRun::OpenAndCancel(int button, const std::wstring& caption, const wchar
   return WaitUntil([&] { return !::IsWindow(dialog); }, kStepWaitMs);
 }
 
+// The rules through their dialog, as the dispatcher sets them: pick-up in
+// Москва, from 900 roubles, at most two orders waiting for a car.
+bool DeskRun::SetAutoAcceptRules() {
+  if (!ClickButton(main_, IDC_AUTO_ACCEPT_RULES)) return false;
+  HWND dialog = WaitForDialog(pid_, L"Автопринятие", kStepWaitMs);
+  if (dialog == nullptr) {
+    report_.Note("the auto-accept dialog did not open");
+    return false;
+  }
+  RemoteListView cities(::GetDlgItem(dialog, IDC_AA_CITIES), process_);
+  const int moscow = cities.FindRow(0, L"Москва");
+  if (moscow < 0 || !cities.SetChecked(moscow, true)) {
+    report_.Note("no city Москва to tick in the rules");
+    return false;
+  }
+  ::SetWindowTextW(::GetDlgItem(dialog, IDC_AA_MIN_PRICE), L"900");
+  ::SetWindowTextW(::GetDlgItem(dialog, IDC_AA_MAX_OPEN), L"2");
+  ::SendMessageW(::GetDlgItem(dialog, IDC_AA_ENABLED), BM_SETCHECK, BST_CHECKED, 0);
+  Shot(L"14-dialog-auto-accept");
+  ClickButton(dialog, IDOK);
+  const auto switchedOn = [&] {
+    return !::IsWindow(dialog) && ::SendDlgItemMessageW(main_, IDC_AUTO_ACCEPT, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  };
+  return WaitUntil(switchedOn, kStepWaitMs);
+}
+
+// Five offers: two match, one more matches beyond the limit, two do not.
+bool DeskRun::AutoAcceptOffers(OtherService& other) {
+  const struct {
+    std::int32_t city;
+    float price;
+    bool taken;
+  } offers[] = {{1, 950, true}, {3, 950, false}, {1, 500, false}, {1, 1200, true}, {1, 990, false}};
+  std::vector<std::wstring> ids;
+  for (const auto& offer : offers) {
+    KestoOrder order = SampleOrder("Пятницкая улица");
+    order.CityIdFrom = offer.city;
+    order.Price = offer.price;
+    ids.push_back(std::to_wstring(other.Publish(order, kStepWaitMs)));
+  }
+  const auto settled = [&] {
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      if ((MyList().FindRow(0, ids[i]) >= 0) != offers[i].taken) return false;
+      if ((NewList().FindRow(0, ids[i]) >= 0) == offers[i].taken) return false;
+    }
+    return true;
+  };
+  bool all = WaitUntil(settled, kStepWaitMs);
+  ::Sleep(1500);  // three ticks more: nothing else is taken
+  all = all && settled();
+  Shot(L"15-main-auto-accept-on");
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    report_.Note("offer " + Utf8(ids[i]) + (MyList().FindRow(0, ids[i]) >= 0 ? " taken" : " left"));
+  }
+  return all && DialogsOf(pid_).size() == 1;  // no box for the automatic accepts
+}
+
 void DeskRun::DismissStrayBoxes() {
   for (HWND box : DialogsOf(pid_)) {
     if (box == main_) continue;
@@ -368,6 +435,25 @@ int DeskRun::ConnectOnly() {
   const bool found = FindDesk();
   report_.Check(found, "the desk's main window \"Мирдатон\" opens");
   if (found) report_.Check(ConnectDesk(), "\"Соединиться\": the desk logs in");
+  return report_.Finish();
+}
+
+// The desk starts with auto-accept on for Москва (its settings file): each
+// offer is published once the one before has been taken. The exchange's log
+// gives the times.
+int DeskRun::AcceptLatency() {
+  const bool found = FindDesk() && ConnectDesk();
+  report_.Check(found, "the desk opens and logs in");
+  OtherService other(options_.port, options_.login, options_.password);
+  if (!found || !other.LogIn(kStepWaitMs)) return report_.Finish();
+  int taken = 0;
+  for (int i = 0; i < options_.offers; ++i) {
+    const std::wstring id = std::to_wstring(other.Publish(SampleOrder("Пятницкая улица"), kStepWaitMs));
+    if (WaitUntil([&] { return MyList().FindRow(0, id) >= 0; }, kStepWaitMs)) ++taken;
+  }
+  report_.Note("offers taken: " + std::to_string(taken) + " of " + std::to_string(options_.offers));
+  report_.Check(taken == options_.offers, "the desk takes every offer automatically");
+  report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
   return report_.Finish();
 }
 
@@ -423,6 +509,11 @@ int DeskRun::Run() {
   dialogs = OpenAndCancel(IDC_FULL_INFO, L"Введите Id заказа", L"13-dialog-110-order-id") && dialogs;
   report_.Check(dialogs, "each command dialog opens with its caption and closes on Cancel");
 
+  const bool rules = SetAutoAcceptRules();
+  report_.Check(rules, "\"Правила автопринятия...\": the rules set in the dialog switch auto-accept on");
+  report_.Check(rules && AutoAcceptOffers(other),
+                "auto-accept takes exactly the two matching offers within its limit, and opens no box");
+
   report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
   return report_.Finish();
 }
@@ -434,13 +525,16 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: desk_e2e_driver --port N --desk-login L --login L --password P --shots DIR\n"
-                 "       desk_e2e_driver --mode connect\n");
+                 "       desk_e2e_driver --mode connect\n"
+                 "       desk_e2e_driver --mode latency --port N --login L --password P --offers N\n");
     return 2;
   }
   platform::StartSockets();
   Report report;
   DeskRun run(options, report);
-  const int result = options.mode == "connect" ? run.ConnectOnly() : run.Run();
+  const int result = options.mode == "connect"   ? run.ConnectOnly()
+                     : options.mode == "latency" ? run.AcceptLatency()
+                                                 : run.Run();
   platform::StopSockets();
   return result;
 }

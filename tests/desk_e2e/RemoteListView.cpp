@@ -19,9 +19,7 @@ RemoteListView::~RemoteListView() {
   if (remote_ != nullptr) ::VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
 }
 
-int RemoteListView::RowCount() const {
-  return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
-}
+int RemoteListView::RowCount() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::wstring RemoteListView::CellText(int row, int column) const {
   if (remote_ == nullptr) return std::wstring();
@@ -71,4 +69,13 @@ bool RemoteListView::ClickRow(int row) const {
 
 int RemoteListView::SelectionMark() const {
   return static_cast<int>(::SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0));
+}
+
+bool RemoteListView::SetChecked(int row, bool checked) const {
+  if (remote_ == nullptr) return false;
+  LVITEMW item = {};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+  if (!::WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr)) return false;
+  return ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote_)) != 0;
 }

@@ -22,6 +22,8 @@ class RemoteListView {
   // Clicks the row as a mouse would (button down and up over it).
   bool ClickRow(int row) const;
   int SelectionMark() const;
+  // Ticks or clears the row's check box (a list with LVS_EX_CHECKBOXES).
+  bool SetChecked(int row, bool checked) const;
 
  private:
   HWND list_;

@@ -1,9 +1,10 @@
 // The Win32 adapters against real controls: dialogs made from the desk's own
 // resources, texts through the wide API, combo boxes, pickers, list views,
 // and the desk logic running on top of them.
+#include <windows.h>
+// commctrl.h needs windows.h first.
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <memory>
