@@ -242,7 +242,7 @@ void AutoAccept::Accept(const KestoOrder& offer, DeskUi& ui) {
                             Place(Client.GetCity(offer.CityIdTo), offer.StreetTo);
   ui.WriteDebugLog(
       FormatText("Автопринят заказ %d: %s, %.2f", offer.OrderId, route.c_str(), static_cast<double>(offer.Price)));
-  ui.PlaySound(kAutoAcceptSound);
+  ui.PlayAutoAcceptSound();
 }
 
 bool AutoAccept::OnResponse(const KestoBrimo_AsyncResponce& response, DeskUi& ui) {

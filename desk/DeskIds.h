@@ -55,8 +55,8 @@
 #define IDC_MY_ORDERS 1018
 #define IDC_FULL_INFO 1019
 #define IDC_PARTIAL_INFO 1020
-#define IDC_AUTO_ACCEPT 1070
-#define IDC_AUTO_ACCEPT_RULES 1071
+#define IDC_AUTO_ACCEPT 1201
+#define IDC_AUTO_ACCEPT_RULES 1202
 
 // New order. The dialog ends with the id of its publish button.
 #define IDC_CITY_FROM 1024
@@ -111,12 +111,12 @@
 #define IDC_ORDER_ID 1054
 
 // Auto-accept rules.
-#define IDC_AA_ENABLED 1072
-#define IDC_AA_CITIES 1073
-#define IDC_AA_CARRIER_TYPES 1074
-#define IDC_AA_MIN_PRICE 1075
-#define IDC_AA_ANY 1076
-#define IDC_AA_NOW 1077
-#define IDC_AA_LATER 1078
-#define IDC_AA_MAX_OPEN 1079
-#define IDC_AA_PROBLEM 1080
+#define IDC_AA_ENABLED 1210
+#define IDC_AA_CITIES 1211
+#define IDC_AA_CARRIER_TYPES 1212
+#define IDC_AA_MIN_PRICE 1213
+#define IDC_AA_ANY 1214
+#define IDC_AA_NOW 1215
+#define IDC_AA_LATER 1216
+#define IDC_AA_MAX_OPEN 1217
+#define IDC_AA_PROBLEM 1218

@@ -1,5 +1,6 @@
 // What the desk logic needs from the window system besides its dialogs:
-// message boxes, modal dialogs by resource id, short sounds, and the debug log.
+// message boxes, modal dialogs by resource id, the debug log, and the sound
+// of an automatic accept.
 #pragma once
 
 #include <string>
@@ -11,9 +12,6 @@
 constexpr unsigned kMbOk = 0x0;     // MB_OK
 constexpr unsigned kMbYesNo = 0x4;  // MB_YESNO
 
-// Short system sounds, by the MessageBeep type that plays them.
-constexpr unsigned kAutoAcceptSound = 0x40;  // MB_ICONASTERISK
-
 class DeskUi {
  public:
   virtual ~DeskUi() = default;
@@ -21,8 +19,8 @@ class DeskUi {
   virtual int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) = 0;
   // Runs dialog `resourceId` modally, owned by the main window; returns its end code.
   virtual int RunDialog(int resourceId) = 0;
-  // A short system sound (MessageBeep); it does not wait for the sound to end.
-  virtual void PlaySound(unsigned beepType) = 0;
+  // An order was accepted automatically: a short system sound of its own.
+  virtual void PlayAutoAcceptSound() = 0;
   // One line in the process's debug log.
   virtual void WriteDebugLog(const std::string& message) = 0;
 };

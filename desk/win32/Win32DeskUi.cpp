@@ -1,4 +1,5 @@
-// Message boxes, modal dialogs by resource id, short sounds and the debug log for the desk logic.
+// Message boxes, modal dialogs by resource id, the debug log and the sound of
+// an automatic accept for the desk logic.
 #include "desk/win32/Win32DeskUi.h"
 
 #include "client/DebugLog.h"
@@ -17,7 +18,8 @@ int Win32DeskUi::RunDialog(int resourceId) {
   return static_cast<int>(::DialogBoxParamW(hInstance, MAKEINTRESOURCEW(resourceId), owner_, procedure, 0));
 }
 
-void Win32DeskUi::PlaySound(unsigned beepType) { ::MessageBeep(beepType); }
+// Not the asterisk of a new offer: the dispatcher hears which of the two happened.
+void Win32DeskUi::PlayAutoAcceptSound() { ::MessageBeep(MB_ICONEXCLAMATION); }
 
 void Win32DeskUi::WriteDebugLog(const std::string& message) { PrintToDebugLog("%s", message.c_str()); }
 

@@ -247,7 +247,6 @@ class FakeUi : public DeskUi {
   std::vector<Box> boxes;
   std::vector<int> dialogs;
   std::vector<std::string> log;
-  std::vector<unsigned> sounds;
   int answer = IDYES;  // to MB_YESNO boxes
   std::map<int, Script> scripts;
   // Runs while each box or dialog is open, after it has been recorded.
@@ -279,7 +278,8 @@ class FakeUi : public DeskUi {
     if (whileOpen) whileOpen();
     return dialog.endCode.value_or(IDCANCEL);
   }
-  void PlaySound(unsigned beepType) override { sounds.push_back(beepType); }
+  void PlayAutoAcceptSound() override { ++autoAcceptSounds; }
+  int autoAcceptSounds = 0;
   void WriteDebugLog(const std::string& message) override { log.push_back(message); }
 };
 

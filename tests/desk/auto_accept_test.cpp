@@ -6,6 +6,7 @@
 
 #include "desk/AutoAccept.h"
 #include "platform/files.h"
+#include "platform/profile.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -48,25 +49,33 @@ TEST(AutoAcceptRules, EachFieldAloneAndTogether) {
   }
 }
 
+// A whole record as one text: enabled, cities, carrier types, price, preliminary, limit.
+std::string Shown(const AutoAcceptRules& r) {
+  return std::to_string(r.Enabled) + " [" + IdListText(r.Cities) + "] [" + IdListText(r.CarrierTypes) + "] " +
+         MinPriceText(r.MinPrice) + " " + std::to_string(static_cast<int>(r.Preliminary)) + " " +
+         std::to_string(r.MaxOpen);
+}
+
 TEST(AutoAcceptSettings, ReadsTheSectionAndADamagedValueLeavesItOff) {
   TempDir dir;
   const std::string path = std::filesystem::absolute(dir.file("desk.ini")).string();
   const struct {
     const char* section;
     const char* damagedKey;  // null: read whole
+    const char* read;
   } cases[] = {
-      {"", nullptr},
+      {"[Common]\r\nLogin=me\r\n", nullptr, "0 [] [] 0.00 0 3"},
       {"[AutoAccept]\r\nEnabled=1\r\nCities= 1, 7\r\nCarrierTypes=2\r\nMinPrice=300,50\r\nPreliminary=later\r\n"
        "MaxOpen=0\r\n",
-       nullptr},
-      {"[AutoAccept]\r\nEnabled=yes\r\n", "Enabled"},
-      {"[AutoAccept]\r\nEnabled=1\r\nCities=1,x\r\n", "Cities"},
-      {"[AutoAccept]\r\nEnabled=1\r\nCities=1,,2\r\n", "Cities"},
-      {"[AutoAccept]\r\nEnabled=1\r\nCarrierTypes=-2\r\n", "CarrierTypes"},
-      {"[AutoAccept]\r\nEnabled=1\r\nMinPrice=сто\r\n", "MinPrice"},
-      {"[AutoAccept]\r\nEnabled=1\r\nMinPrice=1e99\r\n", "MinPrice"},
-      {"[AutoAccept]\r\nEnabled=1\r\nPreliminary=soon\r\n", "Preliminary"},
-      {"[AutoAccept]\r\nEnabled=1\r\nMaxOpen=-1\r\n", "MaxOpen"},
+       nullptr, "1 [1,7] [2] 300.50 2 0"},
+      {"[AutoAccept]\r\nEnabled=yes\r\n", "Enabled", ""},
+      {"[AutoAccept]\r\nEnabled=1\r\nCities=1,x\r\n", "Cities", ""},
+      {"[AutoAccept]\r\nEnabled=1\r\nCities=1,,2\r\n", "Cities", ""},
+      {"[AutoAccept]\r\nEnabled=1\r\nCarrierTypes=-2\r\n", "CarrierTypes", ""},
+      {"[AutoAccept]\r\nEnabled=1\r\nMinPrice=сто\r\n", "MinPrice", ""},
+      {"[AutoAccept]\r\nEnabled=1\r\nMinPrice=1e99\r\n", "MinPrice", ""},
+      {"[AutoAccept]\r\nEnabled=1\r\nPreliminary=soon\r\n", "Preliminary", ""},
+      {"[AutoAccept]\r\nEnabled=1\r\nMaxOpen=-1\r\n", "MaxOpen", ""},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(platform::WriteWholeFile(path, c.section));
@@ -74,36 +83,26 @@ TEST(AutoAcceptSettings, ReadsTheSectionAndADamagedValueLeavesItOff) {
     const std::string problem = ReadAutoAcceptFrom(rules, path);
     if (c.damagedKey == nullptr) {
       EXPECT_EQ(problem, "") << c.section;
+      EXPECT_EQ(Shown(rules), c.read);
     } else {
       EXPECT_NE(problem.find(std::string("неверное значение ") + c.damagedKey + "="), std::string::npos) << problem;
       EXPECT_FALSE(rules.Enabled) << c.section;
     }
   }
-  AutoAcceptRules whole;
-  ASSERT_TRUE(platform::WriteWholeFile(path, cases[1].section));
-  ReadAutoAcceptFrom(whole, path);
-  EXPECT_TRUE(whole.Enabled);
-  EXPECT_EQ(whole.Cities, (std::set<std::int32_t>{1, 7}));
-  EXPECT_EQ(whole.MinPrice, 300.5);
-  EXPECT_EQ(whole.Preliminary, PreliminaryRule::Later);
-  EXPECT_EQ(whole.MaxOpen, 0);
 
-  // Defaults come back as they went; the rest of the file stays.
-  ASSERT_TRUE(platform::WriteWholeFile(path, "[Common]\r\nLogin=me\r\n"));
-  WriteAutoAcceptTo(AutoAcceptRules(), path);
-  AutoAcceptRules read = whole;
+  // Written back whole beside the rest of the file.
+  ASSERT_TRUE(platform::WriteWholeFile(path, cases[0].section));
+  AutoAcceptRules written;
+  ReadAutoAcceptFrom(written, path);
+  written.Enabled = true;
+  written.CarrierTypes = {4, 5};
+  written.MinPrice = 99.9;
+  written.Preliminary = PreliminaryRule::Now;
+  WriteAutoAcceptTo(written, path);
+  AutoAcceptRules read;
   EXPECT_EQ(ReadAutoAcceptFrom(read, path), "");
-  EXPECT_FALSE(read.Enabled);
-  EXPECT_TRUE(read.Cities.empty());
-  EXPECT_EQ(read.MaxOpen, 3);
-  WriteAutoAcceptTo(whole, path);
-  EXPECT_EQ(ReadAutoAcceptFrom(read, path), "");
-  EXPECT_EQ(read.Cities, whole.Cities);
-  EXPECT_EQ(read.CarrierTypes, whole.CarrierTypes);
-  EXPECT_EQ(read.MinPrice, whole.MinPrice);
-  std::string content;
-  ASSERT_TRUE(platform::ReadWholeFile(path, content));
-  EXPECT_NE(content.find("Login=me"), std::string::npos);
+  EXPECT_EQ(Shown(read), Shown(written));
+  EXPECT_EQ(platform::ReadProfileValue("Common", "Login", path), "me");
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ class NullUi : public DeskUi {
  public:
   int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return IDOK; }
   int RunDialog(int) override { return IDCANCEL; }
-  void PlaySound(unsigned) override {}
+  void PlayAutoAcceptSound() override {}
   void WriteDebugLog(const std::string&) override {}
 };
 
