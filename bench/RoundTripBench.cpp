@@ -9,11 +9,11 @@
 #include "bench/DemoExchange.h"
 #include "bench/FakeSession.h"
 #include "bench/RawConnection.h"
-#include "client/Md5.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/sync.h"
 #include "protocol/JsonRead.h"
+#include "protocol/Md5.h"
 #include "support/ClientTestAccess.h"
 
 namespace {
@@ -42,8 +42,9 @@ bool RawLogin(RawConnection& connection, std::uint16_t port) {
   if (!connection.Connect(port) || !connection.ReadBlock(block, 3000) || !ParseJsonText(block, auth)) return false;
   const Json::Value* member = FindJsonMember(auth, "RndStr");
   if (member == nullptr || !JsonToText(*member, rndStr)) return false;
-  const std::string login = std::string("{\"CommandCode\":2,\"CommandId\":0,\"CommandStr\":\"KBRCommand_GetDirectory\","
-                                        "\"Login\":\"") +
+  const std::string login = std::string(
+                                "{\"CommandCode\":2,\"CommandId\":0,\"CommandStr\":\"KBRCommand_GetDirectory\","
+                                "\"Login\":\"") +
                             kLogin + "\",\"PassHash\":\"" + PassHash(rndStr, kPassword) + "\"}\n";
   if (!connection.SendAll(login + '\x08' + '\0')) return false;
   DrainRaw(connection, 300);
@@ -144,8 +145,9 @@ void RunRoundTrip(BenchTable& table, const BenchOptions& options) {
   const Distribution r = Summarize(raw);
   const Distribution e = Summarize(echo);
   if (c.count == 0 || r.count == 0 || e.count == 0) {
-    table.Add({"Round trip", "FAILED: " + std::to_string(c.count) + " client, " + std::to_string(r.count) +
-                                 " raw, " + std::to_string(e.count) + " echo round trips",
+    table.Add({"Round trip",
+               "FAILED: " + std::to_string(c.count) + " client, " + std::to_string(r.count) + " raw, " +
+                   std::to_string(e.count) + " echo round trips",
                "", "", "-", ""});
     return;
   }

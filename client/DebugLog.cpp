@@ -28,8 +28,7 @@ std::string KestoDebugLog::TimeToText(std::int64_t t) {
   static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   platform::LocalTime local;
-  if (!platform::ToLocalTime(t, local) || local.WeekDay < 0 || local.WeekDay > 6 || local.Month < 1 ||
-      local.Month > 12)
+  if (!platform::ToLocalTime(t, local) || local.WeekDay < 0 || local.WeekDay > 6 || local.Month < 1 || local.Month > 12)
     return std::string();
   char text[100];
   std::snprintf(text, sizeof text, "%s %s %2.2d %2.2d:%2.2d:%2.2d %4.4d", kWeekDays[local.WeekDay],

@@ -23,30 +23,24 @@ KBRStatus KestoBrimoClientAsync::ReceiveAuthentBlock() {
     if (status <= 0) break;
     // Each read waited for data or a wake-up. Requests queued meanwhile wait
     // for the login; only a stop request ends the wait early.
-    Waker.Drain();
+    waker_.Drain();
     if (StopRequested()) {
       PrintToDebugLog("~Authentication wait stopped");
       return KBRStatus_CommonError;
     }
   }
-  if (status < 0) {
-    PrintToDebugLog("~JSON read block 1 not success");
-    LastError = "Ошибка приема аутентификационной информации 1";
-    return status;
-  }
+  // The read has recorded why it failed.
+  if (status < 0)
+    return Fail(status, "~JSON read block 1 not success", "Ошибка приема аутентификационной информации 1");
 
   Json::Value root;
-  if (!ParseJsonText(block, root)) {
-    PrintToDebugLog("~JSON parsing 1 not success");
-    LastError = "Ошибка разбора аутентификационной информации 1";
-    return KBRStatus_ParseError;
-  }
+  if (!ParseJsonText(block, root))
+    return Fail(KBRStatus_ParseError, "~JSON parsing 1 not success", "Ошибка разбора аутентификационной информации 1",
+                KestoFailureCause::BadData);
   const Json::Value* rndStr = FindJsonMember(root, "RndStr");
-  if (!IsAuthenticationKind(FindJsonMember(root, "reason")) || (rndStr && !rndStr->isString() && !rndStr->isNull())) {
-    PrintToDebugLog("~No autent block");
-    LastError = "Поступил блок аутентификационной информации другого типа";
-    return KBRStatus_ParseError;
-  }
+  if (!IsAuthenticationKind(FindJsonMember(root, "reason")) || (rndStr && !rndStr->isString() && !rndStr->isNull()))
+    return Fail(KBRStatus_ParseError, "~No autent block", "Поступил блок аутентификационной информации другого типа",
+                KestoFailureCause::BadData);
   // The digest is taken over code page 1251 bytes, as the exchange computes it.
   RndStr = rndStr && rndStr->isString() ? platform::AnsiFromUtf8(rndStr->asString()) : std::string();
   return KBRStatus_Ok;

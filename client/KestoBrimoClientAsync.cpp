@@ -73,3 +73,16 @@ std::string KestoBrimoClientAsync::GetCity(int CityId) {
   const auto found = CityDirectory.find(CityId);
   return found == CityDirectory.end() ? std::string() : found->second;
 }
+
+KestoConnectionState KestoBrimoClientAsync::GetConnectionState() {
+  KestoConnectionState state;
+  state.Phase = phase_.load();
+  state.LastBlockMonotonicMs = lastBlockMonotonicMs_.load();
+  state.LastBlockTime = lastBlockTime_.load();
+  std::lock_guard<platform::Mutex> hold(Lock);
+  state.LastFailure = failureCause_;
+  state.LastError = LastError;
+  state.ServerName = triedServer_;
+  state.Port = triedPort_;
+  return state;
+}

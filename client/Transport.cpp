@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "client/DebugLog.h"
 #include "client/KestoBrimoClientAsync.h"
@@ -25,10 +26,10 @@ constexpr std::uint32_t kSendStallLimitMs = 10000;
 
 // The outcome of one name lookup, shared with the helper thread that may outlive the attempt.
 struct HostLookup {
-  platform::Mutex lock;
-  bool done = false;
-  bool found = false;
-  std::uint32_t address = 0;
+  platform::Mutex Lock;
+  bool Done = false;
+  platform::SocketError Error = platform::SocketError::Other;
+  std::uint32_t Address = 0;
 };
 
 std::uint32_t MsUntil(std::uint64_t deadlineMs) {
@@ -44,12 +45,49 @@ std::string WithoutSpaces(const std::string& dotted) {
   return dotted.substr(first, dotted.find_last_not_of(' ') - first + 1);
 }
 
+// What a failed socket call means for the operator; any other failure is Other.
+constexpr std::pair<platform::SocketError, KestoFailureCause> kCauses[] = {
+    {platform::SocketError::Refused, KestoFailureCause::Refused},
+    {platform::SocketError::TimedOut, KestoFailureCause::TimedOut},
+    {platform::SocketError::Unreachable, KestoFailureCause::Unreachable},
+    {platform::SocketError::NameNotFound, KestoFailureCause::NameNotFound},
+    {platform::SocketError::Reset, KestoFailureCause::Reset},
+    {platform::SocketError::Closed, KestoFailureCause::ClosedByExchange},
+};
+
+KestoFailureCause CauseOf(platform::SocketError error) {
+  for (const auto& cause : kCauses)
+    if (cause.first == error) return cause.second;
+  return KestoFailureCause::Other;
+}
+
 }  // namespace
 
-KBRStatus KestoBrimoClientAsync::ConnectError() {
-  PrintToDebugLog("~~<ConnectToDB - KBRStatus_ConnectError");
-  LastError = "Ошибка установления соединения";
-  return KBRStatus_ConnectError;
+KBRStatus KestoBrimoClientAsync::Fail(KBRStatus status, const char* logLine, const char* lastError,
+                                      KestoFailureCause cause) {
+  PrintToDebugLog("%s", logLine);
+  std::lock_guard<platform::Mutex> hold(Lock);
+  LastError = lastError;
+  failureCause_ = cause;
+  return status;
+}
+
+KBRStatus KestoBrimoClientAsync::Fail(KBRStatus status, const char* logLine, const char* lastError) {
+  PrintToDebugLog("%s", logLine);
+  std::lock_guard<platform::Mutex> hold(Lock);
+  LastError = lastError;
+  return status;
+}
+
+void KestoBrimoClientAsync::ClearLastError() {
+  std::lock_guard<platform::Mutex> hold(Lock);
+  LastError.clear();
+  failureCause_ = KestoFailureCause::None;
+}
+
+KBRStatus KestoBrimoClientAsync::ConnectError(KestoFailureCause cause) {
+  return Fail(KBRStatus_ConnectError, "~~<ConnectToDB - KBRStatus_ConnectError", "Ошибка установления соединения",
+              cause);
 }
 
 KBRStatus KestoBrimoClientAsync::ConnectStopped() {
@@ -59,53 +97,71 @@ KBRStatus KestoBrimoClientAsync::ConnectStopped() {
 
 // The system's lookup cannot be interrupted, so it runs on a helper thread
 // that the worker abandons on a stop request or at the deadline.
-bool KestoBrimoClientAsync::LookUpServer(const std::string& name, std::uint32_t& address, std::uint64_t deadlineMs) {
+platform::SocketError KestoBrimoClientAsync::LookUpServer(const std::string& name, std::uint32_t& address,
+                                                          std::uint64_t deadlineMs) {
   auto lookup = std::make_shared<HostLookup>();
   platform::Thread helper;
   const bool started = helper.Start([lookup, name] {
     std::uint32_t found = 0;
-    const bool ok = platform::LookUpHostName(name, found);
-    std::lock_guard<platform::Mutex> hold(lookup->lock);
-    lookup->done = true;
-    lookup->found = ok;
-    lookup->address = found;
+    const platform::SocketError error = platform::LookUpHostName(name, found);
+    std::lock_guard<platform::Mutex> hold(lookup->Lock);
+    lookup->Done = true;
+    lookup->Error = error;
+    lookup->Address = found;
   });
   if (!started) return platform::LookUpHostName(name, address);
   helper.Detach();
   for (;;) {
     {
-      std::lock_guard<platform::Mutex> hold(lookup->lock);
-      if (lookup->done) {
-        address = lookup->address;
-        return lookup->found;
+      std::lock_guard<platform::Mutex> hold(lookup->Lock);
+      if (lookup->Done) {
+        address = lookup->Address;
+        return lookup->Error;
       }
     }
-    if (StopRequested() || MsUntil(deadlineMs) == 0) return false;
+    if (MsUntil(deadlineMs) == 0) return platform::SocketError::TimedOut;
+    if (StopRequested()) return platform::SocketError::Other;
     if (WaitOnSocket(platform::SocketWaitFor::Reading, std::min(kLookUpPollMs, MsUntil(deadlineMs))) ==
         platform::SocketReady::Woken)
-      Waker.Drain();
+      waker_.Drain();
+  }
+}
+
+platform::SocketReady KestoBrimoClientAsync::WaitWritable(std::uint64_t deadlineMs) {
+  for (;;) {
+    const std::uint32_t waitMs = MsUntil(deadlineMs);
+    if (waitMs == 0) return platform::SocketReady::TimedOut;
+    switch (WaitOnSocket(platform::SocketWaitFor::Writing, waitMs)) {
+      case platform::SocketReady::Ready:
+        return platform::SocketReady::Ready;
+      case platform::SocketReady::Failed:
+        return platform::SocketReady::Failed;
+      case platform::SocketReady::Woken:
+        // A queued request waits its turn; only a stop cuts the wait short.
+        waker_.Drain();
+        if (StopRequested()) return platform::SocketReady::Woken;
+        break;
+      case platform::SocketReady::TimedOut:
+        if (StopRequested()) return platform::SocketReady::Woken;
+        break;
+    }
   }
 }
 
 KBRStatus KestoBrimoClientAsync::FinishConnect(std::uint64_t deadlineMs) {
-  for (;;) {
-    const std::uint32_t waitMs = MsUntil(deadlineMs);
-    if (waitMs == 0) return ConnectError();
-    switch (WaitOnSocket(platform::SocketWaitFor::Writing, waitMs)) {
-      case platform::SocketReady::Ready:
-        return platform::ConnectSucceeded(Socket) ? KBRStatus_Ok : ConnectError();
-      case platform::SocketReady::Woken:
-        // A queued request does not concern a connect; only a stop does.
-        Waker.Drain();
-        if (StopRequested()) return ConnectStopped();
-        break;
-      case platform::SocketReady::TimedOut:
-        if (StopRequested()) return ConnectStopped();
-        break;
-      case platform::SocketReady::Failed:
-        return ConnectError();
+  switch (WaitWritable(deadlineMs)) {
+    case platform::SocketReady::Ready: {
+      const platform::SocketError outcome = platform::ConnectOutcome(Socket);
+      return outcome == platform::SocketError::None ? KBRStatus_Ok : ConnectError(CauseOf(outcome));
     }
+    case platform::SocketReady::Woken:
+      return ConnectStopped();
+    case platform::SocketReady::TimedOut:
+      return ConnectError(KestoFailureCause::TimedOut);
+    case platform::SocketReady::Failed:
+      break;
   }
+  return ConnectError(KestoFailureCause::Other);
 }
 
 KBRStatus KestoBrimoClientAsync::TryConnect() {
@@ -118,34 +174,38 @@ KBRStatus KestoBrimoClientAsync::TryConnect() {
     PrintToDebugLog("~~>TryConnect");
     server = ServerName;
     port = Port;
+    triedServer_ = server;
+    triedPort_ = port;
   }
-  const std::uint64_t deadlineMs = platform::MonotonicMs() + ConnectTimeLimitMs;
+  phase_.store(KestoConnectionPhase::Connecting);
+  const std::uint64_t deadlineMs = platform::MonotonicMs() + connectTimeLimitMs_;
 
   std::uint32_t address = 0;
-  const bool found = platform::IsDottedAddress(server) ? platform::ParseDottedAddress(WithoutSpaces(server), address)
-                                                        : LookUpServer(server, address, deadlineMs);
+  platform::SocketError found = platform::SocketError::None;
+  if (!platform::IsDottedAddress(server)) {
+    found = LookUpServer(server, address, deadlineMs);
+  } else if (!platform::ParseDottedAddress(WithoutSpaces(server), address)) {
+    found = platform::SocketError::NameNotFound;
+  }
   if (StopRequested()) return ConnectStopped();
-  if (!found) return ConnectError();
+  if (found != platform::SocketError::None) return ConnectError(CauseOf(found));
 
   Socket = platform::CreateTcpSocket();
-  if (Socket == platform::kNoSocket) {
-    PrintToDebugLog("~~<ConnectToDB - KBRStatus_SocketError");
-    LastError = "socket error";
-    return KBRStatus_SocketError;
-  }
+  if (Socket == platform::kNoSocket)
+    return Fail(KBRStatus_SocketError, "~~<ConnectToDB - KBRStatus_SocketError", "socket error",
+                KestoFailureCause::Other);
   PrintToDebugLog("socket ok");
 
   // Non-blocking before connecting, so the attempt has a time limit and gives way to a stop.
-  if (!platform::SetNonBlocking(Socket)) {
-    PrintToDebugLog("~~<ConnectToDB - KBRStatus_IOCtlSocketError");
-    LastError = "Ошибка настройки сокета";
-    return KBRStatus_IOCtlSocketError;
-  }
-  switch (platform::StartConnect(Socket, address, static_cast<std::uint16_t>(port))) {
+  if (!platform::SetNonBlocking(Socket))
+    return Fail(KBRStatus_IOCtlSocketError, "~~<ConnectToDB - KBRStatus_IOCtlSocketError", "Ошибка настройки сокета",
+                KestoFailureCause::Other);
+  platform::SocketError refusal = platform::SocketError::Other;
+  switch (platform::StartConnect(Socket, address, static_cast<std::uint16_t>(port), &refusal)) {
     case platform::ConnectStart::Connected:
       break;
     case platform::ConnectStart::Failed:
-      return ConnectError();
+      return ConnectError(CauseOf(refusal));
     case platform::ConnectStart::InProgress: {
       const KBRStatus status = FinishConnect(deadlineMs);
       if (status != KBRStatus_Ok) return status;
@@ -154,29 +214,8 @@ KBRStatus KestoBrimoClientAsync::TryConnect() {
   }
   PrintToDebugLog("connect ok");
   PrintToDebugLog("ioctlsocket ok");
-  LastError.clear();
+  ClearLastError();
   return KBRStatus_Ok;
-}
-
-bool KestoBrimoClientAsync::WaitForSendRoom(std::uint64_t deadlineMs) {
-  for (;;) {
-    const std::uint32_t waitMs = MsUntil(deadlineMs);
-    if (waitMs == 0) return false;
-    switch (WaitOnSocket(platform::SocketWaitFor::Writing, waitMs)) {
-      case platform::SocketReady::Ready:
-        return true;
-      case platform::SocketReady::Woken:
-        // A queued request waits its turn; only a stop cuts the send short.
-        Waker.Drain();
-        if (StopRequested()) return false;
-        break;
-      case platform::SocketReady::TimedOut:
-        if (StopRequested()) return false;
-        break;
-      case platform::SocketReady::Failed:
-        return false;
-    }
-  }
 }
 
 KBRStatus KestoBrimoClientAsync::SendTextBlock(const std::string& text) {
@@ -187,19 +226,21 @@ KBRStatus KestoBrimoClientAsync::SendTextBlock(const std::string& text) {
   const std::uint64_t deadlineMs = platform::MonotonicMs() + kSendStallLimitMs;
   std::size_t sent = 0;
   while (sent < frame.size()) {
-    const long count =
-        Socket == platform::kNoSocket ? -1 : platform::SendSome(Socket, frame.data() + sent, frame.size() - sent);
+    platform::SocketError error = platform::SocketError::Other;
+    const long count = Socket == platform::kNoSocket
+                           ? -1
+                           : platform::SendSome(Socket, frame.data() + sent, frame.size() - sent, &error);
     // A full send buffer is a slow reader, not a broken connection: wait for room.
-    if (count == platform::kSendWouldBlock && WaitForSendRoom(deadlineMs)) continue;
+    if (count == platform::kSendWouldBlock && WaitWritable(deadlineMs) == platform::SocketReady::Ready) continue;
     if (count <= 0) {
-      PrintToDebugLog("~~<SendTextBlock - KBRStatus_SendError");
-      LastError = "send error";
-      return KBRStatus_SendError;
+      const bool reset = count == -1 && error == platform::SocketError::Reset;
+      return Fail(KBRStatus_SendError, "~~<SendTextBlock - KBRStatus_SendError", "send error",
+                  reset ? KestoFailureCause::Reset : KestoFailureCause::SendError);
     }
     sent += static_cast<std::size_t>(count);
   }
   PrintToDebugLog("~~<SendTextBlock - KBRStatus_Ok");
-  LastError.clear();
+  ClearLastError();
   return KBRStatus_Ok;
 }
 
@@ -212,23 +253,15 @@ KBRStatus KestoBrimoClientAsync::ReadBlock(std::string& out) {
   if (RecvBuffer.find(kBlockTerminator) == std::string::npos) {
     switch (WaitOnSocket(platform::SocketWaitFor::Reading, kReadWaitMs)) {
       case platform::SocketReady::Failed:
-        PrintToDebugLog("socket error");
-        LastError = "socket error";
-        return KBRStatus_SocketError;
+        return Fail(KBRStatus_SocketError, "socket error", "socket error", KestoFailureCause::Other);
       case platform::SocketReady::Ready: {
         char chunk[kReceiveChunk];
-        const long count = platform::ReceiveSome(Socket, chunk, sizeof chunk);
-        if (count < 0) {
-          PrintToDebugLog("recv error");
-          LastError = "recv error";
-          return KBRStatus_RecvError;
-        }
-        if (count == 0) {
-          // The exchange has closed: nothing more can come, so the connection ends here.
-          PrintToDebugLog("recv closed");
-          LastError = "connection closed";
-          return KBRStatus_RecvError;
-        }
+        platform::SocketError error = platform::SocketError::Other;
+        const long count = platform::ReceiveSome(Socket, chunk, sizeof chunk, &error);
+        if (count < 0) return Fail(KBRStatus_RecvError, "recv error", "recv error", CauseOf(error));
+        // The exchange has closed: nothing more can come, so the connection ends here.
+        if (count == 0)
+          return Fail(KBRStatus_RecvError, "recv closed", "connection closed", KestoFailureCause::ClosedByExchange);
         AppendReceivedChunk(RecvBuffer, chunk, static_cast<std::size_t>(count));
         break;
       }
@@ -239,17 +272,17 @@ KBRStatus KestoBrimoClientAsync::ReadBlock(std::string& out) {
   }
 
   if (RecvBuffer.empty()) return KBRStatus_NoData;
-  // The buffer stays below RecvBufferLimit plus one chunk, so its length fits.
+  // The buffer stays below recvBufferLimit_ plus one chunk, so its length fits.
   PrintToDebugLog("RecvBuffer.length()=%d", static_cast<int>(RecvBuffer.size()));
   if (!CutBlock(RecvBuffer, out)) {
-    if (RecvBuffer.size() > RecvBufferLimit) {
-      PrintToDebugLog("recv buffer overflow");
-      LastError = "recv buffer overflow";
+    if (RecvBuffer.size() > recvBufferLimit_) {
       std::string().swap(RecvBuffer);
-      return KBRStatus_RecvError;
+      return Fail(KBRStatus_RecvError, "recv buffer overflow", "recv buffer overflow", KestoFailureCause::BadData);
     }
     return KBRStatus_PartialBlock;
   }
+  lastBlockMonotonicMs_.store(platform::MonotonicMs());
+  lastBlockTime_.store(platform::NowSeconds());
   PrintToDebugLog("!!! p. n=%d", static_cast<int>(out.size()));
   if (RecvBuffer.empty())
     PrintToDebugLog("!RecvBuffer=''");

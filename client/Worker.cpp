@@ -28,8 +28,8 @@ bool IsLoginRequest(const KestoBrimo_AsyncRequest& request) {
 }  // namespace
 
 void KestoBrimoClientAsync::WakeWorker() {
-  Waker.Wake();
-  RequestQueued.Set();
+  waker_.Wake();
+  requestQueued_.Set();
 }
 
 void KestoBrimoClientAsync::Connect() {
@@ -91,9 +91,9 @@ bool KestoBrimoClientAsync::TakeDisconnectMarker() {
 }
 
 platform::SocketReady KestoBrimoClientAsync::WaitOnSocket(platform::SocketWaitFor what, std::uint32_t ms) {
-  if (Waker.IsOpen()) return platform::WaitForSocket(Socket, what, &Waker, ms);
+  if (waker_.IsOpen()) return platform::WaitForSocket(Socket, what, &waker_, ms);
   if (Socket != platform::kNoSocket) return platform::WaitForSocket(Socket, what, nullptr, ms);
-  return RequestQueued.Wait(ms) ? platform::SocketReady::Woken : platform::SocketReady::TimedOut;
+  return requestQueued_.Wait(ms) ? platform::SocketReady::Woken : platform::SocketReady::TimedOut;
 }
 
 void KestoBrimoClientAsync::PauseUnlessStopped(std::uint32_t ms) {
@@ -105,7 +105,7 @@ void KestoBrimoClientAsync::PauseUnlessStopped(std::uint32_t ms) {
     // A queued request does not shorten the pause between attempts; a stop does.
     if (WaitOnSocket(platform::SocketWaitFor::Reading, static_cast<std::uint32_t>(deadline - now)) ==
         platform::SocketReady::Woken)
-      Waker.Drain();
+      waker_.Drain();
   }
 }
 
@@ -113,7 +113,7 @@ void KestoBrimoClientAsync::CallBackThread() {
   ThreadId.store(platform::CurrentThreadId());
   PrintToDebugLog(">>CallBackThread");
   for (;;) {
-    if (!Waker.IsOpen()) Waker.Open();
+    if (!waker_.IsOpen()) waker_.Open();
     PrintToDebugLog(">> in thread");
     const KBRStatus status = QueueProcessing();
     PrintToDebugLog("<< in thread");
@@ -123,9 +123,11 @@ void KestoBrimoClientAsync::CallBackThread() {
     // Bytes of a broken connection would only spoil the next handshake.
     std::string().swap(RecvBuffer);
     if (status == KBRStatus_Ok) break;
+    phase_.store(KestoConnectionPhase::WaitingToReconnect);
     PauseUnlessStopped(kReconnectPauseMs);
   }
-  Waker.Close();
+  phase_.store(KestoConnectionPhase::NotRunning);
+  waker_.Close();
   PrintToDebugLog("<<CallBackThread");
 }
 
@@ -135,15 +137,16 @@ KBRStatus KestoBrimoClientAsync::QueueProcessing() {
   if (TakeDisconnectMarker()) return KBRStatus_Ok;
   KBRStatus status = TryConnect();
   if (status != KBRStatus_Ok) return status;
+  phase_.store(KestoConnectionPhase::AwaitingChallenge);
   status = ReceiveAuthentBlock();
   if (status != KBRStatus_Ok) return status;
+  phase_.store(KestoConnectionPhase::LoggingIn);
   QueueLoginRequest();
 
   status = ServeRequests();
-  // However the connection ends, answers that came whole are delivered and
-  // requests that got none go out again on the next connection.
+  // However the connection ends, answers that came whole are delivered.
   ParseBufferedBlocks();
-  ReturnUnansweredRequests();
+  SettleUnansweredRequests(status != KBRStatus_Ok);
   if (status == KBRStatus_Ok) TakeDisconnectMarker();
   return status;
 }
@@ -151,7 +154,7 @@ KBRStatus KestoBrimoClientAsync::QueueProcessing() {
 KBRStatus KestoBrimoClientAsync::ServeRequests() {
   for (;;) {
     // Wake-ups so far are answered by looking at the queue now; later ones cut the next wait short.
-    Waker.Drain();
+    waker_.Drain();
     KestoBrimo_AsyncRequest request;
     bool queued;
     {
@@ -182,26 +185,29 @@ KBRStatus KestoBrimoClientAsync::ServeRequests() {
     }
 
     if (IsDisconnectMarker(request)) return KBRStatus_Ok;
+    if (TooOldToSendAgain(request)) continue;
 
     // A request that did not go out whole stays queued and goes first on the next connection.
     KBRStatus status = SendTextBlock(request.Text);
     if (status != KBRStatus_Ok) return status;
-    // Once sent, it waits for its answer in AwaitingAnswer, which a broken
+    // Once sent, it waits for its answer in awaitingAnswer_, which a broken
     // connection hands back to the queue; so it leaves the queue after one
     // read whatever that read brought.
     AwaitAnswer(request);
     std::string block;
     status = ReadBlock(block);
     if (status == KBRStatus_Ok) status = ParseBlock(block);
-    {
-      // Only markers can have been put ahead of it meanwhile.
-      std::lock_guard<platform::Mutex> hold(Lock);
-      const auto sent = std::find_if(RequestQueue.begin(), RequestQueue.end(),
-                                     [&](const KestoBrimo_AsyncRequest& r) { return SameRequest(r, request); });
-      if (sent != RequestQueue.end()) RequestQueue.erase(sent);
-    }
+    RemoveFromQueue(request);
     if (status < 0) return status;
   }
+}
+
+void KestoBrimoClientAsync::RemoveFromQueue(const KestoBrimo_AsyncRequest& request) {
+  // Only markers can have been put ahead of it meanwhile.
+  std::lock_guard<platform::Mutex> hold(Lock);
+  const auto sent = std::find_if(RequestQueue.begin(), RequestQueue.end(),
+                                 [&](const KestoBrimo_AsyncRequest& r) { return SameRequest(r, request); });
+  if (sent != RequestQueue.end()) RequestQueue.erase(sent);
 }
 
 std::deque<KestoBrimo_AsyncRequest>::iterator KestoBrimoClientAsync::FrontBehindMarkers() {
@@ -211,22 +217,48 @@ std::deque<KestoBrimo_AsyncRequest>::iterator KestoBrimoClientAsync::FrontBehind
 void KestoBrimoClientAsync::AwaitAnswer(const KestoBrimo_AsyncRequest& request) {
   // A login belongs to its connection: the next one sends its own.
   if (request.CommandId == 0) return;
-  AwaitingAnswer.push_back(request);
-  if (AwaitingAnswer.size() > AwaitingAnswerLimit) {
+  // A request sent again keeps the time of its first send.
+  firstSentMs_.emplace(request.CommandId, platform::MonotonicMs());
+  awaitingAnswer_.push_back(request);
+  if (awaitingAnswer_.size() > awaitingAnswerLimit_) {
     PrintToDebugLog("~~too many requests unanswered: request %d will not be sent again",
-                    static_cast<int>(AwaitingAnswer.front().CommandId));
-    AwaitingAnswer.pop_front();
+                    static_cast<int>(awaitingAnswer_.front().CommandId));
+    GiveUp(awaitingAnswer_.front());
+    awaitingAnswer_.pop_front();
   }
+}
+
+bool KestoBrimoClientAsync::TooOldToSendAgain(const KestoBrimo_AsyncRequest& request) {
+  const auto sent = firstSentMs_.find(request.CommandId);
+  if (sent == firstSentMs_.end() || platform::MonotonicMs() - sent->second < resendAgeLimitMs_) return false;
+  PrintToDebugLog("~~request %d first sent %u s ago: too old to send again", static_cast<int>(request.CommandId),
+                  static_cast<unsigned>((platform::MonotonicMs() - sent->second) / 1000));
+  RemoveFromQueue(request);
+  GiveUp(request);
+  return true;
+}
+
+void KestoBrimoClientAsync::GiveUp(const KestoBrimo_AsyncRequest& request) {
+  firstSentMs_.erase(request.CommandId);
+  KestoBrimo_AsyncResponce unknown;
+  unknown.CommandId = static_cast<std::uint32_t>(request.CommandId);
+  unknown.CommandCode = request.CommandCode;
+  unknown.OperationStatus = KBRStatus_UnknownResponse;
+  unknown.ErrorString = "Команда не подтверждена биржей: проверьте результат";
+  unknown.reason = 0;
+  std::lock_guard<platform::Mutex> hold(Lock);
+  ResponseQueue.push_back(unknown);
 }
 
 void KestoBrimoClientAsync::AnswerArrived(std::uint32_t commandId) {
   // 0 is the login's answer or a notification nobody asked for.
   if (commandId == 0) return;
-  const auto answered =
-      std::find_if(AwaitingAnswer.begin(), AwaitingAnswer.end(), [&](const KestoBrimo_AsyncRequest& r) {
-        return static_cast<std::uint32_t>(r.CommandId) == commandId;
-      });
-  if (answered != AwaitingAnswer.end()) AwaitingAnswer.erase(answered);
+  const auto answered = std::find_if(
+      awaitingAnswer_.begin(), awaitingAnswer_.end(),
+      [&](const KestoBrimo_AsyncRequest& r) { return static_cast<std::uint32_t>(r.CommandId) == commandId; });
+  if (answered == awaitingAnswer_.end()) return;
+  firstSentMs_.erase(answered->CommandId);
+  awaitingAnswer_.erase(answered);
 }
 
 void KestoBrimoClientAsync::ParseBufferedBlocks() {
@@ -238,7 +270,7 @@ void KestoBrimoClientAsync::ParseBufferedBlocks() {
   }
 }
 
-void KestoBrimoClientAsync::ReturnUnansweredRequests() {
+void KestoBrimoClientAsync::SettleUnansweredRequests(bool connectionBroke) {
   std::lock_guard<platform::Mutex> hold(Lock);
   // A login still queued carries the digest of this connection's random
   // string; the exchange would refuse it on the next one, which queues its own.
@@ -247,9 +279,18 @@ void KestoBrimoClientAsync::ReturnUnansweredRequests() {
     PrintToDebugLog("~~login request of the ended connection dropped");
     RequestQueue.erase(stale, RequestQueue.end());
   }
-  if (AwaitingAnswer.empty()) return;
-  PrintToDebugLog("~~%d sent requests unanswered: queued again", static_cast<int>(AwaitingAnswer.size()));
-  RequestQueue.insert(FrontBehindMarkers(), std::make_move_iterator(AwaitingAnswer.begin()),
-                      std::make_move_iterator(AwaitingAnswer.end()));
-  AwaitingAnswer.clear();
+  if (awaitingAnswer_.empty()) return;
+  if (!connectionBroke) {
+    // A clean end: whatever went out whole was the exchange's to handle, and
+    // sending it again could have it handled twice.
+    PrintToDebugLog("~~%d sent requests unanswered at the disconnect: not sent again",
+                    static_cast<int>(awaitingAnswer_.size()));
+    for (const KestoBrimo_AsyncRequest& request : awaitingAnswer_) firstSentMs_.erase(request.CommandId);
+    awaitingAnswer_.clear();
+    return;
+  }
+  PrintToDebugLog("~~%d sent requests unanswered: queued again", static_cast<int>(awaitingAnswer_.size()));
+  RequestQueue.insert(FrontBehindMarkers(), std::make_move_iterator(awaitingAnswer_.begin()),
+                      std::make_move_iterator(awaitingAnswer_.end()));
+  awaitingAnswer_.clear();
 }

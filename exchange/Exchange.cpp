@@ -4,20 +4,18 @@
 #include <cctype>
 #include <cstdio>
 
-#include "client/KBRStatus.h"
-#include "client/Md5.h"
 #include "platform/codepage.h"
 #include "protocol/KBRCodes.h"
+#include "protocol/KBRStatus.h"
+#include "protocol/Md5.h"
 
 namespace {
 
-const char* CommandName(std::int32_t code) {
-  static const char* const names[] = {"Disconnect",        "InsertOrder",     "GetDirectory",
-                                      "AcceptOrder",       "SetOrderStatus",  "GetStatement",
-                                      "ReturnOrder",       "ForceReturnOrder", "AddCarDescription",
-                                      "GetTariff",         "SetOrderNotifyMode", "GetOrderFullInfo",
-                                      "GetOrderPartialInfo"};
-  return code >= 0 && code <= 12 ? names[code] : "unknown command";
+// The command's name without its "KBRCommand_" prefix, for the log.
+std::string CommandName(std::int32_t code) {
+  if (code == KBRCommand_Disconnect) return "Disconnect";
+  const char* name = KBRCommandName(code);
+  return name ? std::string(name).substr(std::string("KBRCommand_").size()) : "unknown command";
 }
 
 std::string StatusText(std::int32_t status) {
@@ -102,6 +100,23 @@ std::vector<SessionId> Exchange::TakeClosing() {
 void Exchange::Send(SessionId session, const Json::Value& message) {
   if (session == kNoSession || !sessions_.count(session)) return;
   outgoing_.push_back(OutgoingBlock{session, JsonBlock(message)});
+  if (!capture_.Answer || session != capture_.Session) return;
+  const Json::Value& commandId = message["CommandId"];
+  if (!commandId.isUInt() || commandId.asUInt() != capture_.CommandId) return;
+  capture_.Answer->Blocks.push_back(outgoing_.back().Bytes);
+  const Json::Value& orderId = message["OrderId"];
+  if (orderId.isInt()) capture_.Answer->OrderId = orderId.asInt();
+}
+
+void Exchange::AnswerAgain(SessionId session, const AnswerMemory::Answer& answer) {
+  for (const std::string& bytes : answer.Blocks) outgoing_.push_back(OutgoingBlock{session, bytes});
+  const ExchangeOrder* order = answer.OrderId ? FindOrder(answer.OrderId) : nullptr;
+  if (!order) return;
+  const Session& s = sessions_[session];
+  const bool own = order->Publisher == s.ServiceId || order->Acceptor == s.ServiceId;
+  if (own || order->Stage == OrderStage::InPool) {
+    Send(session, OrderMessage(own ? KBRReason_MyOrder : KBRReason_NewOrder, AnswerTo{}, *order, s.ServiceId));
+  }
 }
 
 void Exchange::Answer(const Request& req, std::int32_t status, const std::string& text, std::int32_t num) {
@@ -139,7 +154,19 @@ Exchange::Verdict Exchange::HandleBlock(SessionId session, const std::string& bl
     Answer(req, outcome.Status, outcome.Text);
   } else {
     req.ServiceId = s.ServiceId;
+    // Id 0 is no request's own: its answer could not be told from notifications.
+    AnswerMemory* memory = commandId != 0 ? &answers_[s.Login] : nullptr;
+    const AnswerMemory::Answer* earlier = memory ? memory->Find(commandId, block, now) : nullptr;
+    if (earlier) {
+      AnswerAgain(session, *earlier);
+      Log(who + " " + CommandName(code) + " #" + std::to_string(commandId) + " repeated: answered again");
+      return Verdict::Keep;
+    }
+    AnswerMemory::Answer answer;
+    capture_ = AnswerCapture{session, commandId, &answer};
     outcome = Dispatch(req, code, fields, now);
+    capture_ = AnswerCapture();
+    if (memory) memory->Remember(commandId, block, std::move(answer), now);
   }
   char id[32];
   std::snprintf(id, sizeof id, "%u", static_cast<unsigned>(commandId));
@@ -174,10 +201,7 @@ CommandOutcome Exchange::Login(SessionId session, const AnswerTo& to, RequestFie
 
 CommandOutcome Exchange::Dispatch(const Request& req, std::int32_t code, RequestFields& fields, std::int64_t now) {
   std::int32_t orderId = 0;
-  const bool needsOrder = code == KBRCommand_AcceptOrder || code == KBRCommand_SetOrderStatus ||
-                          code == KBRCommand_ReturnOrder || code == KBRCommand_ForceReturnOrder ||
-                          code == KBRCommand_AddCarDescription || code == KBRCommand_GetOrderFullInfo ||
-                          code == KBRCommand_GetOrderPartialInfo;
+  const bool needsOrder = KBRCommandCarriesOrderId(code);
   if (needsOrder && !fields.Int("OrderId", orderId)) {
     CommandOutcome bad{KBRStatus_CommonError, "Неверный формат запроса: поле OrderId"};
     Answer(req, bad.Status, bad.Text);
@@ -230,8 +254,9 @@ CommandOutcome Exchange::Statement(const Request& req) {
   char text[96];
   std::snprintf(text, sizeof text, "%.2f", balance);
   const double rounded = balance < 0 ? balance - 0.5 : balance + 0.5;
-  const std::int32_t num =
-      rounded >= 2147483647.0 ? 2147483647 : rounded <= -2147483648.0 ? INT32_MIN : static_cast<std::int32_t>(rounded);
+  const std::int32_t num = rounded >= 2147483647.0    ? 2147483647
+                           : rounded <= -2147483648.0 ? INT32_MIN
+                                                      : static_cast<std::int32_t>(rounded);
   CommandOutcome done{KBRStatus_Ok, "Баланс службы " + ServiceName(req.ServiceId) + ": " + text + " руб."};
   Answer(req, done.Status, done.Text, num);
   return done;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/AnswerMemory.h"
 #include "exchange/ExchangeData.h"
 #include "exchange/ExchangeOrder.h"
 #include "exchange/JsonWire.h"
@@ -113,6 +114,10 @@ class Exchange {
   CommandOutcome NotifyMode(const Request& req, RequestFields& fields, std::int64_t now);
   CommandOutcome OrderInfo(const Request& req, std::int32_t orderId, std::int32_t reason);
 
+  // A repeated request: its remembered answer again, then the current state of
+  // the order it was about, as a notification, when the requester is shown it.
+  void AnswerAgain(SessionId session, const AnswerMemory::Answer& answer);
+
   // Sending.
   void Send(SessionId session, const Json::Value& message);
   void Answer(const Request& req, std::int32_t status, const std::string& text, std::int32_t num = 0);
@@ -148,4 +153,12 @@ class Exchange {
   std::map<std::int32_t, double> balances_;
   std::vector<OutgoingBlock> outgoing_;
   std::vector<SessionId> closing_;
+  // Per account login.
+  std::map<std::string, AnswerMemory> answers_;
+  // While a request is handled: the answer Send sees go to its requester.
+  struct AnswerCapture {
+    SessionId Session = kNoSession;
+    std::uint32_t CommandId = 0;
+    AnswerMemory::Answer* Answer = nullptr;
+  } capture_;
 };

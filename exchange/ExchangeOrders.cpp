@@ -2,9 +2,8 @@
 // withdrawal, giving back, expiry and order information, with the money that
 // moves on acceptance and on giving back.
 #include "exchange/Exchange.h"
-
-#include "client/KBRStatus.h"
 #include "protocol/KBRCodes.h"
+#include "protocol/KBRStatus.h"
 
 namespace {
 
@@ -15,17 +14,16 @@ std::string NotFound(std::int32_t orderId) { return "Заказ " + std::to_stri
 CommandOutcome Exchange::InsertFromRequest(const Request& req, RequestFields& f, std::int64_t now) {
   ExchangeOrder o;
   std::uint32_t preliminary = 0;
-  const bool ok = f.Int("CityIdFrom", o.CityIdFrom) && f.Int("CityIdTo", o.CityIdTo) &&
-                  f.Text("StreetFrom", o.StreetFrom, kMaxTextBytes) &&
-                  f.Text("AdditionalFrom", o.AdditionalFrom, kMaxTextBytes) &&
-                  f.Number("LatitudeFrom", o.LatitudeFrom) && f.Number("LongitudeFrom", o.LongitudeFrom) &&
-                  f.Text("StreetTo", o.StreetTo, kMaxTextBytes) &&
-                  f.Text("AdditionalTo", o.AdditionalTo, kMaxTextBytes) && f.Number("LatitudeTo", o.LatitudeTo) &&
-                  f.Number("LongitudeTo", o.LongitudeTo) && f.Int("CarrierType", o.CarrierType) &&
-                  f.Number("Price", o.Price) && f.Int("UniKey", o.UniKey) &&
-                  f.Text("ClientPhone", o.ClientPhone, kMaxTextBytes) && f.Int("StatusId", o.StatusId) &&
-                  f.UInt32("PreliminaryTime", preliminary) && f.Int("Time0Km1Fixed2", o.Time0Km1Fixed2) &&
-                  f.Text("Comment", o.Comment, kMaxTextBytes) && f.Int("TimeToLiveSec", o.TimeToLiveSec);
+  const bool ok =
+      f.Int("CityIdFrom", o.CityIdFrom) && f.Int("CityIdTo", o.CityIdTo) &&
+      f.Text("StreetFrom", o.StreetFrom, kMaxTextBytes) && f.Text("AdditionalFrom", o.AdditionalFrom, kMaxTextBytes) &&
+      f.Number("LatitudeFrom", o.LatitudeFrom) && f.Number("LongitudeFrom", o.LongitudeFrom) &&
+      f.Text("StreetTo", o.StreetTo, kMaxTextBytes) && f.Text("AdditionalTo", o.AdditionalTo, kMaxTextBytes) &&
+      f.Number("LatitudeTo", o.LatitudeTo) && f.Number("LongitudeTo", o.LongitudeTo) &&
+      f.Int("CarrierType", o.CarrierType) && f.Number("Price", o.Price) && f.Int("UniKey", o.UniKey) &&
+      f.Text("ClientPhone", o.ClientPhone, kMaxTextBytes) && f.Int("StatusId", o.StatusId) &&
+      f.UInt32("PreliminaryTime", preliminary) && f.Int("Time0Km1Fixed2", o.Time0Km1Fixed2) &&
+      f.Text("Comment", o.Comment, kMaxTextBytes) && f.Int("TimeToLiveSec", o.TimeToLiveSec);
   if (!ok) {
     CommandOutcome bad{KBRStatus_InsertOrderError, "Неверный формат заказа: поле " + f.FirstBadMember()};
     Answer(req, bad.Status, bad.Text);
@@ -108,8 +106,8 @@ CommandOutcome Exchange::Accept(const Request& req, std::int32_t orderId, std::i
 CommandOutcome Exchange::SetStatus(const Request& req, std::int32_t orderId, std::int32_t statusId, double price,
                                    std::int64_t now) {
   ExchangeOrder* o = FindOrder(orderId);
-  const bool mine = o && (o->Publisher == req.ServiceId ||
-                          (o->Stage == OrderStage::Accepted && o->Acceptor == req.ServiceId));
+  const bool mine =
+      o && (o->Publisher == req.ServiceId || (o->Stage == OrderStage::Accepted && o->Acceptor == req.ServiceId));
   std::string problem;
   if (!mine) {
     problem = o && o->Stage == OrderStage::InPool ? "Заказ не принадлежит вашей службе" : NotFound(orderId);

@@ -9,6 +9,7 @@
 
 #include "exchange/ExchangeData.h"
 #include "exchange/ExchangeOrder.h"
+#include "protocol/KestoRecords.h"  // WireTime
 
 // Kind of the plain answer that carries only a status, a text and a number;
 // the desk shows it in a status box.
@@ -29,20 +30,14 @@ Json::Value AuthenticationMessage(const std::string& rndStr);
 
 // Kinds 3, 5, 10 and 11: every order member, with the state that `viewer`
 // sees. The publisher's own key is shown to the publisher alone.
-Json::Value OrderMessage(std::int32_t reason, const AnswerTo& to, const ExchangeOrder& order,
-                         std::int32_t viewer);
+Json::Value OrderMessage(std::int32_t reason, const AnswerTo& to, const ExchangeOrder& order, std::int32_t viewer);
 
 // Kinds 4 and 6.
 Json::Value RemovalMessage(std::int32_t reason, const AnswerTo& to, std::int32_t orderId);
 
 // Kind 9 for the three keys asked about.
-Json::Value TariffMessage(const AnswerTo& to, const Tariff& tariff, std::int32_t publisher,
-                          std::int32_t acceptor, std::int32_t cityId);
+Json::Value TariffMessage(const AnswerTo& to, const Tariff& tariff, std::int32_t publisher, std::int32_t acceptor,
+                          std::int32_t cityId);
 
 // Kind 2: the four directories, ids as member names.
 Json::Value DirectoriesMessage(const AnswerTo& to, const ExchangeData& data, std::int32_t num);
-
-// Seconds as an unsigned 32-bit wire time (its low 32 bits).
-inline Json::UInt WireTime(std::int64_t seconds) {
-  return static_cast<Json::UInt>(static_cast<std::uint64_t>(seconds) & 0xFFFFFFFFu);
-}

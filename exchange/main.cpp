@@ -1,7 +1,4 @@
 // kbexchange: the demo order exchange as a program.
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -9,6 +6,7 @@
 
 #include "exchange/CommandLine.h"
 #include "exchange/ExchangeServer.h"
+#include "exchange/ProcessSetup.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 
@@ -17,12 +15,6 @@
 #endif
 
 namespace {
-
-ExchangeServer* g_server = nullptr;
-
-extern "C" void OnStopSignal(int) {
-  if (g_server) g_server->Stop();
-}
 
 std::string DefaultDataPath() {
   const std::string exe = platform::ExecutablePath();
@@ -43,15 +35,6 @@ void LogLine(const std::string& line) {
                 t.Second, t.Millisecond);
   const std::string stamped = stamp + line + "\n";
   std::fwrite(stamped.data(), 1, stamped.size(), stderr);
-}
-
-// 200 and more peers need more descriptors than some systems grant by default.
-void RaiseDescriptorLimit() {
-  rlimit limit{};
-  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-    limit.rlim_cur = limit.rlim_max < 8192 ? limit.rlim_max : 8192;
-    setrlimit(RLIMIT_NOFILE, &limit);
-  }
 }
 
 }  // namespace
@@ -86,18 +69,12 @@ int main(int argc, char** argv) {
     std::cerr << program << ": cannot listen: " << error << "\n";
     return 1;
   }
-  g_server = &server;
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-  signal(SIGPIPE, SIG_IGN);
+  StopOnSignals(server);
 
   std::cout << "listening on " << options.Server.BindAddress << ":" << server.Port() << std::endl;
   LogLine("data from " + dataPath + (options.Server.Demo ? ", demo traffic on" : ""));
   server.Run();
-  g_server = nullptr;
+  ForgetStopSignals();
   LogLine("stopped");
   return 0;
 }

@@ -12,14 +12,14 @@ std::int64_t NowSeconds();
 std::uint64_t MonotonicMs();
 
 struct LocalTime {
-  int Year = 1970;    // four digits
-  int Month = 1;      // 1 to 12
-  int Day = 1;        // 1 to 31
-  int Hour = 0;       // 0 to 23
+  int Year = 1970;  // four digits
+  int Month = 1;    // 1 to 12
+  int Day = 1;      // 1 to 31
+  int Hour = 0;     // 0 to 23
   int Minute = 0;
   int Second = 0;
   int Millisecond = 0;
-  int WeekDay = 0;    // 0 Sunday to 6 Saturday
+  int WeekDay = 0;  // 0 Sunday to 6 Saturday
 };
 
 // Local time of `t`; false when the system cannot convert it.

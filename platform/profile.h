@@ -19,6 +19,6 @@ std::string ReadProfileValue(const std::string& section, const std::string& key,
 // needed; every other line of the file stays as it was. False when the file
 // cannot be written.
 bool WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
-                        const std::string& path);
+                       const std::string& path);
 
 }  // namespace platform

@@ -10,6 +10,18 @@
 
 namespace platform {
 
+// Why a socket call failed.
+enum class SocketError {
+  None,
+  Refused,       // nothing listens at the address
+  TimedOut,      // the peer did not answer in time
+  Unreachable,   // no route to the network or host
+  NameNotFound,  // the host name has no IPv4 address
+  Reset,         // the peer reset or aborted the connection
+  Closed,        // the peer ended the connection in order
+  Other,
+};
+
 // A socket as the client stores it; kNoSocket when there is none.
 using SocketHandle = std::intptr_t;
 constexpr SocketHandle kNoSocket = 0;
@@ -28,9 +40,9 @@ inline bool IsDottedAddress(const std::string& name) {
 // An IPv4 address in network byte order from a dotted text; false when the
 // text is not one (inet_addr gives no address).
 bool ParseDottedAddress(const std::string& text, std::uint32_t& address);
-// The first IPv4 address of a host name; false when the lookup fails. Blocks
-// for as long as the system's resolver takes.
-bool LookUpHostName(const std::string& name, std::uint32_t& address);
+// The first IPv4 address of a host name: None, or why the lookup failed.
+// Blocks for as long as the system's resolver takes.
+SocketError LookUpHostName(const std::string& name, std::uint32_t& address);
 
 // A TCP/IPv4 stream socket, or kNoSocket.
 SocketHandle CreateTcpSocket();
@@ -40,18 +52,21 @@ void CloseSocket(SocketHandle socket);
 void ResetSocket(SocketHandle socket);
 
 enum class ConnectStart { Connected, InProgress, Failed };
-// Starts connecting a non-blocking socket to `address` (network byte order).
-ConnectStart StartConnect(SocketHandle socket, std::uint32_t address, std::uint16_t port);
-// After the socket became writable: whether the connection was established.
-bool ConnectSucceeded(SocketHandle socket);
+// Starts connecting a non-blocking socket to `address` (network byte order);
+// on Failed, `cause` (when given) says why.
+ConnectStart StartConnect(SocketHandle socket, std::uint32_t address, std::uint16_t port, SocketError* cause = nullptr);
+// After the socket became writable: None when the connection was established, else why not.
+SocketError ConnectOutcome(SocketHandle socket);
+inline bool ConnectSucceeded(SocketHandle socket) { return ConnectOutcome(socket) == SocketError::None; }
 
 // SendSome's result when the system's send buffer is full for now.
 constexpr long kSendWouldBlock = -2;
-// The bytes handed to the system, kSendWouldBlock, or -1 on any other error.
-long SendSome(SocketHandle socket, const char* data, std::size_t size);
+// The bytes handed to the system, kSendWouldBlock, or -1 on any other error,
+// whose reason goes to `cause` when given.
+long SendSome(SocketHandle socket, const char* data, std::size_t size, SocketError* cause = nullptr);
 // The bytes received, 0 when the peer closed the connection, -1 on any
-// error (would-block included).
-long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size);
+// error (would-block included), whose reason goes to `cause` when given.
+long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size, SocketError* cause = nullptr);
 
 // Lets any thread cut short a socket wait of the worker. Waking is
 // level-triggered: it stays signalled until Drain.

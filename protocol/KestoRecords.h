@@ -7,10 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "client/KBRStatus.h"
+#include "protocol/KBRStatus.h"
 
 // Seconds since 1970-01-01 00:00:00 UTC; on the wire an unsigned 32-bit number.
 using KestoTime = std::int64_t;
+
+// A time's low 32 bits, as they go on the wire.
+constexpr std::uint32_t WireTime(KestoTime time) {
+  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(time));
+}
 
 struct KestoOrder {
   std::int32_t UniKey = 0;

@@ -64,20 +64,6 @@ void ReadPartialOrder(JsonMemberReader& r, KestoOrder& o) {
 
 }  // namespace
 
-bool ReasonCarriesOrder(std::int32_t reason) {
-  switch (reason) {
-    case KBRReason_NewOrder:
-    case KBRReason_NewOrderRemoved:
-    case KBRReason_MyOrder:
-    case KBRReason_MyOrderRemoved:
-    case KBRReason_OrderFullInfo:
-    case KBRReason_OrderPartialInfo:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool ReadOrderPayload(const Json::Value& message, std::int32_t reason, KestoOrder& order) {
   JsonMemberReader reader(message);
   switch (reason) {

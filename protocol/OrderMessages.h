@@ -2,14 +2,11 @@
 // tariff message (kind 9), read from the top level of the message object.
 #pragma once
 
-#include <cstdint>
-
 #include <json/value.h>
 
-#include "protocol/KestoRecords.h"
+#include <cstdint>
 
-// Whether a message kind carries an order.
-bool ReasonCarriesOrder(std::int32_t reason);
+#include "protocol/KestoRecords.h"
 
 // Reads the order members that `reason` carries into `order`, which the caller
 // passes freshly constructed: the members a kind does not carry keep their

@@ -40,8 +40,6 @@ std::string KestoRequestJson::Serialize() const {
   return out;
 }
 
-std::uint32_t WireTime(std::int64_t time) { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(time)); }
-
 std::string JsonQuoted(const std::string& text) {
   static const char kHexDigits[] = "0123456789abcdef";
   std::string out;

@@ -22,9 +22,6 @@ class KestoRequestJson {
   std::map<std::string, std::string> members_;
 };
 
-// A time's low 32 bits, as they go on the wire.
-std::uint32_t WireTime(std::int64_t time);
-
 // A string as a JSON string literal: quotation mark, backslash and control
 // characters escaped, every other byte as it is.
 std::string JsonQuoted(const std::string& text);

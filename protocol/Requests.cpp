@@ -1,70 +1,54 @@
-// The command operations: each builds its request object from its arguments,
-// and QueueRequest numbers, serialises, logs and queues it.
-#include <mutex>
+// Building the request objects: the envelope from the command table, then
+// each command's own members.
+#include "protocol/Requests.h"
+
+#include <initializer_list>
 #include <utility>
 
-#include "client/DebugLog.h"
-#include "client/KestoBrimoClientAsync.h"
-#include "client/Md5.h"
+#include "protocol/Md5.h"
 #include "protocol/RequestJson.h"
 
 namespace {
 
-KestoRequestJson Envelope(const char* commandStr, KBRCommand code) {
+KestoRequestJson Envelope(KBRCommand code, std::int32_t commandId) {
   KestoRequestJson request;
-  request.SetText("CommandStr", commandStr);
+  request.SetText("CommandStr", KBRCommandName(code));
   request.SetInteger("CommandCode", code);
+  request.SetInteger("CommandId", commandId);
   return request;
 }
 
-KestoRequestJson OrderIdRequest(const char* commandStr, KBRCommand code, int OrderId) {
-  KestoRequestJson request = Envelope(commandStr, code);
-  request.SetInteger("OrderId", OrderId);
+KestoRequestJson OrderIdRequest(KBRCommand code, std::int32_t commandId, std::int32_t orderId) {
+  KestoRequestJson request = Envelope(code, commandId);
+  request.SetInteger("OrderId", orderId);
   return request;
+}
+
+// The envelope and whole-number members, each given by its name.
+std::string IntegersRequestText(KBRCommand code, std::int32_t commandId,
+                                std::initializer_list<std::pair<const char*, std::int64_t>> members) {
+  KestoRequestJson request = Envelope(code, commandId);
+  for (const auto& member : members) request.SetInteger(member.first, member.second);
+  return request.Serialize();
 }
 
 }  // namespace
 
-int KestoBrimoClientAsync::QueueRequest(KestoRequestJson request, KBRCommand code, const char* logLine,
-                                        bool withLogin, QueuePlace place) {
-  std::int32_t commandId;
-  {
-    std::lock_guard<platform::Mutex> hold(Lock);
-    if (withLogin) {
-      request.SetText("Login", Login);
-      request.SetText("PassHash", PassHash(RndStr, Password));
-      commandId = 0;
-    } else {
-      commandId = TakeNextCommandId();
-    }
-    request.SetInteger("CommandId", commandId);
-    KestoBrimo_AsyncRequest queued;
-    queued.CommandId = commandId;
-    queued.CommandCode = code;
-    queued.Text = request.Serialize();
-    PrintToDebugLog("%s", logLine);
-    if (place == QueuePlace::AheadOfWaiting) {
-      RequestQueue.insert(FrontBehindMarkers(), std::move(queued));
-    } else {
-      RequestQueue.push_back(std::move(queued));
-    }
-  }
-  WakeWorker();
-  return commandId;
+std::string LoginRequestText(const std::string& login, const std::string& rndStr, const std::string& password) {
+  KestoRequestJson request = Envelope(KBRCommand_GetDirectory, 0);
+  request.SetText("Login", login);
+  request.SetText("PassHash", PassHash(rndStr, password));
+  return request.Serialize();
 }
 
-int KestoBrimoClientAsync::GetDirectory(bool WithLogin) {
-  return QueueRequest(Envelope("KBRCommand_GetDirectory", KBRCommand_GetDirectory), KBRCommand_GetDirectory,
-                      "Add GetDirectory", WithLogin);
+std::string PlainRequestText(KBRCommand code, std::int32_t commandId) { return Envelope(code, commandId).Serialize(); }
+
+std::string OrderIdRequestText(KBRCommand code, std::int32_t commandId, std::int32_t orderId) {
+  return OrderIdRequest(code, commandId, orderId).Serialize();
 }
 
-void KestoBrimoClientAsync::QueueLoginRequest() {
-  QueueRequest(Envelope("KBRCommand_GetDirectory", KBRCommand_GetDirectory), KBRCommand_GetDirectory,
-               "Add GetDirectory", true, QueuePlace::AheadOfWaiting);
-}
-
-int KestoBrimoClientAsync::InsertOrder(KestoOrder order) {
-  KestoRequestJson request = Envelope("KBRCommand_InsertOrder", KBRCommand_InsertOrder);
+std::string InsertOrderRequestText(std::int32_t commandId, const KestoOrder& order) {
+  KestoRequestJson request = Envelope(KBRCommand_InsertOrder, commandId);
   request.SetInteger("CityIdFrom", order.CityIdFrom);
   request.SetText("StreetFrom", order.StreetFrom);
   request.SetText("AdditionalFrom", order.AdditionalFrom);
@@ -84,70 +68,36 @@ int KestoBrimoClientAsync::InsertOrder(KestoOrder order) {
   request.SetInteger("Time0Km1Fixed2", order.Time0Km1Fixed2);
   request.SetText("Comment", order.Comment);
   request.SetInteger("TimeToLiveSec", order.TimeToLiveSec);
-  return QueueRequest(std::move(request), KBRCommand_InsertOrder, "Add InsertOrder", false);
+  return request.Serialize();
 }
 
-int KestoBrimoClientAsync::AcceptOrder(int OrderId) {
-  return QueueRequest(OrderIdRequest("KBRCommand_AcceptOrder", KBRCommand_AcceptOrder, OrderId),
-                      KBRCommand_AcceptOrder, "Add AcceptOrder", false);
+std::string SetOrderStatusRequestText(std::int32_t commandId, std::int32_t orderId, std::int32_t statusId,
+                                      float price) {
+  KestoRequestJson request = OrderIdRequest(KBRCommand_SetOrderStatus, commandId, orderId);
+  request.SetInteger("StatusId", statusId);
+  request.SetReal("Price", price);
+  return request.Serialize();
 }
 
-int KestoBrimoClientAsync::ReturnMyOrder(int OrderId) {
-  return QueueRequest(OrderIdRequest("KBRCommand_ReturnOrder", KBRCommand_ReturnOrder, OrderId),
-                      KBRCommand_ReturnOrder, "Add ReturnMyOrder", false);
+std::string AddCarDescriptionRequestText(std::int32_t commandId, std::int32_t orderId,
+                                         const std::string& fullDescription, const std::string& govNumber,
+                                         std::int32_t callNumber, std::int32_t toCarMin) {
+  KestoRequestJson request = OrderIdRequest(KBRCommand_AddCarDescription, commandId, orderId);
+  request.SetText("FullDescription", fullDescription);
+  request.SetText("GovNumber", govNumber);
+  request.SetInteger("CallNumber", callNumber);
+  request.SetInteger("ToCarMin", toCarMin);
+  return request.Serialize();
 }
 
-int KestoBrimoClientAsync::ChangeOrderStatus(int OrderId, int StatusId, float Price) {
-  KestoRequestJson request = OrderIdRequest("KBRCommand_SetOrderStatus", KBRCommand_SetOrderStatus, OrderId);
-  request.SetInteger("StatusId", StatusId);
-  request.SetReal("Price", Price);
-  return QueueRequest(std::move(request), KBRCommand_SetOrderStatus, "Add KBRCommand_SetOrderStatus", false);
+std::string GetTariffRequestText(std::int32_t commandId, std::int32_t publisher, std::int32_t acceptor,
+                                 std::int32_t cityId) {
+  return IntegersRequestText(KBRCommand_GetTariffByPubisherAndAcceptor, commandId,
+                             {{"Publisher", publisher}, {"Acceptor", acceptor}, {"CityId", cityId}});
 }
 
-int KestoBrimoClientAsync::ReturnForeignOrder(int OrderId) {
-  return QueueRequest(OrderIdRequest("KBRCommand_ForceReturnOrder", KBRCommand_ForceReturnOrder, OrderId),
-                      KBRCommand_ForceReturnOrder, "Add KBRCommand_ForceReturnOrder", false);
-}
-
-int KestoBrimoClientAsync::AddCarDescription(int OrderId, const std::string& FullDescription,
-                                             const std::string& GovNumber, int CallNumber, int ToCarMin) {
-  KestoRequestJson request = OrderIdRequest("KBRCommand_AddCarDescription", KBRCommand_AddCarDescription, OrderId);
-  request.SetText("FullDescription", FullDescription);
-  request.SetText("GovNumber", GovNumber);
-  request.SetInteger("CallNumber", CallNumber);
-  request.SetInteger("ToCarMin", ToCarMin);
-  return QueueRequest(std::move(request), KBRCommand_AddCarDescription, "Add KBRCommand_AddCarDescription", false);
-}
-
-int KestoBrimoClientAsync::GetStatement() {
-  return QueueRequest(Envelope("KBRCommand_GetStatement", KBRCommand_GetStatement), KBRCommand_GetStatement,
-                      "Add KBRCommand_GetStatement", false);
-}
-
-int KestoBrimoClientAsync::GetTariff(int Publisher, int Acceptor, int CityId) {
-  KestoRequestJson request =
-      Envelope("KBRCommand_GetTariffByPubisherAndAcceptor", KBRCommand_GetTariffByPubisherAndAcceptor);
-  request.SetInteger("Publisher", Publisher);
-  request.SetInteger("Acceptor", Acceptor);
-  request.SetInteger("CityId", CityId);
-  return QueueRequest(std::move(request), KBRCommand_GetTariffByPubisherAndAcceptor,
-                      "Add KBRCommand_GetTariffByPubisherAndAcceptor", false);
-}
-
-int KestoBrimoClientAsync::SetOrderNotifyMode(int Mode, std::int64_t BeginTime, std::int64_t EndTime) {
-  KestoRequestJson request = Envelope("KBRCommand_SetOrderNotifyMode", KBRCommand_SetOrderNotifyMode);
-  request.SetInteger("Mode", Mode);
-  request.SetInteger("BeginTime", WireTime(BeginTime));
-  request.SetInteger("EndTime", WireTime(EndTime));
-  return QueueRequest(std::move(request), KBRCommand_SetOrderNotifyMode, "Add KBRCommand_SetOrderNotifyMode", false);
-}
-
-int KestoBrimoClientAsync::GetOrderFullInfo(int OrderId) {
-  return QueueRequest(OrderIdRequest("KBRCommand_GetOrderFullInfo", KBRCommand_GetOrderFullInfo, OrderId),
-                      KBRCommand_GetOrderFullInfo, "Add KBRCommand_GetOrderFullInfo", false);
-}
-
-int KestoBrimoClientAsync::GetOrderpartialInfo(int OrderId) {
-  return QueueRequest(OrderIdRequest("KBRCommand_GetOrderPartialInfo", KBRCommand_GetOrderPartialInfo, OrderId),
-                      KBRCommand_GetOrderPartialInfo, "Add KBRCommand_GetOrderPartialInfo", false);
+std::string SetOrderNotifyModeRequestText(std::int32_t commandId, std::int32_t mode, std::int64_t beginTime,
+                                          std::int64_t endTime) {
+  return IntegersRequestText(KBRCommand_SetOrderNotifyMode, commandId,
+                             {{"Mode", mode}, {"BeginTime", WireTime(beginTime)}, {"EndTime", WireTime(endTime)}});
 }

@@ -1,14 +1,11 @@
-// ParseBlock: one received block (UTF-8, as cut from the wire) becomes at most
-// one queued response record. Any block that cannot be read whole, whether it
-// is not JSON or a member does not convert, is refused the same way and
-// changes nothing, so the worker drops the connection.
-#include <mutex>
+// Reading a received block: the envelope every message carries, then the
+// payload its "reason" names.
+#include "protocol/ResponseParser.h"
+
 #include <utility>
 
-#include "client/DebugLog.h"
-#include "client/KestoBrimoClientAsync.h"
-#include "protocol/Directories.h"
 #include "protocol/JsonRead.h"
+#include "protocol/KBRCodes.h"
 #include "protocol/OrderMessages.h"
 
 namespace {
@@ -29,49 +26,36 @@ bool ReadEnvelope(const Json::Value& message, KestoBrimo_AsyncResponce& record) 
   return true;
 }
 
+bool ReadPayload(const Json::Value& message, KestoParsedBlock& parsed) {
+  KestoBrimo_AsyncResponce& record = parsed.Record;
+  if (record.reason == KBRReason_Directories) {
+    parsed.HasDirectories = true;
+    return ReadDirectories(message, parsed.Directories);
+  }
+  if (ReasonCarriesOrder(record.reason)) {
+    KestoOrder order;
+    if (!ReadOrderPayload(message, record.reason, order)) return false;
+    record.Order = std::move(order);
+  } else if (record.reason == KBRReason_Tariff) {
+    KestoTariffStruct tariff;
+    if (!ReadTariffPayload(message, tariff)) return false;
+    record.Tariff = std::move(tariff);
+  }
+  return true;
+}
+
 }  // namespace
 
-KBRStatus KestoBrimoClientAsync::ParseBlock(const std::string& block) {
+KestoParsedBlock ParseResponseBlock(const std::string& block) {
+  KestoParsedBlock parsed;
   Json::Value message;
-  KestoBrimo_AsyncResponce record;
-  KestoDirectories directories;
-  bool readable = ParseJsonText(block, message) && message.isObject() && ReadEnvelope(message, record);
-  if (readable) {
-    if (record.reason == KBRReason_Directories) {
-      readable = ReadDirectories(message, directories);
-    } else if (ReasonCarriesOrder(record.reason)) {
-      KestoOrder order;
-      readable = ReadOrderPayload(message, record.reason, order);
-      if (readable) record.Order = std::move(order);
-    } else if (record.reason == KBRReason_Tariff) {
-      KestoTariffStruct tariff;
-      readable = ReadTariffPayload(message, tariff);
-      if (readable) record.Tariff = std::move(tariff);
-    }
+  if (!ParseJsonText(block, message) || !message.isObject() || !ReadEnvelope(message, parsed.Record) ||
+      !ReadPayload(message, parsed)) {
+    return KestoParsedBlock();
   }
-  if (!readable) {
-    PrintToDebugLog("~JSON parsing not success");
-    LastError = "JSON parsing not success";
-    return KBRStatus_ParseError;
-  }
-  // Queued or absorbed, a block with a request's "CommandId" is that request's answer.
-  AnswerArrived(record.CommandId);
-
-  if (record.reason == KBRReason_Directories) {
-    // One short hold; the old maps are released after it, outside the lock.
-    std::lock_guard<platform::Mutex> hold(Lock);
-    CarrierTypeDirectory.swap(directories.CarrierTypeDirectory);
-    OrderStatusDirectory.swap(directories.OrderStatusDirectory);
-    CityDirectory.swap(directories.CityDirectory);
-    TaxiDirectory.swap(directories.TaxiDirectory);
-  }
-  if (record.OperationStatus == KBRStatus_Ok) Authorized.store(true);
-  // The successful answer to the login request has done its work above.
-  const bool loginAnswer =
+  const KestoBrimo_AsyncResponce& record = parsed.Record;
+  parsed.IsLoginAnswer =
       record.reason == KBRReason_Directories && record.CommandId == 0 && record.OperationStatus == KBRStatus_Ok;
-  if (!loginAnswer) {
-    std::lock_guard<platform::Mutex> hold(Lock);
-    ResponseQueue.push_back(std::move(record));
-  }
-  return KBRStatus_Ok;
+  parsed.Status = KBRStatus_Ok;
+  return parsed;
 }

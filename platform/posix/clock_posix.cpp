@@ -1,8 +1,9 @@
 // Wall clock and local time over the C library.
-#include "platform/clock.h"
-
 #include <sys/time.h>
 #include <time.h>
+
+#include "platform/clock.h"
+#include "platform/clock_system.h"
 
 namespace platform {
 
@@ -14,35 +15,15 @@ std::uint64_t MonotonicMs() {
   return static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
 }
 
-bool ToLocalTime(std::int64_t t, LocalTime& out) {
+bool SystemLocalTime(std::int64_t t, std::tm& parts) {
   const time_t value = static_cast<time_t>(t);
-  if (static_cast<std::int64_t>(value) != t) return false;
-  tm parts{};
-  if (!::localtime_r(&value, &parts)) return false;
-  out.Year = parts.tm_year + 1900;
-  out.Month = parts.tm_mon + 1;
-  out.Day = parts.tm_mday;
-  out.Hour = parts.tm_hour;
-  out.Minute = parts.tm_min;
-  out.Second = parts.tm_sec;
-  out.Millisecond = 0;
-  out.WeekDay = parts.tm_wday;
-  return true;
+  return static_cast<std::int64_t>(value) == t && ::localtime_r(&value, &parts) != nullptr;
 }
 
-std::int64_t FromLocalTime(const LocalTime& local) {
-  tm parts{};
-  parts.tm_year = local.Year - 1900;
-  parts.tm_mon = local.Month - 1;
-  parts.tm_mday = local.Day;
-  parts.tm_hour = local.Hour;
-  parts.tm_min = local.Minute;
-  parts.tm_sec = local.Second;
-  parts.tm_isdst = 0;
+std::int64_t SystemMakeTime(std::tm& parts) {
   const time_t value = ::mktime(&parts);
   // Like the Windows conversion, refuse times before 1970.
-  if (value < 0) return -1;
-  return static_cast<std::int64_t>(value);
+  return value < 0 ? -1 : static_cast<std::int64_t>(value);
 }
 
 LocalTime CurrentLocalTime() {

@@ -1,6 +1,4 @@
 // TCP sockets over BSD sockets and poll; the waker is a non-blocking pipe.
-#include "platform/socket.h"
-
 #include <arpa/inet.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -13,10 +11,10 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/socket_system.h"
+
 namespace platform {
 namespace {
-
-int Fd(SocketHandle socket) { return static_cast<int>(socket); }
 
 // Handle 0 means "no socket", so a descriptor that happens to be 0 is moved.
 int AvoidZero(int fd) {
@@ -26,13 +24,28 @@ int AvoidZero(int fd) {
   return moved;
 }
 
-sockaddr_in LoopbackOrAddress(std::uint32_t address, std::uint16_t port) {
-  sockaddr_in to;
-  std::memset(&to, 0, sizeof to);
-  to.sin_family = AF_INET;
-  to.sin_port = htons(port);
-  to.sin_addr.s_addr = address;
-  return to;
+SocketError CauseOf(int error) {
+  switch (error) {
+    case ECONNREFUSED:
+      return SocketError::Refused;
+    case ETIMEDOUT:
+      return SocketError::TimedOut;
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case ENETDOWN:
+    case EHOSTDOWN:
+      return SocketError::Unreachable;
+    case ECONNRESET:
+    case ECONNABORTED:
+    case EPIPE:
+      return SocketError::Reset;
+    default:
+      return SocketError::Other;
+  }
+}
+
+void Report(SocketError* cause, SocketError what) {
+  if (cause) *cause = what;
 }
 
 }  // namespace
@@ -47,16 +60,19 @@ bool ParseDottedAddress(const std::string& text, std::uint32_t& address) {
   return true;
 }
 
-bool LookUpHostName(const std::string& name, std::uint32_t& address) {
+SocketError LookUpHostName(const std::string& name, std::uint32_t& address) {
   addrinfo hints;
   std::memset(&hints, 0, sizeof hints);
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
-  if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+  const int error = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+  // A resolver that cannot be asked leaves the name unknown, not missing.
+  if (error == EAI_AGAIN) return SocketError::Unreachable;
+  if (error != 0 || !found) return SocketError::NameNotFound;
   address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
   ::freeaddrinfo(found);
-  return true;
+  return SocketError::None;
 }
 
 SocketHandle CreateTcpSocket() {
@@ -67,12 +83,12 @@ SocketHandle CreateTcpSocket() {
 }
 
 bool SetNonBlocking(SocketHandle socket) {
-  const int flags = ::fcntl(Fd(socket), F_GETFL, 0);
-  return flags >= 0 && ::fcntl(Fd(socket), F_SETFL, flags | O_NONBLOCK) == 0;
+  const int flags = ::fcntl(Native(socket), F_GETFL, 0);
+  return flags >= 0 && ::fcntl(Native(socket), F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
 void CloseSocket(SocketHandle socket) {
-  if (socket != kNoSocket) ::close(Fd(socket));
+  if (socket != kNoSocket) ::close(Native(socket));
 }
 
 void ResetSocket(SocketHandle socket) {
@@ -80,32 +96,39 @@ void ResetSocket(SocketHandle socket) {
   linger abort;
   abort.l_onoff = 1;
   abort.l_linger = 0;
-  ::setsockopt(Fd(socket), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-  ::close(Fd(socket));
+  ::setsockopt(Native(socket), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+  ::close(Native(socket));
 }
 
-ConnectStart StartConnect(SocketHandle socket, std::uint32_t address, std::uint16_t port) {
-  const sockaddr_in to = LoopbackOrAddress(address, port);
-  if (::connect(Fd(socket), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return ConnectStart::Connected;
-  return errno == EINPROGRESS ? ConnectStart::InProgress : ConnectStart::Failed;
+ConnectStart StartConnect(SocketHandle socket, std::uint32_t address, std::uint16_t port, SocketError* cause) {
+  const sockaddr_in to = Ipv4Address(address, port);
+  if (::connect(Native(socket), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return ConnectStart::Connected;
+  if (errno == EINPROGRESS) return ConnectStart::InProgress;
+  Report(cause, CauseOf(errno));
+  return ConnectStart::Failed;
 }
 
-bool ConnectSucceeded(SocketHandle socket) {
+SocketError ConnectOutcome(SocketHandle socket) {
   int error = 0;
   socklen_t size = sizeof error;
-  return ::getsockopt(Fd(socket), SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+  if (::getsockopt(Native(socket), SOL_SOCKET, SO_ERROR, &error, &size) != 0) return CauseOf(errno);
+  return error == 0 ? SocketError::None : CauseOf(error);
 }
 
-long SendSome(SocketHandle socket, const char* data, std::size_t size) {
+long SendSome(SocketHandle socket, const char* data, std::size_t size, SocketError* cause) {
   // No SIGPIPE when the exchange has gone: the error is reported instead.
-  const ssize_t sent = ::send(Fd(socket), data, size, MSG_NOSIGNAL);
+  const ssize_t sent = ::send(Native(socket), data, size, MSG_NOSIGNAL);
   if (sent >= 0) return static_cast<long>(sent);
-  return errno == EAGAIN || errno == EWOULDBLOCK ? kSendWouldBlock : -1;
+  if (errno == EAGAIN || errno == EWOULDBLOCK) return kSendWouldBlock;
+  Report(cause, CauseOf(errno));
+  return -1;
 }
 
-long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size) {
-  const ssize_t got = ::recv(Fd(socket), buffer, size, 0);
-  return got < 0 ? -1 : static_cast<long>(got);
+long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size, SocketError* cause) {
+  const ssize_t got = ::recv(Native(socket), buffer, size, 0);
+  if (got >= 0) return static_cast<long>(got);
+  Report(cause, CauseOf(errno));
+  return -1;
 }
 
 struct SocketWaker::Impl {
@@ -166,10 +189,10 @@ SocketReady WaitForSocket(SocketHandle socket, SocketWaitFor what, const SocketW
   int socketSlot = -1;
   if (socket != kNoSocket) {
     socketSlot = static_cast<int>(count);
-    watched[count++] = pollfd{Fd(socket), static_cast<short>(what == SocketWaitFor::Reading ? POLLIN : POLLOUT), 0};
+    watched[count++] = pollfd{Native(socket), static_cast<short>(what == SocketWaitFor::Reading ? POLLIN : POLLOUT), 0};
   }
   const SocketHandle wakeHandle = waker ? waker->WaitHandle() : kNoSocket;
-  if (wakeHandle != kNoSocket) watched[count++] = pollfd{Fd(wakeHandle), POLLIN, 0};
+  if (wakeHandle != kNoSocket) watched[count++] = pollfd{Native(wakeHandle), POLLIN, 0};
   const int ready = ::poll(watched, count, static_cast<int>(ms));
   if (ready < 0) return errno == EINTR ? SocketReady::TimedOut : SocketReady::Failed;
   if (ready == 0) return SocketReady::TimedOut;
@@ -177,23 +200,8 @@ SocketReady WaitForSocket(SocketHandle socket, SocketWaitFor what, const SocketW
   return SocketReady::Woken;
 }
 
-SocketHandle OpenLoopbackListener(int backlog, std::uint16_t& port) {
-  const SocketHandle listener = CreateTcpSocket();
-  if (listener == kNoSocket) return kNoSocket;
-  sockaddr_in at = LoopbackOrAddress(htonl(INADDR_LOOPBACK), 0);
-  socklen_t size = sizeof at;
-  if (::bind(Fd(listener), reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0 ||
-      ::listen(Fd(listener), backlog) != 0 ||
-      ::getsockname(Fd(listener), reinterpret_cast<sockaddr*>(&at), &size) != 0 || !SetNonBlocking(listener)) {
-    CloseSocket(listener);
-    return kNoSocket;
-  }
-  port = ntohs(at.sin_port);
-  return listener;
-}
-
 SocketHandle AcceptConnection(SocketHandle listener) {
-  const int fd = ::accept4(Fd(listener), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+  const int fd = ::accept4(Native(listener), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
   if (fd < 0) return kNoSocket;
   const int kept = AvoidZero(fd);
   return kept < 0 ? kNoSocket : kept;

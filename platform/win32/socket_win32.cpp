@@ -1,31 +1,48 @@
 // TCP sockets over Windows Sockets 1.1 calls and select; the waker is a
 // loopback UDP socket that sends to itself, so select can watch it.
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <cstring>
 #include <mutex>
 
-#include "platform/socket.h"
+#include "platform/socket_system.h"
 
 namespace platform {
 namespace {
 
-SOCKET Raw(SocketHandle socket) { return static_cast<SOCKET>(socket); }
 SocketHandle Handle(SOCKET socket) { return socket == INVALID_SOCKET ? kNoSocket : static_cast<SocketHandle>(socket); }
-
-sockaddr_in AddressOf(std::uint32_t address, std::uint16_t port) {
-  sockaddr_in to;
-  std::memset(&to, 0, sizeof to);
-  to.sin_family = AF_INET;
-  to.sin_port = htons(port);
-  to.sin_addr.s_addr = address;
-  return to;
-}
 
 bool SetBlockingMode(SocketHandle socket, bool nonBlocking) {
   u_long mode = nonBlocking ? 1 : 0;
-  return ::ioctlsocket(Raw(socket), FIONBIO, &mode) == 0;
+  return ::ioctlsocket(Native(socket), FIONBIO, &mode) == 0;
+}
+
+SocketError CauseOf(int error) {
+  switch (error) {
+    case WSAECONNREFUSED:
+      return SocketError::Refused;
+    case WSAETIMEDOUT:
+      return SocketError::TimedOut;
+    case WSAENETUNREACH:
+    case WSAEHOSTUNREACH:
+    case WSAENETDOWN:
+    case WSAEHOSTDOWN:
+      return SocketError::Unreachable;
+    case WSAECONNRESET:
+    case WSAECONNABORTED:
+    case WSAENETRESET:
+      return SocketError::Reset;
+    case WSAHOST_NOT_FOUND:
+    case WSANO_DATA:
+      return SocketError::NameNotFound;
+    default:
+      return SocketError::Other;
+  }
+}
+
+void Report(SocketError* cause, SocketError what) {
+  if (cause) *cause = what;
 }
 
 }  // namespace
@@ -44,12 +61,17 @@ bool ParseDottedAddress(const std::string& text, std::uint32_t& address) {
   return true;
 }
 
-bool LookUpHostName(const std::string& name, std::uint32_t& address) {
+SocketError LookUpHostName(const std::string& name, std::uint32_t& address) {
   // Winsock keeps the result per thread, so concurrent lookups do not clash.
   const hostent* host = ::gethostbyname(name.c_str());
-  if (!host || host->h_addrtype != AF_INET || !host->h_addr_list || !host->h_addr_list[0]) return false;
+  if (!host) {
+    // A resolver that cannot be asked leaves the name unknown, not missing.
+    const int error = ::WSAGetLastError();
+    return error == WSATRY_AGAIN ? SocketError::Unreachable : SocketError::NameNotFound;
+  }
+  if (host->h_addrtype != AF_INET || !host->h_addr_list || !host->h_addr_list[0]) return SocketError::NameNotFound;
   std::memcpy(&address, host->h_addr_list[0], sizeof address);
-  return true;
+  return SocketError::None;
 }
 
 SocketHandle CreateTcpSocket() { return Handle(::socket(AF_INET, SOCK_STREAM, 0)); }
@@ -57,7 +79,7 @@ SocketHandle CreateTcpSocket() { return Handle(::socket(AF_INET, SOCK_STREAM, 0)
 bool SetNonBlocking(SocketHandle socket) { return SetBlockingMode(socket, true); }
 
 void CloseSocket(SocketHandle socket) {
-  if (socket != kNoSocket) ::closesocket(Raw(socket));
+  if (socket != kNoSocket) ::closesocket(Native(socket));
 }
 
 void ResetSocket(SocketHandle socket) {
@@ -65,31 +87,41 @@ void ResetSocket(SocketHandle socket) {
   linger abort;
   abort.l_onoff = 1;
   abort.l_linger = 0;
-  ::setsockopt(Raw(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
-  ::closesocket(Raw(socket));
+  ::setsockopt(Native(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+  ::closesocket(Native(socket));
 }
 
-ConnectStart StartConnect(SocketHandle socket, std::uint32_t address, std::uint16_t port) {
-  const sockaddr_in to = AddressOf(address, port);
-  if (::connect(Raw(socket), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return ConnectStart::Connected;
-  return ::WSAGetLastError() == WSAEWOULDBLOCK ? ConnectStart::InProgress : ConnectStart::Failed;
+ConnectStart StartConnect(SocketHandle socket, std::uint32_t address, std::uint16_t port, SocketError* cause) {
+  const sockaddr_in to = Ipv4Address(address, port);
+  if (::connect(Native(socket), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return ConnectStart::Connected;
+  const int error = ::WSAGetLastError();
+  if (error == WSAEWOULDBLOCK) return ConnectStart::InProgress;
+  Report(cause, CauseOf(error));
+  return ConnectStart::Failed;
 }
 
-bool ConnectSucceeded(SocketHandle socket) {
+SocketError ConnectOutcome(SocketHandle socket) {
   int error = 0;
   int size = sizeof error;
-  return ::getsockopt(Raw(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 && error == 0;
+  if (::getsockopt(Native(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) != 0)
+    return CauseOf(::WSAGetLastError());
+  return error == 0 ? SocketError::None : CauseOf(error);
 }
 
-long SendSome(SocketHandle socket, const char* data, std::size_t size) {
-  const int sent = ::send(Raw(socket), data, static_cast<int>(size), 0);
+long SendSome(SocketHandle socket, const char* data, std::size_t size, SocketError* cause) {
+  const int sent = ::send(Native(socket), data, static_cast<int>(size), 0);
   if (sent != SOCKET_ERROR) return sent;
-  return ::WSAGetLastError() == WSAEWOULDBLOCK ? kSendWouldBlock : -1;
+  const int error = ::WSAGetLastError();
+  if (error == WSAEWOULDBLOCK) return kSendWouldBlock;
+  Report(cause, CauseOf(error));
+  return -1;
 }
 
-long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size) {
-  const int got = ::recv(Raw(socket), buffer, static_cast<int>(size), 0);
-  return got == SOCKET_ERROR ? -1 : got;
+long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size, SocketError* cause) {
+  const int got = ::recv(Native(socket), buffer, static_cast<int>(size), 0);
+  if (got != SOCKET_ERROR) return got;
+  Report(cause, CauseOf(::WSAGetLastError()));
+  return -1;
 }
 
 struct SocketWaker::Impl {
@@ -105,7 +137,7 @@ bool SocketWaker::Open() {
   if (impl_->socket != INVALID_SOCKET) return true;
   const SOCKET s = ::socket(AF_INET, SOCK_DGRAM, 0);
   if (s == INVALID_SOCKET) return false;
-  sockaddr_in self = AddressOf(htonl(INADDR_LOOPBACK), 0);
+  sockaddr_in self = Ipv4Address(htonl(INADDR_LOOPBACK), 0);
   int size = sizeof self;
   u_long nonBlocking = 1;
   if (::bind(s, reinterpret_cast<const sockaddr*>(&self), sizeof self) != 0 ||
@@ -166,44 +198,29 @@ SocketReady WaitForSocket(SocketHandle socket, SocketWaitFor what, const SocketW
   FD_ZERO(&failed);
   if (socket != kNoSocket) {
     if (what == SocketWaitFor::Reading) {
-      FD_SET(Raw(socket), &readable);
+      FD_SET(Native(socket), &readable);
     } else {
       // A failed connect shows in the exception set, not as writable.
-      FD_SET(Raw(socket), &writable);
-      FD_SET(Raw(socket), &failed);
+      FD_SET(Native(socket), &writable);
+      FD_SET(Native(socket), &failed);
     }
   }
-  if (wakeHandle != kNoSocket) FD_SET(Raw(wakeHandle), &readable);
+  if (wakeHandle != kNoSocket) FD_SET(Native(wakeHandle), &readable);
   timeval limit;
   limit.tv_sec = static_cast<long>(ms / 1000);
   limit.tv_usec = static_cast<long>((ms % 1000) * 1000);
   const int ready = ::select(0, &readable, &writable, &failed, &limit);
   if (ready == SOCKET_ERROR) return SocketReady::Failed;
   if (ready == 0) return SocketReady::TimedOut;
-  if (socket != kNoSocket && (FD_ISSET(Raw(socket), &readable) || FD_ISSET(Raw(socket), &writable) ||
-                              FD_ISSET(Raw(socket), &failed)))
+  if (socket != kNoSocket &&
+      (FD_ISSET(Native(socket), &readable) || FD_ISSET(Native(socket), &writable) || FD_ISSET(Native(socket), &failed)))
     return SocketReady::Ready;
   return SocketReady::Woken;
 }
 
-SocketHandle OpenLoopbackListener(int backlog, std::uint16_t& port) {
-  const SocketHandle listener = CreateTcpSocket();
-  if (listener == kNoSocket) return kNoSocket;
-  sockaddr_in at = AddressOf(htonl(INADDR_LOOPBACK), 0);
-  int size = sizeof at;
-  if (::bind(Raw(listener), reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0 ||
-      ::listen(Raw(listener), backlog) != 0 ||
-      ::getsockname(Raw(listener), reinterpret_cast<sockaddr*>(&at), &size) != 0 || !SetNonBlocking(listener)) {
-    CloseSocket(listener);
-    return kNoSocket;
-  }
-  port = ntohs(at.sin_port);
-  return listener;
-}
-
 SocketHandle AcceptConnection(SocketHandle listener) {
   // The accepted socket inherits the listener's non-blocking mode.
-  return Handle(::accept(Raw(listener), nullptr, nullptr));
+  return Handle(::accept(Native(listener), nullptr, nullptr));
 }
 
 }  // namespace platform

@@ -1,7 +1,7 @@
 // What a broken connection must not lose: requests sent but never answered go
 // out again after the next login and their answers reach the application,
-// answers already received whole are delivered, and the list of unanswered
-// requests stays bounded.
+// answers already received whole are delivered, and a request the exchange may
+// have forgotten is given up with a record. A clean Disconnect sends nothing again.
 #include <string>
 #include <vector>
 
@@ -55,6 +55,17 @@ class ResendTest : public ConnectionTest {
     return ids;
   }
 
+  // The record of a request given up: it may or may not have been handled.
+  void ExpectGivenUp(int commandId) {
+    const auto records = Responses(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].CommandId, static_cast<std::uint32_t>(commandId));
+    EXPECT_EQ(records[0].CommandCode, KBRCommand_GetStatement);
+    EXPECT_EQ(records[0].OperationStatus, KBRStatus_UnknownResponse);
+    EXPECT_EQ(records[0].ErrorString, "Команда не подтверждена биржей: проверьте результат");
+    EXPECT_EQ(records[0].reason, 0);
+  }
+
   std::vector<int> Nums(const std::vector<KestoBrimo_AsyncResponce>& records) {
     std::vector<int> nums;
     for (const auto& r : records) nums.push_back(r.Num);
@@ -89,11 +100,11 @@ TEST_F(ResendTest, RequestsLeftUnansweredByAResetGoAgainAfterTheLoginAndTheirAns
   EXPECT_TRUE(client->Authorized.load());
 }
 
-TEST_F(ResendTest, UnansweredRequestsSurviveDisconnectAndGoOutBehindTheNextLogin) {
+TEST_F(ResendTest, DisconnectEndsRequestsSentWholeAndTheNextConnectSendsOnlyNewerOnes) {
   client->Connect();
   auto peer = AcceptAndLogIn();
   ASSERT_TRUE(peer);
-  const int sent = SendWithoutAnswer(*peer, 1);
+  SendWithoutAnswer(*peer, 1);
   EXPECT_EQ(Responses(1).size(), 1u);
   client->Disconnect();
   EXPECT_EQ(Responses(1).size(), 1u) << "the disconnect notice";
@@ -101,7 +112,23 @@ TEST_F(ResendTest, UnansweredRequestsSurviveDisconnectAndGoOutBehindTheNextLogin
 
   client->Connect();
   std::unique_ptr<FakePeer> next;
-  EXPECT_EQ(NextConnectionRequests(next), (std::vector<int>{0, sent, waiting}));
+  EXPECT_EQ(NextConnectionRequests(next), (std::vector<int>{0, waiting}));
+}
+
+TEST_F(ResendTest, ARequestOlderThanTheExchangeRemembersIsNotSentAgain) {
+  Access::SetResendAgeLimitMs(*client, 2000);
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+  const int old = SendWithoutAnswer(*peer, 1);
+  platform::SleepMs(2100);
+  const int young = SendWithoutAnswer(*peer, 2);
+  EXPECT_EQ(Responses(2).size(), 2u);
+  peer->Reset();
+
+  std::unique_ptr<FakePeer> next;
+  EXPECT_EQ(NextConnectionRequests(next), (std::vector<int>{0, young}));
+  ExpectGivenUp(old);
 }
 
 TEST_F(ResendTest, AnswersBufferedWhenASendFailsStillReachTheApplication) {
@@ -137,6 +164,8 @@ TEST_F(ResendTest, OnlyTheNewestUnansweredRequestsAreKeptBeyondTheLimit) {
   EXPECT_EQ(NextConnectionRequests(next), (std::vector<int>{0, middle, newest}));
   EXPECT_EQ(LogCount("~~too many requests unanswered: request " + std::to_string(oldest) + " will not be sent again"),
             1u);
+  EXPECT_EQ(Responses(2).size(), 2u);
+  ExpectGivenUp(oldest);
 }
 
 }  // namespace

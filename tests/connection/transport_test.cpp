@@ -144,5 +144,81 @@ TEST_F(ConnectionTest, AConnectionTheExchangeClosesIsReplacedWithAPause) {
   EXPECT_TRUE(NoResponseQueued());
 }
 
+#ifdef _WIN32
+// Wine's recv reports a peer's reset as an orderly close.
+constexpr KestoFailureCause kResetSeenAs = KestoFailureCause::ClosedByExchange;
+#else
+constexpr KestoFailureCause kResetSeenAs = KestoFailureCause::Reset;
+#endif
+
+// The state a desk shows, through each way a connection gets on or fails.
+TEST_F(ConnectionTest, TheConnectionStateNamesThePhaseAndTheCauseOfTheLastFailure) {
+  using Phase = KestoConnectionPhase;
+  using Cause = KestoFailureCause;
+  const struct {
+    const char* name;
+    bool refused;                           // pointed at a port where nothing listens
+    std::function<void(FakePeer&)> script;  // what the exchange does once it has accepted
+    Phase phase;
+    Cause cause;
+    const char* lastError;
+  } cases[] = {
+      {"refused", true, nullptr, Phase::WaitingToReconnect, Cause::Refused, "Ошибка установления соединения"},
+      {"closed", false, [](FakePeer& p) { p.Close(); }, Phase::WaitingToReconnect, Cause::ClosedByExchange,
+       "Ошибка приема аутентификационной информации 1"},
+      {"reset", false, [](FakePeer& p) { p.Reset(); }, Phase::WaitingToReconnect, kResetSeenAs,
+       "Ошибка приема аутентификационной информации 1"},
+      {"no challenge", false, [](FakePeer& p) { p.SendBlock("{\"reason\":2}"); }, Phase::WaitingToReconnect,
+       Cause::BadData, "Поступил блок аутентификационной информации другого типа"},
+      {"silent", false, [](FakePeer&) {}, Phase::AwaitingChallenge, Cause::None, ""},
+      {"challenged", false, [](FakePeer& p) { p.SendBlock(AuthBlock("x")); }, Phase::LoggingIn, Cause::None, ""},
+      {"bad block", false,
+       [](FakePeer& p) { p.SendBlock(AuthBlock("x")) && p.SendBlock(LoginAnswer()) && p.SendBlock("{"); },
+       Phase::WaitingToReconnect, Cause::BadData, "JSON parsing not success"},
+  };
+  for (const auto& c : cases) {
+    // A listener of its own, so no connection of an earlier case waits in its backlog.
+    client.reset(new KestoBrimoClientAsync());
+    exchange.reset(new FakeExchange());
+    EXPECT_EQ(client->GetConnectionState().Phase, Phase::NotRunning) << c.name;
+    const std::uint16_t port = c.refused ? ClosedLoopbackPort() : exchange->Port();
+    client->SetConnectionParam("127.0.0.1", port, "operator", kPassword);
+    client->Connect();
+    std::unique_ptr<FakePeer> peer;
+    if (!c.refused) {
+      peer = exchange->Accept();
+      ASSERT_TRUE(peer) << c.name;
+      // The client has seen its connect through before the exchange acts.
+      ASSERT_TRUE(WaitUntil([&] { return client->GetConnectionState().Phase == Phase::AwaitingChallenge; }, 3000));
+      c.script(*peer);
+    }
+    KestoConnectionState state;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          state = client->GetConnectionState();
+          return state.Phase == c.phase && state.LastFailure == c.cause;
+        },
+        3000))
+        << c.name << ": phase " << static_cast<int>(state.Phase) << ", cause " << static_cast<int>(state.LastFailure);
+    EXPECT_EQ(state.LastError, c.lastError) << c.name;
+    EXPECT_EQ(state.ServerName, "127.0.0.1") << c.name;
+    EXPECT_EQ(state.Port, port) << c.name;
+    client->Disconnect();
+    EXPECT_EQ(client->GetConnectionState().Phase, Phase::NotRunning) << c.name;
+  }
+
+  // Logged in: the time of the last block is recorded.
+  client->SetConnectionParam("127.0.0.1", exchange->Port(), "operator", kPassword);
+  const std::int64_t before = platform::NowSeconds();
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+  const KestoConnectionState state = client->GetConnectionState();
+  EXPECT_EQ(state.Phase, Phase::LoggedIn);
+  EXPECT_EQ(state.LastFailure, Cause::None);
+  EXPECT_NE(state.LastBlockMonotonicMs, 0u);
+  EXPECT_GE(state.LastBlockTime, before);
+}
+
 }  // namespace
 }  // namespace connection_test

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "client/Md5.h"
 #include "exchange/Exchange.h"
 #include "exchange/ExchangeData.h"
 #include "exchange/JsonWire.h"
+#include "protocol/Md5.h"
 
 // Three real services (1, 2, 3), one simulated (4). Texts are ASCII but for
 // the password of "cyr", which is Cyrillic in UTF-8.
@@ -31,7 +31,8 @@ inline ExchangeData TestExchangeData() {
       {"Login": "alpha2", "Password": "a2-pass", "ServiceId": 1},
       {"Login": "beta", "Password": "b-pass", "ServiceId": 2},
       {"Login": "gamma", "Password": "g-pass", "ServiceId": 3},
-      {"Login": "cyr", "Password": ")") + u8"пароль" + R"(", "ServiceId": 3}
+      {"Login": "cyr", "Password": ")") +
+                           u8"пароль" + R"(", "ServiceId": 3}
     ],
     "Tariffs": [
       {"TariffId": "BASE", "ServicePercent": 10, "ServiceFixed": 5, "PublisherPercent": 20, "PublisherFixed": 1,

@@ -9,6 +9,7 @@
 #include "ExchangeTestData.h"
 #include "exchange/Exchange.h"
 #include "platform/codepage.h"
+#include "protocol/AnswerMemoryLimits.h"
 
 namespace {
 
@@ -69,11 +70,13 @@ std::vector<int> Reasons(const std::vector<Json::Value>& messages) {
   return out;
 }
 
-// Publishes a standard order from `id` and returns its order id.
+// Publishes a standard order from `id` and returns its order id. Each request
+// has a number of its own, as a client's do: a repeat would only be answered again.
 int Publish(Desk& d, SessionId id, double price = 500, int ttl = 0, std::int64_t now = kNow) {
-  d.Send(id, InsertRequest(31, price, ttl), now);
+  static unsigned commandId = 1000;
+  d.Send(id, InsertRequest(++commandId, price, ttl), now);
   const std::vector<Json::Value> got = d.Take(id);
-  if (got.empty() || got.back()["reason"].asInt() != 5 || got.back()["CommandId"].asUInt() != 31) return 0;
+  if (got.empty() || got.back()["reason"].asInt() != 5 || got.back()["CommandId"].asUInt() != commandId) return 0;
   return got.back()["OrderId"].asInt();
 }
 
@@ -523,6 +526,44 @@ TEST(ExchangeRequests, MalformedRequestsAreAnsweredAndGarbageDropsThePeer) {
   EXPECT_EQ(d.SendText(alpha, "{\"a\":1} {}"), Exchange::Verdict::Drop);
   EXPECT_EQ(d.SendText(alpha, std::string(100000, '[') + std::string(100000, ']')), Exchange::Verdict::Drop);
   EXPECT_TRUE(d.Take(alpha).empty());
+}
+
+// A request sent again after a broken connection, on the account's next
+// session: answered from memory, acted on once, for ten minutes and 4,096 requests.
+TEST(ExchangeRequests, ARepeatedRequestIsAnsweredAgainNotHandledAgain) {
+  Desk d;
+  const SessionId first = d.LoggedIn("alpha", "a-pass");
+  const SessionId beta = d.LoggedIn("beta", "b-pass");
+  d.Send(first, InsertRequest(7, 500));
+  const int orderId = d.Take(first).back()["OrderId"].asInt();
+  const SessionId again = d.LoggedIn("alpha", "a-pass");
+  d.TakeAll();
+
+  d.Send(again, InsertRequest(7, 500), kNow + 600);
+  const std::vector<Json::Value> got = d.Take(again);
+  ASSERT_THAT(Reasons(got), testing::ElementsAre(5, 5)) << "the answer, then the order as it stands";
+  EXPECT_EQ(got[0]["CommandId"].asUInt(), 7u);
+  EXPECT_EQ(got[1]["CommandId"].asUInt(), 0u);
+  EXPECT_EQ(got[1]["OrderId"].asInt(), orderId);
+  EXPECT_TRUE(d.Take(beta).empty()) << "offered once";
+  EXPECT_EQ(d.Core().Orders().size(), 1u);
+
+  // Handled: a known id with another text (a desk numbering from 1 again), and
+  // the same request once ten minutes have passed.
+  d.Send(again, InsertRequest(7, 600));
+  EXPECT_EQ(d.Core().Orders().size(), 2u);
+  d.Send(again, InsertRequest(7, 500), kNow + 601);
+  EXPECT_EQ(d.Core().Orders().size(), 3u);
+
+  // The newest 4,096 are kept: the repeat of the oldest is answered until one more comes.
+  const std::int64_t later = kNow + 1000;
+  d.Send(again, InsertRequest(8, 500), later);
+  for (unsigned id = 100; id < 100 + kAnswerMemoryCount - 1; ++id) d.Send(again, Request(5, id), later);
+  d.Send(again, InsertRequest(8, 500), later);
+  EXPECT_EQ(d.Core().Orders().size(), 4u);
+  d.Send(again, Request(5, 99), later);
+  d.Send(again, InsertRequest(8, 500), later);
+  EXPECT_EQ(d.Core().Orders().size(), 5u);
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // The MD5 digest against the RFC 1321 test suite and the padding boundaries,
 // and the login password hash.
+#include "protocol/Md5.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
-
-#include "client/Md5.h"
 
 namespace {
 
@@ -42,9 +42,9 @@ TEST(Md5, LengthsAroundThePaddingBoundaries) {
     std::size_t length;
     const char* hex;
   } cases[] = {
-      {55, "04364420e25c512fd958a70738aa8f72"}, {56, "668a72d5ba17f08e62dabcafad6db14b"},
-      {63, "7dc2ca208106a2f703567bdff99d8981"}, {64, "c1bb4f81d892b2d57947682aeb252456"},
-      {65, "1bc932052302d074bdec39795fe00cf6"}, {119, "ab347a5f68c8a443cfcddc633f12c24f"},
+      {55, "04364420e25c512fd958a70738aa8f72"},  {56, "668a72d5ba17f08e62dabcafad6db14b"},
+      {63, "7dc2ca208106a2f703567bdff99d8981"},  {64, "c1bb4f81d892b2d57947682aeb252456"},
+      {65, "1bc932052302d074bdec39795fe00cf6"},  {119, "ab347a5f68c8a443cfcddc633f12c24f"},
       {120, "fb98667f98096de92620b64f46e1c5b5"}, {128, "d69cb61a6ee87200676eb0d4b90edbcb"},
   };
   for (const auto& c : cases) EXPECT_EQ(DigestHex(std::string(c.length, 'x')), c.hex) << c.length;

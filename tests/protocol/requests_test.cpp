@@ -1,21 +1,17 @@
-// The exact text of every request, the numbering of requests, the login form
-// with its digest, and the queueing lines of the debug log.
+// The exact text of every request, the numbering of requests, and the login
+// form with its digest.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <json/reader.h>
 
-#include "client/DebugLog.h"
 #include "client/KestoBrimoClientAsync.h"
 #include "platform/codepage.h"
-#include "platform/files.h"
 #include "support/ClientTestAccess.h"
-#include "support/TempDir.h"
 
 using Access = KestoBrimoClientTestAccess;
 
@@ -204,42 +200,6 @@ TEST(RequestNumbering, AfterTheLargestIdItGoesOnFromOne) {
   EXPECT_EQ(client.GetDirectory(true), 0);
   EXPECT_EQ(client.AcceptOrder(3), 1);
   EXPECT_NE(Access::Requests(client).front().Text.find("\"CommandId\":2147483647,"), std::string::npos);
-}
-
-TEST(RequestLog, EveryCommandWritesItsQueueingLine) {
-  TempDir dir;
-  ASSERT_TRUE(DebugLog.Open(dir.file("requests")));
-  KestoBrimoClientAsync client;
-  client.InsertOrder(KestoOrder());
-  client.GetDirectory(false);
-  client.GetDirectory(true);
-  client.AcceptOrder(1);
-  client.ChangeOrderStatus(1, 2, 3);
-  client.GetStatement();
-  client.ReturnMyOrder(1);
-  client.ReturnForeignOrder(1);
-  client.AddCarDescription(1, "", "", 0, 0);
-  client.GetTariff(1, 2, 3);
-  client.SetOrderNotifyMode(0, 0, 0);
-  client.GetOrderFullInfo(1);
-  client.GetOrderpartialInfo(1);
-  client.GetCity(1);  // logs nothing
-  DebugLog.Close();
-
-  // The log puts the date into the name: take the one file it wrote.
-  std::string content;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-    ASSERT_TRUE(platform::ReadWholeFile(entry.path().string(), content));
-  std::vector<std::string> messages;
-  std::istringstream in(content);
-  for (std::string line; std::getline(in, line);)
-    if (line.size() > 26 && line[0] == '[' && line[25] == ']') messages.push_back(line.substr(26));
-  EXPECT_EQ(messages, (std::vector<std::string>{
-                          "Add InsertOrder", "Add GetDirectory", "Add GetDirectory", "Add AcceptOrder",
-                          "Add KBRCommand_SetOrderStatus", "Add KBRCommand_GetStatement", "Add ReturnMyOrder",
-                          "Add KBRCommand_ForceReturnOrder", "Add KBRCommand_AddCarDescription",
-                          "Add KBRCommand_GetTariffByPubisherAndAcceptor", "Add KBRCommand_SetOrderNotifyMode",
-                          "Add KBRCommand_GetOrderFullInfo", "Add KBRCommand_GetOrderPartialInfo"}));
 }
 
 }  // namespace

@@ -53,9 +53,10 @@ struct KestoBrimoClientTestAccess {
   static KBRStatus TryConnect(KestoBrimoClientAsync& c) { return c.TryConnect(); }
   static KBRStatus ReceiveAuthentBlock(KestoBrimoClientAsync& c) { return c.ReceiveAuthentBlock(); }
   // Set before Connect: the worker reads them without the lock.
-  static void SetConnectTimeLimitMs(KestoBrimoClientAsync& c, std::uint32_t ms) { c.ConnectTimeLimitMs = ms; }
-  static void SetRecvBufferLimit(KestoBrimoClientAsync& c, std::size_t bytes) { c.RecvBufferLimit = bytes; }
+  static void SetConnectTimeLimitMs(KestoBrimoClientAsync& c, std::uint32_t ms) { c.connectTimeLimitMs_ = ms; }
+  static void SetRecvBufferLimit(KestoBrimoClientAsync& c, std::size_t bytes) { c.recvBufferLimit_ = bytes; }
   static void SetAwaitingAnswerLimit(KestoBrimoClientAsync& c, std::size_t requests) {
-    c.AwaitingAnswerLimit = requests;
+    c.awaitingAnswerLimit_ = requests;
   }
+  static void SetResendAgeLimitMs(KestoBrimoClientAsync& c, std::uint32_t ms) { c.resendAgeLimitMs_ = ms; }
 };

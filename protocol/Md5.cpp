@@ -1,6 +1,6 @@
 // MD5 as RFC 1321 defines it, written from the algorithm's description, and
 // the hexadecimal password hash of the login request.
-#include "client/Md5.h"
+#include "protocol/Md5.h"
 
 #include <cstring>
 
