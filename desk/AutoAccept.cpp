@@ -234,24 +234,29 @@ bool AutoAccept::Takes(const KestoOrder& offer) const {
   return rules_.Enabled && problem_.empty() && RulesMatch(rules_, offer) && OpenOrders() < rules_.MaxOpen;
 }
 
-void AutoAccept::Accept(const KestoOrder& offer, DeskUi& ui) {
-  answers_[static_cast<std::uint32_t>(Client.AcceptOrder(offer.OrderId))] = offer.OrderId;
+AutoAcceptStep AutoAccept::Accept(const KestoOrder& offer, DeskUi& ui) {
+  AutoAcceptStep step;
+  step.acceptCommandId = Client.AcceptOrder(offer.OrderId);
+  answers_[static_cast<std::uint32_t>(step.acceptCommandId)] = offer.OrderId;
   accepted_.insert(offer.OrderId);
   awaiting_.insert(offer.OrderId);
   const std::string route = Place(Client.GetCity(offer.CityIdFrom), offer.StreetFrom) + " — " +
                             Place(Client.GetCity(offer.CityIdTo), offer.StreetTo);
-  ui.WriteDebugLog(
-      FormatText("Автопринят заказ %d: %s, %.2f", offer.OrderId, route.c_str(), static_cast<double>(offer.Price)));
+  step.note =
+      FormatText("Автопринят заказ %d: %s, %.2f", offer.OrderId, route.c_str(), static_cast<double>(offer.Price));
+  ui.WriteDebugLog(step.note);
   ui.PlayAutoAcceptSound();
+  return step;
 }
 
-bool AutoAccept::OnResponse(const KestoBrimo_AsyncResponce& response, DeskUi& ui) {
+AutoAcceptStep AutoAccept::OnResponse(const KestoBrimo_AsyncResponce& response, DeskUi& ui) {
   const std::int32_t orderId = response.Order.OrderId;
+  AutoAcceptStep step;
   switch (response.reason) {
     case KBRReason_NewOrder:
       // Only the first offer of an id counts, and only while the list can show it.
       if (seenOffers_.insert(orderId).second && NewList != nullptr && Takes(response.Order)) {
-        Accept(response.Order, ui);
+        step = Accept(response.Order, ui);
       }
       break;
     case KBRReason_NewOrderRemoved:
@@ -264,7 +269,7 @@ bool AutoAccept::OnResponse(const KestoBrimo_AsyncResponce& response, DeskUi& ui
       break;
   }
   const auto answer = answers_.find(response.CommandId);
-  if (response.CommandId == 0 || answer == answers_.end()) return false;
+  if (response.CommandId == 0 || answer == answers_.end()) return step;
   const std::int32_t accepted = answer->second;
   answers_.erase(answer);
   const bool listNotification = response.reason >= KBRReason_NewOrder && response.reason <= KBRReason_MyOrderRemoved;
@@ -276,5 +281,6 @@ bool AutoAccept::OnResponse(const KestoBrimo_AsyncResponce& response, DeskUi& ui
   } else {
     ui.WriteDebugLog(FormatText("Автопринятие: заказ %d принят биржей", accepted));
   }
-  return !listNotification;
+  step.answered = !listNotification;
+  return step;
 }

@@ -41,6 +41,13 @@ bool RulesMatch(const AutoAcceptRules& rules, const KestoOrder& offer);
 std::string ReadAutoAcceptFrom(AutoAcceptRules& rules, const std::string& path);
 void WriteAutoAcceptTo(const AutoAcceptRules& rules, const std::string& path);
 
+// What auto-accept made of one response.
+struct AutoAcceptStep {
+  int acceptCommandId = 0;  // not 0: the offer was accepted at once, by this request
+  std::string note;         // then "Автопринят заказ <id>: <route>, <price>"
+  bool answered = false;    // the answer to an automatic accept: it opens no box
+};
+
 class AutoAccept {
  public:
   // Reads the rules from the settings file at `path`, where they are stored
@@ -62,9 +69,8 @@ class AutoAccept {
 
   // Sees every answer and notification of the tick before the lists do. An
   // offer with an id never seen before that the rules take is accepted at
-  // once. True when the response is the answer to an automatic accept that
-  // opens no box (it has gone to the debug log).
-  bool OnResponse(const KestoBrimo_AsyncResponce& response, DeskUi& ui);
+  // once, with its sound and a line in the debug log.
+  AutoAcceptStep OnResponse(const KestoBrimo_AsyncResponce& response, DeskUi& ui);
 
   // Automatically accepted orders not yet given a car: awaiting the
   // exchange, or in "Мои заказы" without a car description.
@@ -75,7 +81,7 @@ class AutoAccept {
 
  private:
   bool Takes(const KestoOrder& offer) const;
-  void Accept(const KestoOrder& offer, DeskUi& ui);
+  AutoAcceptStep Accept(const KestoOrder& offer, DeskUi& ui);
   void Store();
 
   std::string path_;

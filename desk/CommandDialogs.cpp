@@ -135,7 +135,11 @@ bool CarDescriptionDialog::Command(DeskDialog& dialog, int controlId) {
 }
 
 // Order id.
-bool OrderInputDialog::Start(DeskDialog&) { return true; }
+bool OrderInputDialog::Start(DeskDialog& dialog) {
+  // The main window passes the selected row's order; the operator may type another.
+  if (DlgOrderId > 0) dialog.SetUnsigned(IDC_ORDER_ID, static_cast<std::uint32_t>(DlgOrderId));
+  return true;
+}
 
 bool OrderInputDialog::Command(DeskDialog& dialog, int controlId) {
   if (controlId != IDOK) return EndOnCancel(dialog, controlId);

@@ -55,6 +55,15 @@
 #define IDC_MY_ORDERS 1018
 #define IDC_FULL_INFO 1019
 #define IDC_PARTIAL_INFO 1020
+// The frames of the order lists, which follow the lists when the window grows.
+#define IDC_NEW_ORDERS_GROUP 1070
+#define IDC_MY_ORDERS_GROUP 1071
+// The journal of answers and notifications under the order lists.
+#define IDC_JOURNAL_GROUP 1072
+#define IDC_JOURNAL 1073
+// The connection's state across the bottom of the main window.
+#define IDC_STATE_LINE 1074
+// Auto-accept's switch and its rules button, on the new orders' frame.
 #define IDC_AUTO_ACCEPT 1201
 #define IDC_AUTO_ACCEPT_RULES 1202
 

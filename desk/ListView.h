@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 class KestoListView {
  public:
@@ -13,7 +15,17 @@ class KestoListView {
 
   // LVM_SETEXTENDEDLISTVIEWSTYLE with mask 0.
   virtual void SetExtendedStyle(std::uint32_t styles) = 0;
+  // Widths are in pixels of a 96 DPI screen; the control scales them to its own.
   virtual void InsertColumn(int column, const std::string& caption, int width) = 0;
+  virtual int ColumnWidth(int column) = 0;
+  virtual void SetColumnWidth(int column, int width) = 0;
+  // The columns' display order, left to right (the operator drags headers).
+  virtual std::vector<int> ColumnOrder() = 0;
+  virtual void SetColumnOrder(const std::vector<int>& order) = 0;
+  // The header's sort arrow on `column`: 1 up, -1 down, 0 none.
+  virtual void SetSortArrow(int column, int direction) = 0;
+  // Reorders the rows; `less` compares two rows by their item data.
+  virtual void SortItems(const std::function<bool(std::intptr_t, std::intptr_t)>& less) = 0;
 
   virtual int ItemCount() = 0;
   // False when there is no row at `index`.

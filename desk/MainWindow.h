@@ -3,11 +3,16 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <map>
+#include <string>
 
 #include "desk/DeskDialog.h"
 #include "desk/DeskIds.h"
+#include "desk/DeskSettings.h"
 #include "desk/DeskUi.h"
+#include "desk/Journal.h"
 #include "protocol/KestoRecords.h"
 
 // Boxes and dialogs that may stand open on top of one another. Ticks run
@@ -30,7 +35,17 @@ class DeskMainWindow {
   bool Command(DeskDialog& window, int controlId);
   // WM_CLOSE ends the window with IDCANCEL; WM_DESTROY forgets the lists.
   bool Close(DeskDialog& window);
+  // WM_DESTROY also saves the lists' columns and the preferences.
   bool Destroy();
+
+  // A click on a header of list `listId`: sort by that column, or reverse.
+  void ColumnClicked(int listId, int column);
+  // Double-click or Enter on a row: accept a new order, ask about one of mine.
+  void RowActivated(int listId);
+  // The operator selected a row of `listId`: the information commands ask about it.
+  void RowSelected(int listId) { lastSelectedList_ = listId; }
+  // The "Desk" section, read at start; the shell keeps the window's place in it.
+  DeskSettings& Preferences() { return preferences_; }
 
   // Boxes and dialogs this window has open now.
   int OpenBoxes() const { return openBoxes_; }
@@ -42,7 +57,7 @@ class DeskMainWindow {
 
   int ShowBox(const std::string& text, const std::string& caption, unsigned style);
   int RunDialog(int resourceId);
-  bool Confirm(const char* question);
+  bool Confirm(const std::string& question);
 
   void UpdateButtons(DeskDialog& window);
   // Reasons 3 to 6: the order maps and lists; false for any other answer.
@@ -50,6 +65,16 @@ class DeskMainWindow {
   // Every other answer opens a box or the directory viewer.
   void ShowAnswer(const KestoBrimo_AsyncResponce& response);
   void ShowWaitingAnswers();
+  // The journal's line for a received message; true when it needs no box.
+  bool Record(const KestoBrimo_AsyncResponce& response);
+  // Auto-accept's look at a message: an offer it takes goes to the journal;
+  // true for the answer to an automatic accept, which opens no box.
+  bool TakeAutoAccept(const KestoBrimo_AsyncResponce& response);
+  // Remembers a request sent for an order, for the journal and the quiet rule.
+  void Sent(int commandId, std::int32_t commandCode, std::int32_t orderId);
+  void SortChangedLists();
+  // The order id of the selected row in the list the operator used last; 0 without one.
+  std::int32_t OrderForInfo();
 
   // The order id in the first cell of the list's selected row; false without a selection.
   bool SelectedOrder(KestoListView* list, int& orderId);
@@ -99,4 +124,10 @@ class DeskMainWindow {
   DeskUi& ui_;
   int openBoxes_ = 0;
   std::deque<KestoBrimo_AsyncResponce> waiting_;
+  DeskSettings preferences_;
+  KestoListView* journal_ = nullptr;
+  std::map<std::uint32_t, SentCommand> sent_;
+  bool newOrdersChanged_ = false;
+  bool myOrdersChanged_ = false;
+  int lastSelectedList_ = IDC_NEW_ORDERS;
 };

@@ -2,18 +2,22 @@
 // confirmation, a dialog) and which client call it makes; the command buttons
 // are found through kCommandButtons. Nothing waits for the exchange: answers
 // come back through the tick.
+#include <utility>
+
 #include "desk/AutoAccept.h"
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
 #include "desk/MainWindow.h"
+#include "desk/MessageTexts.h"
 #include "desk/TextFormat.h"
+#include "protocol/KBRCodes.h"
 
 namespace {
 constexpr std::size_t kFieldChars = 259;
 constexpr std::size_t kOrderIdChars = 99;
 }  // namespace
 
-bool DeskMainWindow::Confirm(const char* question) { return ShowBox(question, "", kMbYesNo) == IDYES; }
+bool DeskMainWindow::Confirm(const std::string& question) { return ShowBox(question, "", kMbYesNo) == IDYES; }
 
 bool DeskMainWindow::SelectedOrder(KestoListView* list, int& orderId) {
   if (list == nullptr) return false;
@@ -43,7 +47,16 @@ void DeskMainWindow::Disconnect() {
 
 bool DeskMainWindow::Command(DeskDialog& window, int controlId) {
   switch (controlId) {
-    case IDOK:
+    case IDOK: {
+      // Enter on an order list acts on its row instead of closing the desk.
+      const int focus = window.FocusedControl();
+      if (focus == IDC_NEW_ORDERS || focus == IDC_MY_ORDERS) {
+        RowActivated(focus);
+        return true;
+      }
+      window.EndDialog(controlId);
+      return true;
+    }
     case IDCANCEL:
       window.EndDialog(controlId);
       return true;
@@ -75,17 +88,24 @@ void DeskMainWindow::GetDirectories() { Client.GetDirectory(false); }
 
 void DeskMainWindow::AddOrder() {
   CurOrder.Clear();
-  if (RunDialog(IDD_ADD_ORDER) == IDC_PUBLISH) Client.InsertOrder(CurOrder);
+  if (RunDialog(IDD_ADD_ORDER) == IDC_PUBLISH) Sent(Client.InsertOrder(CurOrder), KBRCommand_InsertOrder, 0);
 }
 
 void DeskMainWindow::AcceptOrder() {
   int orderId = 0;
-  if (SelectedOrder(NewList, orderId) && Confirm("Вы хотите принять заказ?")) Client.AcceptOrder(orderId);
+  if (!SelectedOrder(NewList, orderId)) return;
+  const auto offered = NewOrders.find(orderId);
+  // The question names the order: its route and price on a second line.
+  const std::string question =
+      offered == NewOrders.end() ? "Вы хотите принять заказ?" : AcceptQuestion(offered->second, Client);
+  if (Confirm(question)) Sent(Client.AcceptOrder(orderId), KBRCommand_AcceptOrder, orderId);
 }
 
 void DeskMainWindow::ReturnMyOrder() {
   int orderId = 0;
-  if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть свой заказ обратно?")) Client.ReturnMyOrder(orderId);
+  if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть свой заказ обратно?")) {
+    Sent(Client.ReturnMyOrder(orderId), KBRCommand_ReturnOrder, orderId);
+  }
 }
 
 void DeskMainWindow::ChangeStatus() {
@@ -96,7 +116,9 @@ void DeskMainWindow::ChangeStatus() {
   if (found == MyOrders.end()) return;
   ChOrderStatus = found->second.StatusId;
   ChOrderPrice = found->second.Price;
-  if (RunDialog(IDD_ORDER_STATUS) == IDOK) Client.ChangeOrderStatus(orderId, ChOrderStatus, ChOrderPrice);
+  if (RunDialog(IDD_ORDER_STATUS) == IDOK) {
+    Sent(Client.ChangeOrderStatus(orderId, ChOrderStatus, ChOrderPrice), KBRCommand_SetOrderStatus, orderId);
+  }
 }
 
 void DeskMainWindow::AddCarDescription() {
@@ -107,14 +129,15 @@ void DeskMainWindow::AddCarDescription() {
   CarCallNumber = 0;
   ToCarMin = 0;
   if (RunDialog(IDD_CAR_DESCRIPTION) == IDOK) {
-    Client.AddCarDescription(orderId, CarDescription, CarGovNumber, CarCallNumber, ToCarMin);
+    Sent(Client.AddCarDescription(orderId, CarDescription, CarGovNumber, CarCallNumber, ToCarMin),
+         KBRCommand_AddCarDescription, orderId);
   }
 }
 
 void DeskMainWindow::ReturnForeignOrder() {
   int orderId = 0;
   if (SelectedOrder(MyList, orderId) && Confirm("Вы хотите вернуть чужой заказ обратно публикатору?")) {
-    Client.ReturnForeignOrder(orderId);
+    Sent(Client.ReturnForeignOrder(orderId), KBRCommand_ForceReturnOrder, orderId);
   }
 }
 
@@ -128,10 +151,30 @@ void DeskMainWindow::SetNotifyMode() {
   if (RunDialog(IDD_NOTIFY_MODE) == IDOK) Client.SetOrderNotifyMode(Mode, BeginTime, EndTime);
 }
 
+std::int32_t DeskMainWindow::OrderForInfo() {
+  KestoListView* lists[] = {NewList, MyList};
+  if (lastSelectedList_ == IDC_MY_ORDERS) std::swap(lists[0], lists[1]);
+  int orderId = 0;
+  for (KestoListView* list : lists) {
+    if (SelectedOrder(list, orderId)) return orderId;
+  }
+  return 0;
+}
+
+void DeskMainWindow::RowActivated(int listId) {
+  if (listId == IDC_NEW_ORDERS) AcceptOrder();
+  if (listId == IDC_MY_ORDERS) {
+    lastSelectedList_ = IDC_MY_ORDERS;
+    GetFullInfo();
+  }
+}
+
 void DeskMainWindow::GetFullInfo() {
+  DlgOrderId = OrderForInfo();
   if (RunDialog(IDD_ORDER_ID) == IDOK) Client.GetOrderFullInfo(DlgOrderId);
 }
 
 void DeskMainWindow::GetPartialInfo() {
+  DlgOrderId = OrderForInfo();
   if (RunDialog(IDD_ORDER_ID) == IDOK) Client.GetOrderpartialInfo(DlgOrderId);
 }

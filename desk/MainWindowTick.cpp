@@ -7,6 +7,7 @@
 #include "desk/MainWindow.h"
 #include "desk/MessageTexts.h"
 #include "desk/OrderList.h"
+#include "desk/OrderSort.h"
 #include "protocol/KBRCodes.h"
 
 // Counts a box or dialog for as long as it stands open.
@@ -39,6 +40,11 @@ bool DeskMainWindow::Start(DeskDialog& window) {
   if (NewList != nullptr) SetColumn(*NewList);
   if (MyList != nullptr) SetColumn(*MyList);
   ReadIni(MainIniFile);
+  preferences_ = ReadDeskSettingsFrom(SettingsFilePath());
+  if (NewList != nullptr) ApplyListColumns(*NewList, preferences_.newOrders);
+  if (MyList != nullptr) ApplyListColumns(*MyList, preferences_.myOrders);
+  journal_ = window.ListView(IDC_JOURNAL);
+  if (journal_ != nullptr) SetJournalColumns(*journal_);
   window.SetText(IDC_SERVER, MainIniFile.IPAddress);
   window.SetText(IDC_PORT, MainIniFile.Port);
   window.SetText(IDC_LOGIN, MainIniFile.Login);
@@ -53,6 +59,10 @@ bool DeskMainWindow::Close(DeskDialog& window) {
 }
 
 bool DeskMainWindow::Destroy() {
+  if (NewList != nullptr) ReadListColumns(*NewList, preferences_.newOrders);
+  if (MyList != nullptr) ReadListColumns(*MyList, preferences_.myOrders);
+  WriteDeskSettingsTo(preferences_, SettingsFilePath());
+  journal_ = nullptr;
   NewList = nullptr;
   MyList = nullptr;
   return true;
@@ -72,13 +82,53 @@ bool DeskMainWindow::Tick(DeskDialog& window) {
   ShowWaitingAnswers();
   KestoBrimo_AsyncResponce response;
   while (Client.GetClientResponce(response)) {
-    if (DeskAutoAccept.OnResponse(response, ui_)) continue;
-    if (ApplyListNotification(response)) continue;
+    const bool quiet = Record(response);
+    if (TakeAutoAccept(response)) continue;
+    if (ApplyListNotification(response) || quiet) continue;
     // Behind any answer still waiting, so the boxes keep the answers' order.
     waiting_.push_back(response);
     ShowWaitingAnswers();
   }
+  SortChangedLists();
   return true;
+}
+
+bool DeskMainWindow::Record(const KestoBrimo_AsyncResponce& response) {
+  SentCommand sent{response.CommandCode, 0};
+  const auto found = sent_.find(response.CommandId);
+  const bool known = found != sent_.end() && response.CommandId != 0;
+  if (known) {
+    sent = found->second;
+    sent_.erase(found);
+  }
+  if (journal_ != nullptr)
+    AddJournalLine(*journal_, JournalLineFor(response, known ? &sent : nullptr, platform::CurrentLocalTime()));
+  return preferences_.quietSuccess && response.OperationStatus == KBRStatus_Ok && IsOrderCommand(sent.commandCode);
+}
+
+void DeskMainWindow::Sent(int commandId, std::int32_t commandCode, std::int32_t orderId) {
+  // Requests the exchange never answers must not pile up over a shift.
+  if (sent_.size() >= static_cast<std::size_t>(kJournalLines)) sent_.erase(sent_.begin());
+  sent_[static_cast<std::uint32_t>(commandId)] = {commandCode, orderId};
+}
+
+void DeskMainWindow::SortChangedLists() {
+  // Once per tick, after all its notifications: new and refreshed rows take their sorted places.
+  if (newOrdersChanged_ && NewList != nullptr && preferences_.newOrders.sort.column >= 0) {
+    SortOrderList(*NewList, preferences_.newOrders.sort);
+  }
+  if (myOrdersChanged_ && MyList != nullptr && preferences_.myOrders.sort.column >= 0) {
+    SortOrderList(*MyList, preferences_.myOrders.sort);
+  }
+  newOrdersChanged_ = myOrdersChanged_ = false;
+}
+
+void DeskMainWindow::ColumnClicked(int listId, int column) {
+  KestoListView* list = listId == IDC_NEW_ORDERS ? NewList : (listId == IDC_MY_ORDERS ? MyList : nullptr);
+  if (list == nullptr || column < 0 || column >= kOrderColumnCount) return;
+  ListSort& sort = listId == IDC_NEW_ORDERS ? preferences_.newOrders.sort : preferences_.myOrders.sort;
+  sort = SortAfterClick(sort, column);
+  SortOrderList(*list, sort);
 }
 
 void DeskMainWindow::ShowWaitingAnswers() {
@@ -97,6 +147,7 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
       if (NewList != nullptr) {
         NewOrders[order.OrderId] = order;
         PutOrderToListView(*NewList, order);
+        newOrdersChanged_ = true;
       }
       return true;
     case KBRReason_NewOrderRemoved:
@@ -109,6 +160,7 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
       if (MyList != nullptr) {
         MyOrders[order.OrderId] = order;
         PutOrderToListView(*MyList, order);
+        myOrdersChanged_ = true;
       }
       return true;
     case KBRReason_MyOrderRemoved:

@@ -83,3 +83,13 @@ std::string StatusCaption(std::int32_t operationStatus) {
 std::string StatusText(const KestoBrimo_AsyncResponce& response) {
   return "ErrorString='" + response.ErrorString + "'\nDigitalValue='" + ToString(response.Num) + "'\n";
 }
+
+std::string AcceptQuestion(const KestoOrder& order, KestoBrimoClientAsync& client) {
+  // "city, street" at each end, whichever of the two are known.
+  const auto place = [](const std::string& city, const std::string& street) {
+    return city.empty() || street.empty() ? city + street : city + ", " + street;
+  };
+  return "Вы хотите принять заказ?\n" + place(client.GetCity(order.CityIdFrom), order.StreetFrom) + " — " +
+         place(client.GetCity(order.CityIdTo), order.StreetTo) +
+         FormatText(", %.2f руб.", static_cast<double>(order.Price));
+}

@@ -15,6 +15,9 @@ extern const char kTariffCaption[];     // "GetTariff Ok"
 // The order information box's text, names looked up in `client`'s directories.
 std::string OrderInfoText(const KestoOrder& order, KestoBrimoClientAsync& client);
 
+// "Вы хотите принять заказ?" and, on a second line, the order's route and price.
+std::string AcceptQuestion(const KestoOrder& order, KestoBrimoClientAsync& client);
+
 // The tariff box's text (MinOrderPrice is not shown).
 std::string TariffText(const KestoTariffStruct& tariff);
 

@@ -12,16 +12,27 @@
 
 constexpr int kOrderColumnCount = 24;
 
+// How a column's cells compare when the operator sorts by it.
+enum class ColumnKind {
+  Text,         // Russian alphabetical order
+  Number,       // by the number the cell starts with
+  Time,         // "hh:mm:ss dd.mm.yyyy " by date and time; empty first
+  TimeThenText  // "(time)name": by the time, then the name
+};
+
 struct OrderColumn {
   const char* Caption;
   int Width;
+  ColumnKind Kind;
 };
 
-// Captions and initial widths in pixels, column 0 first.
+// Captions, initial widths in pixels at 96 DPI (wide enough for a typical
+// cell: a four-digit price, "На сервере обмена", a time with a service's
+// name) and sort kinds, column 0 first.
 extern const std::array<OrderColumn, kOrderColumnCount> kOrderColumns;
 
-// LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT.
-constexpr std::uint32_t kOrderListStyles = 0x21;
+// LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP (the operator reorders columns) | LVS_EX_FULLROWSELECT.
+constexpr std::uint32_t kOrderListStyles = 0x31;
 
 // The index that appends a row at the end of a list.
 constexpr int kAppendRowIndex = 2147483647;

@@ -4,6 +4,7 @@
 
 #include "desk/MainWindow.h"
 #include "desk/win32/DialogProcedures.h"
+#include "desk/win32/MainWindowFrame.h"
 #include "desk/win32/Win32DeskUi.h"
 #include "desk/win32/Win32Dialog.h"
 
@@ -16,6 +17,7 @@ struct MainWindowSession {
   explicit MainWindowSession(HWND hwndDlg) : window(hwndDlg), logic(DeskShellUi()) {}
   Win32Dialog window;
   DeskMainWindow logic;
+  MainWindowFrame frame;
 };
 
 MainWindowSession* SessionOf(HWND hwndDlg) {
@@ -26,12 +28,14 @@ INT_PTR AsDialogResult(bool handled) { return handled ? TRUE : FALSE; }
 
 }  // namespace
 
-INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     DeskShellUi().SetOwner(hwndDlg);
     auto* session = new MainWindowSession(hwndDlg);
     ::SetWindowLongPtrW(hwndDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(session));
     session->logic.Start(session->window);
+    session->frame.Start(hwndDlg, session->logic.Preferences().window);
+    InstallQuickKeys(hwndDlg);
     ::SetTimer(hwndDlg, kPollTimerId, kPollPeriodMs, nullptr);
     return TRUE;
   }
@@ -39,12 +43,24 @@ INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) 
   if (session == nullptr) return FALSE;
   switch (message) {
     case WM_TIMER:
+      session->frame.MaximiseIfSaved(hwndDlg);
       return AsDialogResult(session->logic.Tick(session->window));
     case WM_COMMAND:
       return AsDialogResult(session->logic.Command(session->window, LOWORD(wParam)));
     case WM_CLOSE:
       return AsDialogResult(session->logic.Close(session->window));
+    case WM_GETMINMAXINFO:
+      session->frame.LimitSize(*reinterpret_cast<MINMAXINFO*>(lParam));
+      return TRUE;
+    case WM_SIZE:
+      session->frame.LayOut(hwndDlg);
+      return TRUE;
+    case WM_NOTIFY:
+      ForwardListNotification(session->logic, *reinterpret_cast<const NMHDR*>(lParam));
+      return FALSE;
     case WM_DESTROY:
+      RemoveQuickKeys();
+      session->logic.Preferences().window = MainWindowFrame::Placement(hwndDlg);
       return AsDialogResult(session->logic.Destroy());
     case WM_NCDESTROY: {
       // The lists are already forgotten (WM_DESTROY); the adapters go with the window.

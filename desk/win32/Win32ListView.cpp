@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "desk/win32/WideText.h"
@@ -10,6 +12,22 @@
 namespace {
 // The setting messages take a non-const text pointer but only read through it.
 wchar_t* MessageText(const std::wstring& text) { return const_cast<wchar_t*>(text.c_str()); }
+
+constexpr int kDesignDpi = 96;
+
+// The screen's pixels per inch; widths are given for 96 and grow with it.
+int ScreenDpi() {
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSX) : kDesignDpi;
+  if (screen != nullptr) ::ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kDesignDpi;
+}
+
+int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM less) {
+  const auto& isLess = *reinterpret_cast<const std::function<bool(std::intptr_t, std::intptr_t)>*>(less);
+  if (isLess(a, b)) return -1;
+  return isLess(b, a) ? 1 : 0;
+}
 }  // namespace
 
 void Win32ListView::SetExtendedStyle(std::uint32_t styles) {
@@ -20,7 +38,7 @@ void Win32ListView::InsertColumn(int column, const std::string& caption, int wid
   const std::wstring text = WideFrom1251(caption);
   LVCOLUMNW lvc = {};
   lvc.mask = LVCF_TEXT | LVCF_WIDTH;
-  lvc.cx = width;
+  lvc.cx = ::MulDiv(width, ScreenDpi(), kDesignDpi);
   lvc.pszText = MessageText(text);
   ::SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&lvc));
 }
@@ -79,6 +97,50 @@ bool Win32ListView::DeleteItem(int index) {
 void Win32ListView::DeleteAllItems() { ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0); }
 
 int Win32ListView::GetSelectionMark() { return static_cast<int>(::SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0)); }
+
+int Win32ListView::ColumnWidth(int column) {
+  const int pixels = static_cast<int>(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+  return ::MulDiv(pixels, kDesignDpi, ScreenDpi());
+}
+
+void Win32ListView::SetColumnWidth(int column, int width) {
+  ::SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                 MAKELPARAM(::MulDiv(width, ScreenDpi(), kDesignDpi), 0));
+}
+
+std::vector<int> Win32ListView::ColumnOrder() {
+  HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
+  const int count = header != nullptr ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  std::vector<int> order(static_cast<std::size_t>(std::max(count, 0)));
+  if (order.empty() ||
+      !::SendMessageW(list_, LVM_GETCOLUMNORDERARRAY, order.size(), reinterpret_cast<LPARAM>(order.data()))) {
+    return {};
+  }
+  return order;
+}
+
+void Win32ListView::SetColumnOrder(const std::vector<int>& order) {
+  std::vector<int> copy = order;
+  ::SendMessageW(list_, LVM_SETCOLUMNORDERARRAY, copy.size(), reinterpret_cast<LPARAM>(copy.data()));
+}
+
+void Win32ListView::SetSortArrow(int column, int direction) {
+  HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
+  if (header == nullptr) return;
+  const int count = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int index = 0; index < count; ++index) {
+    HDITEMW item = {};
+    item.mask = HDI_FORMAT;
+    if (!::SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item))) continue;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (index == column && direction != 0) item.fmt |= direction > 0 ? HDF_SORTUP : HDF_SORTDOWN;
+    ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void Win32ListView::SortItems(const std::function<bool(std::intptr_t, std::intptr_t)>& less) {
+  ::SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&less), reinterpret_cast<LPARAM>(&CompareRows));
+}
 
 void Win32ListView::SetItemChecked(int index, bool checked) {
   // The check box is the row's state image: 1 unchecked, 2 checked.

@@ -11,6 +11,12 @@ class Win32ListView : public KestoListView {
 
   void SetExtendedStyle(std::uint32_t styles) override;
   void InsertColumn(int column, const std::string& caption, int width) override;
+  int ColumnWidth(int column) override;
+  void SetColumnWidth(int column, int width) override;
+  std::vector<int> ColumnOrder() override;
+  void SetColumnOrder(const std::vector<int>& order) override;
+  void SetSortArrow(int column, int direction) override;
+  void SortItems(const std::function<bool(std::intptr_t, std::intptr_t)>& less) override;
   int ItemCount() override;
   bool GetItemData(int index, std::intptr_t& data) override;
   int InsertItem(int index, const std::string& text) override;

@@ -32,9 +32,19 @@ class FakeListView : public KestoListView {
   std::vector<Row> rows;
   int selectionMark = -1;
   int inserts = 0;
+  std::vector<int> order;
+  std::pair<int, int> sortArrow{-1, 0};
 
   void SetExtendedStyle(std::uint32_t s) override { styles = s; }
   void InsertColumn(int, const std::string& caption, int width) override { columns.emplace_back(caption, width); }
+  int ColumnWidth(int column) override { return columns.at(static_cast<std::size_t>(column)).second; }
+  void SetColumnWidth(int column, int width) override { columns.at(static_cast<std::size_t>(column)).second = width; }
+  std::vector<int> ColumnOrder() override { return order; }
+  void SetColumnOrder(const std::vector<int>& o) override { order = o; }
+  void SetSortArrow(int column, int direction) override { sortArrow = {column, direction}; }
+  void SortItems(const std::function<bool(std::intptr_t, std::intptr_t)>& less) override {
+    std::sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) { return less(a.data, b.data); });
+  }
   int ItemCount() override { return static_cast<int>(rows.size()); }
   bool GetItemData(int index, std::intptr_t& data) override {
     if (index < 0 || index >= ItemCount()) return false;

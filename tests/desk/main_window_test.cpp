@@ -6,8 +6,11 @@
 #include <filesystem>
 
 #include "DeskFakes.h"
+#include "desk/Layout.h"
 #include "desk/MainWindow.h"
+#include "desk/MessageTexts.h"
 #include "desk/OrderList.h"
+#include "desk/OrderSort.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "protocol/KBRCodes.h"
@@ -37,6 +40,7 @@ class MainWindow : public ::testing::Test {
     ResetDesk();
     window.lists[IDC_NEW_ORDERS];
     window.lists[IDC_MY_ORDERS];
+    window.lists[IDC_JOURNAL];
     desk.Start(window);
   }
   void TearDown() override {
@@ -66,6 +70,13 @@ class MainWindow : public ::testing::Test {
   std::string AutoAcceptIni() { return std::filesystem::absolute(dir.file("desk.ini")).string(); }
   TempDir dir;
   FakeListView& myList() { return window.lists[IDC_MY_ORDERS]; }
+  FakeListView& journal() { return window.lists[IDC_JOURNAL]; }
+  // The order ids of a list's rows, top to bottom.
+  static std::vector<std::intptr_t> Ids(const FakeListView& list) {
+    std::vector<std::intptr_t> ids;
+    for (const auto& row : list.rows) ids.push_back(row.data);
+    return ids;
+  }
   std::deque<KestoBrimo_AsyncRequest> Requests() { return Access::Requests(Client); }
   void Push(const KestoBrimo_AsyncResponce& r) { Access::PushResponse(Client, r); }
 
@@ -386,6 +397,11 @@ TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
   auto accepts = AcceptsOf({10, 13});
   EXPECT_EQ(NewOrders.size(), 5u);
   EXPECT_EQ(ui.log.at(ui.log.size() - 2), "Автопринят заказ 10: Москва, Тверская 1 — , 500.00");
+  const auto journaled = [this](const std::string& command) {
+    return std::count_if(journal().rows.begin(), journal().rows.end(),
+                         [&](const FakeListView::Row& row) { return row.cells.at(1) == command; });
+  };
+  EXPECT_EQ(journaled("Автопринятие"), 2);
   EXPECT_EQ(ui.autoAcceptSounds, 2);
 
   // The exchange's answer to an accept is the order in "Мои заказы": still without a car, it counts.
@@ -411,6 +427,7 @@ TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
   OfferTick(18);
   AcceptsOf({10, 13, 16, 17, 18});
   EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(journaled("Принять заказ"), 1);  // the refusal of 13, named after its request
   EXPECT_EQ(DeskAutoAccept.OpenOrders(), 2);
 }
 
@@ -449,6 +466,143 @@ TEST_F(MainWindow, OkCancelAndUnknownIds) {
   EXPECT_EQ(window.endCode, IDOK);
   EXPECT_TRUE(desk.Command(window, IDCANCEL));
   EXPECT_EQ(window.endCode, IDCANCEL);
+}
+
+TEST(OrderSort, CellsCompareByTheirColumnsKind) {
+  const struct {
+    ColumnKind kind;
+    const char* before;
+    const char* after;
+  } cases[] = {
+      {ColumnKind::Number, "    850.50", "   1110.00"},
+      {ColumnKind::Number, "    -10.00/      0.00", "      5.00/      1.00"},
+      {ColumnKind::Time, "", "00:00:00 01.01.1970 "},
+      {ColumnKind::Time, "23:59:59 06.12.2026 ", "00:00:01 07.12.2026 "},
+      {ColumnKind::TimeThenText, "(01:52:27 07.12.2026 )Старт", "(01:52:28 07.12.2026 )Альфа"},
+      {ColumnKind::TimeThenText, "(01:52:27 07.12.2026 )Альфа", "(01:52:27 07.12.2026 )Старт"},
+      {ColumnKind::Text, "Евпатория", "Ёлки"},
+      {ColumnKind::Text, "ёлки", "Жуковский"},
+      {ColumnKind::Text, "Moscow", "абв"},
+      {ColumnKind::Text, "Яр", "яхта"},
+      {ColumnKind::Text, "Абв", "абвг"},
+      {ColumnKind::Text, "", "А"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_LT(CompareCells(c.kind, c.before, c.after), 0) << c.before << " | " << c.after;
+    EXPECT_GT(CompareCells(c.kind, c.after, c.before), 0) << c.before << " | " << c.after;
+  }
+}
+
+TEST_F(MainWindow, HeaderClicksSortAndNotificationsKeepTheOrder) {
+  const float prices[] = {300, 100, 200, 100};
+  for (int id = 1; id <= 4; ++id) {
+    KestoBrimo_AsyncResponce note = OrderNote(KBRReason_NewOrder, id);
+    note.Order.Price = prices[id - 1];
+    Push(note);
+  }
+  desk.Tick(window);
+  desk.ColumnClicked(IDC_NEW_ORDERS, 9);
+  EXPECT_EQ(Ids(newList()), (std::vector<std::intptr_t>{2, 4, 3, 1}));  // equal prices by order id
+  EXPECT_EQ(newList().sortArrow, std::make_pair(9, 1));
+  desk.ColumnClicked(IDC_NEW_ORDERS, 9);
+  EXPECT_EQ(Ids(newList()), (std::vector<std::intptr_t>{1, 3, 2, 4}));
+  EXPECT_EQ(newList().sortArrow, std::make_pair(9, -1));
+
+  KestoBrimo_AsyncResponce cheaper = OrderNote(KBRReason_NewOrder, 1);
+  cheaper.Order.Price = 150;
+  KestoBrimo_AsyncResponce added = OrderNote(KBRReason_NewOrder, 5);
+  added.Order.Price = 250;
+  Push(cheaper);
+  Push(added);
+  desk.Tick(window);
+  EXPECT_EQ(Ids(newList()), (std::vector<std::intptr_t>{5, 3, 1, 2, 4}));
+  EXPECT_TRUE(myList().rows.empty());
+}
+
+TEST_F(MainWindow, JournalKeepsTheNewestThousandLinesAndQuietSuccessSkipsTheBox) {
+  KestoOrder offered;
+  offered.OrderId = 4711;
+  offered.StreetFrom = "Тверская";
+  offered.StreetTo = "Арбат";
+  offered.Price = 850.5f;
+  NewOrders[4711] = offered;
+  newList().SelectNewRow(4711);
+  desk.Preferences().quietSuccess = true;
+  desk.Command(window, IDC_ACCEPT_ORDER);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, AcceptQuestion(offered, Client));
+  EXPECT_EQ(ui.boxes[0].text, "Вы хотите принять заказ?\nТверская — Арбат, 850.50 руб.");
+  desk.Command(window, IDC_ACCEPT_ORDER);
+  const auto requests = Requests();
+  ASSERT_EQ(requests.size(), 2u);
+
+  KestoBrimo_AsyncResponce accepted = Answer(7, KBRStatus_Ok);
+  accepted.CommandId = requests[0].CommandId;
+  accepted.ErrorString = "Заказ принят";
+  KestoBrimo_AsyncResponce refused = Answer(7, KBRStatus_CommonError);
+  refused.CommandId = requests[1].CommandId;
+  Push(accepted);
+  Push(refused);
+  desk.Tick(window);
+  ASSERT_EQ(ui.boxes.size(), 3u);  // two questions and the refusal
+  EXPECT_EQ(ui.boxes[2].caption, "KBRStatus_CommonError");
+  ASSERT_EQ(journal().rows.size(), 2u);
+  const auto& ok = journal().rows[1].cells;
+  EXPECT_EQ(std::vector<std::string>(ok.begin() + 1, ok.end()),
+            (std::vector<std::string>{"Принять заказ", "4711", "KBRStatus_Ok", "Заказ принят"}));
+
+  for (int id = 1; id <= kJournalLines; ++id) Push(OrderNote(KBRReason_NewOrderRemoved, id));
+  desk.Tick(window);
+  EXPECT_EQ(journal().rows.size(), static_cast<std::size_t>(kJournalLines));
+  EXPECT_EQ(journal().rows.front().cells[2], std::to_string(kJournalLines));
+  EXPECT_EQ(journal().rows.front().cells[1], "Новый заказ снят");
+}
+
+TEST_F(MainWindow, EnterOrDoubleClickOnARowActsOnIt) {
+  newList().SelectNewRow(4711);
+  window.focus = IDC_NEW_ORDERS;
+  ui.answer = IDNO;
+  desk.Command(window, IDOK);  // Enter
+  EXPECT_FALSE(window.endCode.has_value());
+  ASSERT_EQ(ui.boxes.size(), 1u);
+
+  myList().SelectNewRow(815);
+  ui.scripts[IDD_ORDER_ID] = [](DeskDialogLogic& logic, FakeDialog& d) {
+    EXPECT_EQ(d[IDC_ORDER_ID].text, "815");  // the row's order, still editable
+    logic.Command(d, IDOK);
+  };
+  desk.RowActivated(IDC_MY_ORDERS);
+  ASSERT_EQ(Requests().size(), 1u);
+  EXPECT_EQ(Requests()[0].CommandCode, KBRCommand_GetOrderFullInfo);
+  EXPECT_NE(Requests()[0].Text.find("\"OrderId\":815"), std::string::npos);
+}
+
+TEST(MainLayout, ListsKeepTheirHeightAndTheJournalTakesWhatIsLeft) {
+  const DialogUnits units{6, 13};  // MS Shell Dlg 8 at 96 DPI
+  const int minWidth = units.X(kMainWindowWidthUnits), minHeight = units.Y(kMainWindowHeightUnits);
+  const struct {
+    int width, height;
+    bool journal;
+  } sizes[] = {{minWidth, minHeight, false}, {minWidth, minHeight + units.Y(90), true}, {1900, 1000, true}};
+  for (const auto& size : sizes) {
+    const MainLayout l = LayOutMainWindow(size.width, size.height, units);
+    EXPECT_EQ(l.journal.Height() > 0, size.journal) << size.height;
+    EXPECT_EQ(l.stateLine.bottom, size.height - units.Y(2));
+    EXPECT_LT(l.myOrdersGroup.bottom, l.stateLine.top);
+    EXPECT_LT(l.newOrdersGroup.bottom, l.myOrdersGroup.top);
+    EXPECT_EQ(l.newOrders.right, size.width - 2 * units.X(7));  // window margin, then frame inset
+    // Auto-accept's controls sit side by side on the frame's top edge, within it.
+    EXPECT_LT(l.newOrdersGroup.left, l.autoAcceptSwitch.left);
+    EXPECT_LE(l.autoAcceptSwitch.right, l.autoAcceptRules.left);
+    EXPECT_LT(l.autoAcceptRules.top, l.newOrdersGroup.top);
+    EXPECT_GT(l.autoAcceptRules.bottom, l.newOrdersGroup.top);
+    if (size.journal) {
+      EXPECT_GE(l.newOrdersGroup.Height(), units.Y(166));
+      EXPECT_GE(l.myOrdersGroup.Height(), units.Y(167));
+      EXPECT_LT(l.myOrdersGroup.bottom, l.journalGroup.top);
+      EXPECT_LT(l.journalGroup.bottom, l.stateLine.top);
+    }
+  }
 }
 
 }  // namespace

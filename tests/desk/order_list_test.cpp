@@ -109,10 +109,10 @@ class OrderListView : public ::testing::Test {
 
 TEST_F(OrderListView, SetColumnGivesTheTwentyFourColumns) {
   SetColumn(list);
-  EXPECT_EQ(list.styles, 0x21u);
+  EXPECT_EQ(list.styles, 0x31u);  // grid lines, header drag and drop, full row select
   ASSERT_EQ(list.columns.size(), 24u);
   EXPECT_EQ(list.columns[0], std::make_pair(std::string("ID"), 0));
-  EXPECT_EQ(list.columns[9], std::make_pair(std::string("Цена"), 60));
+  EXPECT_EQ(list.columns[9], std::make_pair(std::string("Цена"), 80));
   EXPECT_EQ(list.columns[23], std::make_pair(std::string("Время установки описания машины"), 240));
 }
 

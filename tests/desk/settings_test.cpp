@@ -6,6 +6,8 @@
 
 #include <filesystem>
 
+#include "DeskFakes.h"
+#include "desk/DeskSettings.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "support/TempDir.h"
@@ -111,6 +113,89 @@ TEST(SettingsFile, KeepsEverythingElseOfAFileWrittenOnWindows) {
   EXPECT_EQ(again.Port, "7001");
   EXPECT_EQ(again.Login, "operator");
   EXPECT_EQ(again.Password, "secret");
+}
+
+TEST(DeskSection, RoundTripsPlaceColumnsAndSortBesideTheConnectionFields) {
+  TempDir dir;
+  const std::string path = AbsoluteFile(dir, "desk.ini");
+  WriteIniTo(IniFile{"h", "1", "me", "pw"}, path);
+  DeskSettings written;
+  written.window = {-20, 30, 900, 700, true};
+  FakeListView list;
+  SetColumn(list);
+  list.SetColumnWidth(9, 123);
+  list.SetColumnWidth(0, 50);  // the id column is never shown
+  for (int c = kOrderColumnCount - 1; c >= 0; --c) list.order.push_back(c);
+  ReadListColumns(list, written.myOrders);
+  written.myOrders.sort = {9, true};
+  written.quietSuccess = true;
+  WriteDeskSettingsTo(written, path);
+
+  const DeskSettings read = ReadDeskSettingsFrom(path);
+  EXPECT_EQ(read.window.left, -20);
+  EXPECT_EQ(read.window.height, 700);
+  EXPECT_TRUE(read.window.maximized);
+  EXPECT_TRUE(read.quietSuccess);
+  EXPECT_TRUE(read.newOrders.widths.empty());
+  FakeListView restored;
+  SetColumn(restored);
+  ApplyListColumns(restored, read.myOrders);
+  EXPECT_EQ(restored.ColumnWidth(9), 123);
+  EXPECT_EQ(restored.ColumnWidth(0), 0);
+  EXPECT_EQ(restored.order, list.order);
+  EXPECT_EQ(restored.sortArrow, std::make_pair(9, -1));
+  IniFile ini;
+  ReadIniFrom(ini, path);
+  EXPECT_EQ(ini.Login, "me");
+}
+
+TEST(DeskSection, DamagedOrMissingValuesGiveTheDefaults) {
+  TempDir dir;
+  const std::string path = AbsoluteFile(dir, "desk.ini");
+  const std::string twentyThree = "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22";
+  const char* damaged[][2] = {
+      {"Window", "10,10,0,500"},
+      {"Window", "1,2,3"},
+      {"Window", "a,b,c,d"},
+      {"Window", "99999999999,0,800,600"},
+      {"NewOrdersWidths", "80,80"},
+      {"NewOrdersWidths", ""},
+      {"NewOrdersOrder", "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0"},
+      {"NewOrdersOrder", twentyThree.c_str()},
+      {"NewOrdersSort", "24,0"},
+      {"NewOrdersSort", "9,2"},
+      {"NewOrdersSort", "9,"},
+      {"QuietSuccess", "yes"},
+  };
+  for (const auto& entry : damaged) {
+    ASSERT_TRUE(platform::WriteWholeFile(path, std::string("[Desk]\r\n") + entry[0] + "=" + entry[1] + "\r\n"));
+    const DeskSettings read = ReadDeskSettingsFrom(path);
+    EXPECT_EQ(read.window.width, 0) << entry[0] << "=" << entry[1];
+    EXPECT_TRUE(read.newOrders.widths.empty() && read.newOrders.order.empty()) << entry[1];
+    EXPECT_EQ(read.newOrders.sort.column, -1) << entry[1];
+    EXPECT_FALSE(read.quietSuccess);
+  }
+  EXPECT_EQ(ReadDeskSettingsFrom(AbsoluteFile(dir, "none.ini")).window.width, 0);
+}
+
+TEST(DeskSection, ASavedPlaceIsBroughtOntoTheScreen) {
+  const ScreenArea screen{0, 0, 1280, 1000};
+  const struct {
+    WindowPlacement saved;
+    WindowPlacement fitted;
+  } cases[] = {
+      {{100, 50, 800, 600, false}, {100, 50, 800, 600, false}},
+      {{-300, -40, 800, 600, true}, {0, 0, 800, 600, true}},        // off the top left
+      {{1200, 900, 800, 600, false}, {480, 400, 800, 600, false}},  // off the bottom right
+      {{10, 10, 5000, 4000, false}, {0, 0, 1280, 1000, false}},     // larger than the screen
+      {{10, 10, 100, 100, false}, {10, 10, 762, 560, false}},       // below the smallest size
+  };
+  for (const auto& c : cases) {
+    const WindowPlacement got = FitOnScreen(c.saved, screen, 762, 560);
+    EXPECT_EQ(std::vector<int>({got.left, got.top, got.width, got.height, got.maximized}),
+              std::vector<int>({c.fitted.left, c.fitted.top, c.fitted.width, c.fitted.height, c.fitted.maximized}))
+        << c.saved.left << "," << c.saved.top;
+  }
 }
 
 #if !defined(_WIN32)

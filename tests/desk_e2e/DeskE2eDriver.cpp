@@ -3,9 +3,12 @@
 // clicks, reads what it shows, publishes orders as another service, and
 // prints one "ok"/"not ok" line per check and a closing count.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +26,9 @@ namespace {
 
 constexpr DWORD kWindowWaitMs = 60000;  // a fresh Wine prefix is slow to start the desk
 constexpr DWORD kStepWaitMs = 20000;
+constexpr int kPriceColumn = 9;
+constexpr int kPriceWidth = 123;  // pixels, as the operator drags it
+constexpr int kScrollToStatusPixels = 700;
 
 struct Options {
   int port = 0;
@@ -31,7 +37,8 @@ struct Options {
   std::string password;
   std::wstring shots;
   // "connect" only logs the desk in and leaves it running (scripts/run-desk);
-  // "latency" publishes `offers` orders for the desk to accept automatically.
+  // "again" checks what the last run left in the settings file; "dpi" takes
+  // pictures of a desk on a 144 DPI screen; "latency" publishes `offers` orders for the desk to accept automatically.
   std::string mode = "full";
   int offers = 0;
 };
@@ -92,7 +99,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   }
   if (options.mode == "connect") return true;
   if (options.mode == "latency") return options.port > 0 && !options.login.empty() && options.offers > 0;
-  return options.mode == "full" && options.port > 0 && !options.login.empty() && !options.shots.empty();
+  const bool known = options.mode == "full" || options.mode == "again" || options.mode == "dpi";
+  return known && options.port > 0 && !options.login.empty() && !options.shots.empty();
 }
 
 KestoOrder SampleOrder(const char* street);
@@ -106,6 +114,8 @@ class DeskRun {
 
   int Run();
   int ConnectOnly();
+  int RunAgain();
+  int RunAtHighDpi();
   int AcceptLatency();
 
  private:
@@ -119,6 +129,9 @@ class DeskRun {
   bool ConnectDesk();
   bool OrderListed(std::int32_t orderId, const KestoOrder& order);
   bool AcceptOrder(std::int32_t orderId);
+  bool NewOrdersByPrice(int atLeast);
+  bool MaximiseAndSortByPrice(OtherService& other);
+  bool JournalShowsTheShift();
   bool BrowseCities(OtherService& other);
   bool ShowBalance();
   bool OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot);
@@ -235,16 +248,16 @@ bool DeskRun::OrderListed(std::int32_t orderId, const KestoOrder& order) {
 bool DeskRun::AcceptOrder(std::int32_t orderId) {
   const std::wstring id = std::to_wstring(orderId);
   const int row = NewList().FindRow(0, id);
-  if (row < 0 || !NewList().ClickRow(row)) return false;
-  if (!WaitUntil([&] { return NewList().SelectionMark() == row; }, kStepWaitMs)) {
-    report_.Note("clicking the row did not select it");
-    return false;
-  }
-  if (!ClickButton(main_, IDC_ACCEPT_ORDER)) return false;
+  // A double-click on the row asks as "Принять заказ" does.
+  if (row < 0 || !NewList().ClickRow(row, true)) return false;
   HWND confirm = nullptr;
-  WaitUntil([&] { return (confirm = FindMessageBox(pid_, L"Вы хотите принять заказ?")) != nullptr; }, kStepWaitMs);
+  // The question, then the order's route and price.
+  const std::wstring question =
+      L"Вы хотите принять заказ?\nМосква, Тверская улица — Химки, Ленинградское шоссе, 850.50 руб.";
+  WaitUntil([&] { return (confirm = FindMessageBox(pid_, question)) != nullptr; }, kStepWaitMs);
   if (confirm == nullptr) {
-    report_.Note("no confirmation box");
+    for (HWND box : DialogsOf(pid_)) report_.Note("open box: " + Utf8(ItemText(box, 0xFFFF)));
+    report_.Note("no confirmation box naming the order");
     return false;
   }
   Shot(L"03-confirm-accept");
@@ -276,7 +289,8 @@ bool DeskRun::AcceptOrder(std::int32_t orderId) {
 }
 
 bool DeskRun::BrowseCities(OtherService& other) {
-  if (!ClickButton(main_, IDC_GET_DIRECTORY)) return false;
+  // F5 asks for the directories as the button does.
+  ::PostMessageW(::GetDlgItem(main_, IDC_NEW_ORDERS), WM_KEYDOWN, VK_F5, 0);
   HWND viewer = WaitForDialog(pid_, L"Справочники", kStepWaitMs);
   if (viewer == nullptr) {
     report_.Note("the directory viewer did not open");
@@ -358,7 +372,7 @@ bool DeskRun::SetAutoAcceptRules() {
   ::SetWindowTextW(::GetDlgItem(dialog, IDC_AA_MIN_PRICE), L"900");
   ::SetWindowTextW(::GetDlgItem(dialog, IDC_AA_MAX_OPEN), L"2");
   ::SendMessageW(::GetDlgItem(dialog, IDC_AA_ENABLED), BM_SETCHECK, BST_CHECKED, 0);
-  Shot(L"14-dialog-auto-accept");
+  Shot(L"18-dialog-auto-accept");
   ClickButton(dialog, IDOK);
   const auto switchedOn = [&] {
     return !::IsWindow(dialog) && ::SendDlgItemMessageW(main_, IDC_AUTO_ACCEPT, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -390,11 +404,20 @@ bool DeskRun::AutoAcceptOffers(OtherService& other) {
   bool all = WaitUntil(settled, kStepWaitMs);
   ::Sleep(1500);  // three ticks more: nothing else is taken
   all = all && settled();
-  Shot(L"15-main-auto-accept-on");
+  Shot(L"19-main-auto-accept-on");
   for (std::size_t i = 0; i < ids.size(); ++i) {
     report_.Note("offer " + Utf8(ids[i]) + (MyList().FindRow(0, ids[i]) >= 0 ? " taken" : " left"));
   }
-  return all && DialogsOf(pid_).size() == 1;  // no box for the automatic accepts
+  RemoteListView journal(::GetDlgItem(main_, IDC_JOURNAL), process_);
+  int journaled = 0;
+  for (int row = 0; row < journal.RowCount(); ++row) journaled += journal.CellText(row, 1) == L"Автопринятие";
+  if (journaled != 2) report_.Note("the journal has " + std::to_string(journaled) + " automatic accepts");
+  const bool noBox = DialogsOf(pid_).size() == 1;
+  // The dispatcher switches it off on the main window; the next start finds it off.
+  ClickButton(main_, IDC_AUTO_ACCEPT);
+  const bool off = WaitUntil(
+      [&] { return ::SendDlgItemMessageW(main_, IDC_AUTO_ACCEPT, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, kStepWaitMs);
+  return all && journaled == 2 && noBox && off;
 }
 
 void DeskRun::DismissStrayBoxes() {
@@ -429,6 +452,96 @@ KestoOrder SampleOrder(const char* street) {
   order.Time0Km1Fixed2 = 2;
   order.Comment = "Детское кресло, «без курения»";
   return order;
+}
+
+// The new orders' rows stand by price, lowest first, under an up arrow.
+bool DeskRun::NewOrdersByPrice(int atLeast) {
+  const auto sorted = [&] {
+    const int rows = NewList().RowCount();
+    if (rows < atLeast || NewList().SortArrow(kPriceColumn) != 1) return false;
+    for (int row = 1; row < rows; ++row) {
+      if (std::wcstod(NewList().CellText(row - 1, kPriceColumn).c_str(), nullptr) >
+          std::wcstod(NewList().CellText(row, kPriceColumn).c_str(), nullptr)) {
+        return false;
+      }
+    }
+    return true;
+  };
+  if (WaitUntil(sorted, kStepWaitMs)) return true;
+  for (int row = 0; row < NewList().RowCount(); ++row) {
+    report_.Note("price row " + std::to_string(row) + ": '" + Utf8(NewList().CellText(row, kPriceColumn)) + "'");
+  }
+  report_.Note("arrow " + std::to_string(NewList().SortArrow(kPriceColumn)));
+  return false;
+}
+
+bool DeskRun::MaximiseAndSortByPrice(OtherService& other) {
+  KestoOrder dearer = SampleOrder("Кутузовский проспект");
+  dearer.Price = 1110.0f;
+  const std::int32_t dearerId = other.Publish(dearer, kStepWaitMs);
+  KestoOrder cheaper = SampleOrder("Ленинский проспект");
+  cheaper.Price = 320.0f;
+  const std::int32_t cheaperId = other.Publish(cheaper, kStepWaitMs);
+  if (dearerId == 0 || cheaperId == 0 ||
+      !WaitUntil([&] { return NewList().FindRow(0, std::to_wstring(cheaperId)) >= 0; }, kStepWaitMs)) {
+    report_.Note("the orders to sort did not arrive");
+    return false;
+  }
+  ::PostMessageW(main_, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  if (!WaitUntil([&] { return ::IsZoomed(main_) != FALSE; }, kStepWaitMs)) {
+    report_.Note("the window did not maximise");
+    return false;
+  }
+  ::Sleep(500);  // the lists take their new places
+  if (!NewList().ClickHeader(kPriceColumn) || !NewOrdersByPrice(3)) return false;
+  // The operator widens the price column; the next start must show it so.
+  ::SendMessageW(::GetDlgItem(main_, IDC_NEW_ORDERS), LVM_SETCOLUMNWIDTH, kPriceColumn, MAKELPARAM(kPriceWidth, 0));
+  Shot(L"14-maximised-sorted-by-price");
+  // The columns to the right: price, status, publication time, commissions.
+  HWND list = ::GetDlgItem(main_, IDC_NEW_ORDERS);
+  ::SendMessageW(list, LVM_SCROLL, kScrollToStatusPixels, 0);
+  Shot(L"14b-columns-on-the-right");
+  ::SendMessageW(list, LVM_SCROLL, static_cast<WPARAM>(-kScrollToStatusPixels), 0);
+  return true;
+}
+
+bool DeskRun::JournalShowsTheShift() {
+  RemoteListView journal(::GetDlgItem(main_, IDC_JOURNAL), process_);
+  const bool lines = ::IsWindowVisible(::GetDlgItem(main_, IDC_JOURNAL)) && journal.RowCount() > 0;
+  if (!lines) report_.Note("the journal shows " + std::to_string(journal.RowCount()) + " lines");
+  // The newest line is at the top: the last notification about the cheaper order.
+  return lines && journal.CellText(0, 1) == L"Новый заказ";
+}
+
+int DeskRun::RunAgain() {
+  const bool found = FindDesk();
+  report_.Check(found, "the desk starts again");
+  if (!found) return report_.Finish();
+  const bool placed = WaitUntil([&] { return ::IsZoomed(main_) != FALSE; }, kStepWaitMs);
+  report_.Check(placed, "restarted, the window is maximised again");
+  const int width = NewList().ColumnWidth(kPriceColumn);
+  report_.Check(width == kPriceWidth && NewList().SortArrow(kPriceColumn) == 1,
+                "restarted, \"Цена\" keeps its width and the up arrow");
+  if (width != kPriceWidth) report_.Note("the price column is " + std::to_string(width) + " wide");
+  const bool connected = ConnectDesk();
+  report_.Check(connected && NewOrdersByPrice(3) && ::IsZoomed(main_),
+                "restarted, the offered orders come in sorted by price, the window still maximised");
+  Shot(L"15-restarted-sorted");
+  report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
+  return report_.Finish();
+}
+
+int DeskRun::RunAtHighDpi() {
+  const bool found = FindDesk();
+  report_.Check(found, "the desk starts on a 144 DPI screen");
+  if (!found) return report_.Finish();
+  report_.Check(ConnectDesk() && WaitUntil([&] { return NewList().RowCount() > 0; }, kStepWaitMs),
+                "at 144 DPI the desk logs in and lists the offered orders");
+  Shot(L"16-dpi-144-main");
+  report_.Check(OpenAndCancel(IDC_ADD_ORDER, L"Добавление заказа", L"17-dpi-144-add-order"),
+                "at 144 DPI \"Добавление заказа\" opens and closes");
+  report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
+  return report_.Finish();
 }
 
 int DeskRun::ConnectOnly() {
@@ -488,7 +601,11 @@ int DeskRun::Run() {
   report_.Check(accepted, "\"Принять заказ\", answered Yes: the order leaves \"Новые заказы\" for \"Мои заказы\"");
   Shot(L"04-main-both-lists");
 
-  report_.Check(BrowseCities(other), "\"Получить справочники\" opens the viewer and \"Города\" lists the cities");
+  report_.Check(accepted && MaximiseAndSortByPrice(other),
+                "maximised, a click on \"Цена\" sorts \"Новые заказы\" by price with an up arrow");
+  report_.Check(JournalShowsTheShift(), "the journal under the lists shows the shift, newest at the top");
+
+  report_.Check(BrowseCities(other), "F5 (\"Получить справочники\") opens the viewer and \"Города\" lists the cities");
   report_.Check(ShowBalance(),
                 "\"Посчитать баланс\": the exchange's answer shows in a \"KBRStatus_Ok\" box, in Russian");
 
@@ -512,7 +629,8 @@ int DeskRun::Run() {
   const bool rules = SetAutoAcceptRules();
   report_.Check(rules, "\"Правила автопринятия...\": the rules set in the dialog switch auto-accept on");
   report_.Check(rules && AutoAcceptOffers(other),
-                "auto-accept takes exactly the two matching offers within its limit, and opens no box");
+                "auto-accept takes exactly the two matching offers within its limit, journals them without a box, "
+                "and the main window's switch turns it off");
 
   report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
   return report_.Finish();
@@ -532,9 +650,17 @@ int main(int argc, char** argv) {
   platform::StartSockets();
   Report report;
   DeskRun run(options, report);
-  const int result = options.mode == "connect"   ? run.ConnectOnly()
-                     : options.mode == "latency" ? run.AcceptLatency()
-                                                 : run.Run();
+  int result = 0;
+  if (options.mode == "connect")
+    result = run.ConnectOnly();
+  else if (options.mode == "again")
+    result = run.RunAgain();
+  else if (options.mode == "dpi")
+    result = run.RunAtHighDpi();
+  else if (options.mode == "latency")
+    result = run.AcceptLatency();
+  else
+    result = run.Run();
   platform::StopSockets();
   return result;
 }

@@ -68,7 +68,7 @@ HWND FindDialog(DWORD pid, const std::wstring& caption) {
 
 HWND FindMessageBox(DWORD pid, const std::wstring& text) {
   for (HWND dialog : DialogsOf(pid)) {
-    if (ItemText(dialog, kMessageBoxTextId) == text) return dialog;
+    if (ItemText(dialog, kMessageBoxTextId).compare(0, text.size(), text) == 0) return dialog;
   }
   return nullptr;
 }

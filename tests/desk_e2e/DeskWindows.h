@@ -18,7 +18,7 @@ std::wstring ItemText(HWND dialog, int id);
 std::vector<HWND> DialogsOf(DWORD pid);
 // The visible dialog of `pid` with this caption, or null.
 HWND FindDialog(DWORD pid, const std::wstring& caption);
-// A message box of `pid` whose text reads `text`, or null.
+// A message box of `pid` whose text begins with `text`, or null.
 HWND FindMessageBox(DWORD pid, const std::wstring& text);
 // Waits for a dialog with this caption, at most `timeoutMs`.
 HWND WaitForDialog(DWORD pid, const std::wstring& caption, DWORD timeoutMs);

@@ -8,7 +8,9 @@
 
 namespace {
 constexpr int kTextChars = 1024;
+// HDITEMW, when asked for, takes the item's place at the start.
 constexpr SIZE_T kRemoteBytes = sizeof(LVITEMW) + kTextChars * sizeof(wchar_t) + sizeof(RECT);
+static_assert(sizeof(HDITEMW) <= sizeof(LVITEMW) + kTextChars * sizeof(wchar_t), "a header item fits the block");
 }  // namespace
 
 RemoteListView::RemoteListView(HWND list, HANDLE process) : list_(list), process_(process) {
@@ -50,21 +52,61 @@ int RemoteListView::FindRow(int column, const std::wstring& text) const {
   return -1;
 }
 
-bool RemoteListView::ClickRow(int row) const {
+bool RemoteListView::RemoteRect(HWND window, UINT message, WPARAM index, LONG left, RECT& rect) const {
   if (remote_ == nullptr) return false;
   char* remoteRect = static_cast<char*>(remote_) + sizeof(LVITEMW) + kTextChars * sizeof(wchar_t);
+  rect = {};
+  rect.left = left;
+  return ::WriteProcessMemory(process_, remoteRect, &rect, sizeof(rect), nullptr) &&
+         ::SendMessageW(window, message, index, reinterpret_cast<LPARAM>(remoteRect)) &&
+         ::ReadProcessMemory(process_, remoteRect, &rect, sizeof(rect), nullptr);
+}
+
+HWND RemoteListView::Header() const { return reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0)); }
+
+bool RemoteListView::ClickRow(int row, bool twice) const {
   RECT rect = {};
-  rect.left = LVIR_BOUNDS;
-  if (!::WriteProcessMemory(process_, remoteRect, &rect, sizeof(rect), nullptr)) return false;
-  if (!::SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remoteRect))) {
-    return false;
-  }
-  if (!::ReadProcessMemory(process_, remoteRect, &rect, sizeof(rect), nullptr)) return false;
+  if (!RemoteRect(list_, LVM_GETITEMRECT, static_cast<WPARAM>(row), LVIR_BOUNDS, rect)) return false;
   // A little into the row: its first column is hidden (zero width).
   const LPARAM at = MAKELPARAM(rect.left + 24, (rect.top + rect.bottom) / 2);
   ::PostMessageW(list_, WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::PostMessageW(list_, WM_LBUTTONUP, 0, at);
+  if (twice) {
+    ::PostMessageW(list_, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageW(list_, WM_LBUTTONUP, 0, at);
+  }
   return true;
+}
+
+bool RemoteListView::ClickHeader(int column) const {
+  RECT rect = {};
+  if (!RemoteRect(Header(), HDM_GETITEMRECT, static_cast<WPARAM>(column), 0, rect)) return false;
+  POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  const LPARAM at = MAKELPARAM(middle.x, middle.y);
+  // The pointer goes there too: a move reported from elsewhere while the
+  // button is down would start dragging the column instead of clicking it.
+  ::ClientToScreen(Header(), &middle);
+  ::SetCursorPos(middle.x, middle.y);
+  ::Sleep(100);
+  ::PostMessageW(Header(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(Header(), WM_LBUTTONUP, 0, at);
+  return true;
+}
+
+int RemoteListView::SortArrow(int column) const {
+  if (remote_ == nullptr) return 0;
+  HDITEMW item = {};
+  item.mask = HDI_FORMAT;
+  if (!::WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr) ||
+      !::SendMessageW(Header(), HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote_)) ||
+      !::ReadProcessMemory(process_, remote_, &item, sizeof(item), nullptr)) {
+    return 0;
+  }
+  return (item.fmt & HDF_SORTUP) != 0 ? 1 : ((item.fmt & HDF_SORTDOWN) != 0 ? -1 : 0);
+}
+
+int RemoteListView::ColumnWidth(int column) const {
+  return static_cast<int>(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
 }
 
 int RemoteListView::SelectionMark() const {

@@ -19,13 +19,22 @@ class RemoteListView {
   std::wstring CellText(int row, int column) const;
   // The first row whose cell `column` reads `text`, or -1.
   int FindRow(int column, const std::wstring& text) const;
-  // Clicks the row as a mouse would (button down and up over it).
-  bool ClickRow(int row) const;
+  // Clicks the row as a mouse would (button down and up over it); twice for a double-click.
+  bool ClickRow(int row, bool twice = false) const;
+  // Clicks the header of `column`.
+  bool ClickHeader(int column) const;
+  // The header's sort arrow on `column`: 1 up, -1 down, 0 none.
+  int SortArrow(int column) const;
+  int ColumnWidth(int column) const;
   int SelectionMark() const;
   // Ticks or clears the row's check box (a list with LVS_EX_CHECKBOXES).
   bool SetChecked(int row, bool checked) const;
 
  private:
+  // The rectangle an item message fills in the list's process, read back.
+  bool RemoteRect(HWND window, UINT message, WPARAM index, LONG left, RECT& rect) const;
+  HWND Header() const;
+
   HWND list_;
   HANDLE process_;
   void* remote_ = nullptr;
