@@ -245,7 +245,6 @@ AutoAcceptStep AutoAccept::Accept(const KestoOrder& offer, DeskUi& ui) {
   step.note =
       FormatText("Автопринят заказ %d: %s, %.2f", offer.OrderId, route.c_str(), static_cast<double>(offer.Price));
   ui.WriteDebugLog(step.note);
-  ui.PlayAutoAcceptSound();
   return step;
 }
 

@@ -69,7 +69,7 @@ class AutoAccept {
 
   // Sees every answer and notification of the tick before the lists do. An
   // offer with an id never seen before that the rules take is accepted at
-  // once, with its sound and a line in the debug log.
+  // once, with a line in the debug log.
   AutoAcceptStep OnResponse(const KestoBrimo_AsyncResponce& response, DeskUi& ui);
 
   // Automatically accepted orders not yet given a car: awaiting the

@@ -1,5 +1,5 @@
 // The main window's side of auto-accept: an accepted offer is remembered as
-// sent and written to the journal; the answer to it opens no box.
+// sent, sounds and is written to the journal; the answer to it opens no box.
 #include "desk/AutoAccept.h"
 #include "desk/MainWindow.h"
 #include "protocol/KBRCodes.h"
@@ -9,6 +9,7 @@ bool DeskMainWindow::TakeAutoAccept(const KestoBrimo_AsyncResponce& response) {
   if (step.acceptCommandId != 0) {
     // The journal names the exchange's answer after the request, as for the button.
     Sent(step.acceptCommandId, KBRCommand_AcceptOrder, response.Order.OrderId);
+    ui_.PlayAutoAcceptSound();
     if (journal_ != nullptr) {
       AddJournalLine(*journal_,
                      DeskJournalLine("Автопринятие", response.Order.OrderId, step.note, platform::CurrentLocalTime()));
