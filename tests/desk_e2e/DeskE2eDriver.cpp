@@ -134,6 +134,8 @@ class DeskRun {
   bool JournalShowsTheShift();
   bool BrowseCities(OtherService& other);
   bool ShowBalance();
+  // Clicks `button` and waits for the dialog it opens; null, with a note, when none does.
+  HWND OpenDialog(int button, const std::wstring& caption);
   bool OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot);
   bool SetAutoAcceptRules();
   bool AutoAcceptOffers(OtherService& other);
@@ -342,13 +344,16 @@ bool DeskRun::ShowBalance() {
   return closed;
 }
 
-bool DeskRun::OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot) {
-  if (!ClickButton(main_, button)) return false;
+HWND DeskRun::OpenDialog(int button, const std::wstring& caption) {
+  if (!ClickButton(main_, button)) return nullptr;
   HWND dialog = WaitForDialog(pid_, caption, kStepWaitMs);
-  if (dialog == nullptr) {
-    report_.Note("dialog '" + Utf8(caption) + "' did not open");
-    return false;
-  }
+  if (dialog == nullptr) report_.Note("dialog '" + Utf8(caption) + "' did not open");
+  return dialog;
+}
+
+bool DeskRun::OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot) {
+  HWND dialog = OpenDialog(button, caption);
+  if (dialog == nullptr) return false;
   Shot(shot);
   ClickButton(dialog, IDCANCEL);
   return WaitUntil([&] { return !::IsWindow(dialog); }, kStepWaitMs);
@@ -357,12 +362,8 @@ bool DeskRun::OpenAndCancel(int button, const std::wstring& caption, const wchar
 // The rules through their dialog, as the dispatcher sets them: pick-up in
 // Москва, from 900 roubles, at most two orders waiting for a car.
 bool DeskRun::SetAutoAcceptRules() {
-  if (!ClickButton(main_, IDC_AUTO_ACCEPT_RULES)) return false;
-  HWND dialog = WaitForDialog(pid_, L"Автопринятие", kStepWaitMs);
-  if (dialog == nullptr) {
-    report_.Note("the auto-accept dialog did not open");
-    return false;
-  }
+  HWND dialog = OpenDialog(IDC_AUTO_ACCEPT_RULES, L"Автопринятие");
+  if (dialog == nullptr) return false;
   RemoteListView cities(::GetDlgItem(dialog, IDC_AA_CITIES), process_);
   const int moscow = cities.FindRow(0, L"Москва");
   if (moscow < 0 || !cities.SetChecked(moscow, true)) {
