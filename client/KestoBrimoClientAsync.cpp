@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "client/DebugLog.h"
+#include "platform/clock.h"
 
 const char* const kDisconnectMarkerText = "Disconnect";
 
@@ -46,6 +47,36 @@ bool KestoBrimoClientAsync::GetClientResponce(KestoBrimo_AsyncResponce& Responce
   Responce = std::move(ResponseQueue.front());
   ResponseQueue.pop_front();
   return true;
+}
+
+bool KestoBrimoClientAsync::GetClientResponce(KestoBrimo_AsyncResponce& Responce, std::uint32_t waitMs) {
+  const std::uint64_t deadline = platform::MonotonicMs() + waitMs;
+  for (;;) {
+    if (GetClientResponce(Responce)) return true;
+    const std::uint64_t now = platform::MonotonicMs();
+    if (now >= deadline) return false;
+    // A set left over from a response already taken only costs one more look.
+    responseQueued_.Wait(static_cast<std::uint32_t>(deadline - now));
+  }
+}
+
+void KestoBrimoClientAsync::SetResponseNotify(ResponseNotify notify, void* context) {
+  std::lock_guard<platform::Mutex> hold(Lock);
+  notify_ = notify;
+  notifyContext_ = context;
+}
+
+void KestoBrimoClientAsync::QueueResponse(KestoBrimo_AsyncResponce record) {
+  ResponseNotify notify;
+  void* context;
+  {
+    std::lock_guard<platform::Mutex> hold(Lock);
+    ResponseQueue.push_back(std::move(record));
+    notify = notify_;
+    context = notifyContext_;
+  }
+  responseQueued_.Set();
+  if (notify != nullptr) notify(context);
 }
 
 std::map<std::int32_t, std::string> KestoBrimoClientAsync::GetCarrierTypeDirectory() {

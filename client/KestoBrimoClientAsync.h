@@ -1,6 +1,7 @@
 // The asynchronous client of the order exchange: one TCP connection, one
 // worker thread, a request queue and a response queue. Commands only build,
-// number and queue a request; the application polls GetClientResponce.
+// number and queue a request; the application polls GetClientResponce, waits
+// on it with a time limit, or is told by a notification when a response comes.
 #pragma once
 
 #include <atomic>
@@ -85,6 +86,15 @@ class KestoBrimoClientAsync {
   // Moves the oldest response into `Responce`; false, and `Responce`
   // untouched, when none is queued.
   bool GetClientResponce(KestoBrimo_AsyncResponce& Responce);
+  // The same, waiting at most `waitMs` for a response when none is queued
+  // (for programs without a window and a timer).
+  bool GetClientResponce(KestoBrimo_AsyncResponce& Responce, std::uint32_t waitMs);
+
+  // Called on the worker thread right after each response is queued, outside
+  // Lock, with `context`; null for none. It must return at once (a window
+  // posts itself a message) and may call the client.
+  using ResponseNotify = void (*)(void* context);
+  void SetResponseNotify(ResponseNotify notify, void* context);
 
   std::map<std::int32_t, std::string> GetCarrierTypeDirectory();
   std::map<std::int32_t, std::string> GetOrderStatusDirectory();
@@ -131,6 +141,9 @@ class KestoBrimoClientAsync {
 
   // Wakes the worker at once when a request is queued (commands, Disconnect).
   void WakeWorker();
+  // Appends a response under Lock, then wakes a waiting GetClientResponce and
+  // calls the notification (worker thread).
+  void QueueResponse(KestoBrimo_AsyncResponce record);
 
   // Where QueueRequest puts a request: behind every waiting one, or ahead of
   // them all but never ahead of a disconnect marker.
@@ -219,6 +232,10 @@ class KestoBrimoClientAsync {
   // socket waits; requestQueued_ stands in for it while it cannot be opened.
   platform::SocketWaker waker_;
   platform::Event requestQueued_;
+  // Set after each queued response, for GetClientResponce with a time limit.
+  platform::Event responseQueued_;
+  ResponseNotify notify_ = nullptr;  // both under Lock
+  void* notifyContext_ = nullptr;
   // A connect attempt (name lookup included) gives up after this long.
   std::uint32_t connectTimeLimitMs_ = 10000;
   // Bytes buffered without a terminator beyond this end the connection.

@@ -29,9 +29,6 @@ KBRStatus KestoBrimoClientAsync::ParseBlock(const std::string& block) {
     phase_.compare_exchange_strong(loggingIn, KestoConnectionPhase::LoggedIn);
   }
   // The successful answer to the login request has done its work above.
-  if (!parsed.IsLoginAnswer) {
-    std::lock_guard<platform::Mutex> hold(Lock);
-    ResponseQueue.push_back(std::move(parsed.Record));
-  }
+  if (!parsed.IsLoginAnswer) QueueResponse(std::move(parsed.Record));
   return KBRStatus_Ok;
 }

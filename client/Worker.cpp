@@ -78,15 +78,17 @@ bool KestoBrimoClientAsync::StopRequested() {
 }
 
 bool KestoBrimoClientAsync::TakeDisconnectMarker() {
-  std::lock_guard<platform::Mutex> hold(Lock);
-  if (RequestQueue.empty() || !IsDisconnectMarker(RequestQueue.front())) return false;
   KestoBrimo_AsyncResponce notice;
-  notice.CommandId = static_cast<std::uint32_t>(RequestQueue.front().CommandId);
+  {
+    std::lock_guard<platform::Mutex> hold(Lock);
+    if (RequestQueue.empty() || !IsDisconnectMarker(RequestQueue.front())) return false;
+    notice.CommandId = static_cast<std::uint32_t>(RequestQueue.front().CommandId);
+    RequestQueue.pop_front();
+  }
   notice.OperationStatus = KBRStatus_Ok;
   notice.ErrorString = "Отсоединение от сервера успешно выполнено";
   notice.reason = 0;
-  ResponseQueue.push_back(notice);
-  RequestQueue.pop_front();
+  QueueResponse(std::move(notice));
   return true;
 }
 
@@ -246,8 +248,7 @@ void KestoBrimoClientAsync::GiveUp(const KestoBrimo_AsyncRequest& request) {
   unknown.OperationStatus = KBRStatus_UnknownResponse;
   unknown.ErrorString = "Команда не подтверждена биржей: проверьте результат";
   unknown.reason = 0;
-  std::lock_guard<platform::Mutex> hold(Lock);
-  ResponseQueue.push_back(unknown);
+  QueueResponse(std::move(unknown));
 }
 
 void KestoBrimoClientAsync::AnswerArrived(std::uint32_t commandId) {

@@ -75,6 +75,8 @@ class AutoAccept {
   // Automatically accepted orders not yet given a car: awaiting the
   // exchange, or in "Мои заказы" without a car description.
   int OpenOrders() const;
+  // Whether the order was accepted automatically (and not refused).
+  bool Took(std::int32_t orderId) const { return accepted_.count(orderId) != 0; }
 
   // Forgets the rules and every order seen (tests share one desk).
   void Reset() { *this = AutoAccept(); }

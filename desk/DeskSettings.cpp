@@ -92,6 +92,7 @@ DeskSettings ReadDeskSettingsFrom(const std::string& path) {
   settings.newOrders = ReadColumns("NewOrders", path);
   settings.myOrders = ReadColumns("MyOrders", path);
   settings.quietSuccess = ReadFlag("QuietSuccess", path);
+  settings.sound = platform::ReadProfileValue(kSection, "Sound", path) != "0";
   return settings;
 }
 
@@ -105,6 +106,7 @@ void WriteDeskSettingsTo(const DeskSettings& settings, const std::string& path) 
   WriteColumns("NewOrders", settings.newOrders, path);
   WriteColumns("MyOrders", settings.myOrders, path);
   platform::WriteProfileValue(kSection, "QuietSuccess", settings.quietSuccess ? "1" : "0", path);
+  platform::WriteProfileValue(kSection, "Sound", settings.sound ? "1" : "0", path);
 }
 
 WindowPlacement FitOnScreen(WindowPlacement placement, const ScreenArea& area, int minWidth, int minHeight) {

@@ -1,6 +1,7 @@
 // The desk's own preferences, section "Desk" of the settings file beside the
 // four connection fields: the main window's place and size, each order
-// list's columns and sort, and whether successful answers stay quiet.
+// list's columns and sort, whether successful answers stay quiet, and the
+// sound for a new offer.
 // Read at start and written back on exit; a damaged or missing value gives
 // its default.
 #pragma once
@@ -30,6 +31,8 @@ struct DeskSettings {
   ListColumns myOrders;
   // A successful answer to an order command goes only into the journal.
   bool quietSuccess = false;
+  // A short sound when an order is offered for the first time; on unless "Sound=0".
+  bool sound = true;
 };
 
 DeskSettings ReadDeskSettingsFrom(const std::string& path);

@@ -1,6 +1,6 @@
 // What the desk logic needs from the window system besides its dialogs:
-// message boxes, modal dialogs by resource id, the debug log, and the sound
-// of an automatic accept.
+// message boxes, modal dialogs by resource id, the debug log, the alert for a
+// new order and the sound of an automatic accept.
 #pragma once
 
 #include <string>
@@ -19,8 +19,12 @@ class DeskUi {
   virtual int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) = 0;
   // Runs dialog `resourceId` modally, owned by the main window; returns its end code.
   virtual int RunDialog(int resourceId) = 0;
-  // An order was accepted automatically: a short system sound of its own.
-  virtual void PlayAutoAcceptSound() = 0;
   // One line in the process's debug log.
   virtual void WriteDebugLog(const std::string& message) = 0;
+  // A new order is offered: a short system sound, and a flashing taskbar
+  // button until the operator returns when the desk is not in front.
+  virtual void PlayNewOrderSound() = 0;
+  virtual void FlashUntilForeground() = 0;
+  // An order was accepted automatically: a short system sound of its own.
+  virtual void PlayAutoAcceptSound() = 0;
 };

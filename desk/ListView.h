@@ -41,6 +41,8 @@ class KestoListView {
   virtual void DeleteAllItems() = 0;
   // LVM_GETSELECTIONMARK: the selected row, or -1.
   virtual int GetSelectionMark() = 0;
+  // Draws every row again (their colours changed without their texts).
+  virtual void Redraw() = 0;
   // The check box of a row, in a list with LVS_EX_CHECKBOXES.
   virtual void SetItemChecked(int index, bool checked) = 0;
   virtual bool IsItemChecked(int index) = 0;

@@ -1,5 +1,6 @@
-// The main window's logic: start, the 500 ms tick that shows the client's
-// state and drains its answers, and the command of every button.
+// The main window's logic: start, the tick that shows the client's state and
+// drains its answers (every 500 ms, and at once when an answer comes), and
+// the command of every button.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include "desk/DeskSettings.h"
 #include "desk/DeskUi.h"
 #include "desk/Journal.h"
+#include "desk/StaleRows.h"
 #include "protocol/KestoRecords.h"
 
 // Boxes and dialogs that may stand open on top of one another. Ticks run
@@ -51,6 +53,9 @@ class DeskMainWindow {
   int OpenBoxes() const { return openBoxes_; }
   // Answers waiting for the open boxes to close.
   std::size_t WaitingAnswers() const { return waiting_.size(); }
+  // A row of list `listId` whose order may have changed while the
+  // connection was lost: drawn grey.
+  bool IsStaleRow(int listId, std::intptr_t orderId) const;
 
  private:
   class OpenBoxScope;
@@ -60,6 +65,15 @@ class DeskMainWindow {
   bool Confirm(const std::string& question);
 
   void UpdateButtons(DeskDialog& window);
+  // Every row turns stale when the connection is lost without "Отсоединиться".
+  void NoticeLostConnection();
+  void UpdateStateLine(DeskDialog& window);
+  // Behind the answers waiting for a box, unless the same answer waits already.
+  void QueueForBox(const KestoBrimo_AsyncResponce& response);
+  // The exchange refused the login: the attempts stop. True for a refusal
+  // that adds nothing to the one already shown.
+  bool EndRefusedLogin(const KestoBrimo_AsyncResponce& response);
+  void AlertNewOffers();
   // Reasons 3 to 6: the order maps and lists; false for any other answer.
   bool ApplyListNotification(const KestoBrimo_AsyncResponce& response);
   // Every other answer opens a box or the directory viewer.
@@ -130,4 +144,19 @@ class DeskMainWindow {
   bool newOrdersChanged_ = false;
   bool myOrdersChanged_ = false;
   int lastSelectedList_ = IDC_NEW_ORDERS;
+  StaleRows staleNew_;
+  StaleRows staleMine_;
+  bool wasAuthorized_ = false;
+  // The connection was lost and has not been logged in again since.
+  bool rowsInDoubt_ = false;
+  // Orders offered for the first time since the last alert.
+  int newOffers_ = 0;
+  // The exchange's words refusing the login, until the next "Соединиться".
+  std::string refusal_;
+  // The id of the disconnect notice that follows a refused login: the box
+  // of the refusal says all there is to say.
+  std::int32_t quietNoticeId_ = -1;
+  std::string stateLine_;
+  std::string newCaption_;
+  std::string myCaption_;
 };

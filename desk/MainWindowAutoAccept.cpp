@@ -9,7 +9,7 @@ bool DeskMainWindow::TakeAutoAccept(const KestoBrimo_AsyncResponce& response) {
   if (step.acceptCommandId != 0) {
     // The journal names the exchange's answer after the request, as for the button.
     Sent(step.acceptCommandId, KBRCommand_AcceptOrder, response.Order.OrderId);
-    ui_.PlayAutoAcceptSound();
+    if (preferences_.sound) ui_.PlayAutoAcceptSound();
     if (journal_ != nullptr) {
       AddJournalLine(*journal_,
                      DeskJournalLine("Автопринятие", response.Order.OrderId, step.note, platform::CurrentLocalTime()));

@@ -15,6 +15,8 @@
 namespace {
 constexpr std::size_t kFieldChars = 259;
 constexpr std::size_t kOrderIdChars = 99;
+const char kSettingsCaption[] = "Настройки соединения";
+const char kStaleAcceptQuestion[] = "Заказ мог быть уже принят другой службой. Всё равно принять?";
 }  // namespace
 
 bool DeskMainWindow::Confirm(const std::string& question) { return ShowBox(question, "", kMbYesNo) == IDYES; }
@@ -28,11 +30,22 @@ bool DeskMainWindow::SelectedOrder(KestoListView* list, int& orderId) {
 }
 
 void DeskMainWindow::Connect(DeskDialog& window) {
-  MainIniFile.IPAddress = window.GetText(IDC_SERVER, kFieldChars);
-  MainIniFile.Port = window.GetText(IDC_PORT, kFieldChars);
-  MainIniFile.Login = window.GetText(IDC_LOGIN, kFieldChars);
-  MainIniFile.Password = window.GetText(IDC_PASSWORD, kFieldChars);
+  IniFile fields;
+  fields.IPAddress = window.GetText(IDC_SERVER, kFieldChars);
+  fields.Port = window.GetText(IDC_PORT, kFieldChars);
+  fields.Login = window.GetText(IDC_LOGIN, kFieldChars);
+  fields.Password = window.GetText(IDC_PASSWORD, kFieldChars);
+  // Fields that cannot work are neither saved nor tried.
+  const std::string problem = ConnectionFieldsProblem(fields);
+  if (!problem.empty()) {
+    ShowBox(problem, kSettingsCaption, kMbOk);
+    return;
+  }
+  MainIniFile = fields;
   WriteIni(MainIniFile);
+  // The sound setting goes back with the fields, as the operator last had it.
+  WriteDeskSettingsTo(preferences_, SettingsFilePath());
+  refusal_.clear();
   Client.SetConnectionParam(MainIniFile.IPAddress, AtoiText(MainIniFile.Port), MainIniFile.Login, MainIniFile.Password);
   Client.Connect();
 }
@@ -40,6 +53,10 @@ void DeskMainWindow::Connect(DeskDialog& window) {
 void DeskMainWindow::Disconnect() {
   NewOrders.clear();
   MyOrders.clear();
+  staleNew_.Clear();
+  staleMine_.Clear();
+  wasAuthorized_ = false;
+  rowsInDoubt_ = false;
   if (NewList != nullptr) NewList->DeleteAllItems();
   if (MyList != nullptr) MyList->DeleteAllItems();
   Client.Disconnect();
@@ -95,9 +112,11 @@ void DeskMainWindow::AcceptOrder() {
   int orderId = 0;
   if (!SelectedOrder(NewList, orderId)) return;
   const auto offered = NewOrders.find(orderId);
-  // The question names the order: its route and price on a second line.
-  const std::string question =
-      offered == NewOrders.end() ? "Вы хотите принять заказ?" : AcceptQuestion(offered->second, Client);
+  // The question names the order: its route and price on a second line. A
+  // grey row may have gone to another service while the link was down.
+  const std::string question = staleNew_.Contains(orderId) ? kStaleAcceptQuestion
+                               : offered == NewOrders.end() ? "Вы хотите принять заказ?"
+                                                            : AcceptQuestion(offered->second, Client);
   if (Confirm(question)) Sent(Client.AcceptOrder(orderId), KBRCommand_AcceptOrder, orderId);
 }
 

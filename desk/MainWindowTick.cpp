@@ -1,6 +1,7 @@
-// The main window's start and its tick: button states from the client, and
-// the dispatch of every queued answer to the order lists or a box. Boxes nest
-// at most kMaxOpenBoxes deep; answers that would open one more wait in order.
+// The main window's start and its tick: button states and the state line
+// from the client, and the dispatch of every queued answer to the order
+// lists or a box. Boxes nest at most kMaxOpenBoxes deep; answers that would
+// open one more wait in order.
 #include "desk/AutoAccept.h"
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
@@ -50,6 +51,7 @@ bool DeskMainWindow::Start(DeskDialog& window) {
   window.SetText(IDC_LOGIN, MainIniFile.Login);
   window.SetText(IDC_PASSWORD, MainIniFile.Password);
   DeskAutoAccept.Load(SettingsFilePath(), ui_);
+  UpdateStateLine(window);
   return true;
 }
 
@@ -79,17 +81,27 @@ void DeskMainWindow::UpdateButtons(DeskDialog& window) {
 
 bool DeskMainWindow::Tick(DeskDialog& window) {
   UpdateButtons(window);
+  NoticeLostConnection();
+  UpdateStateLine(window);
   ShowWaitingAnswers();
   KestoBrimo_AsyncResponce response;
   while (Client.GetClientResponce(response)) {
     const bool quiet = Record(response);
     if (TakeAutoAccept(response)) continue;
-    if (ApplyListNotification(response) || quiet) continue;
-    // Behind any answer still waiting, so the boxes keep the answers' order.
-    waiting_.push_back(response);
+    if (ApplyListNotification(response) || quiet || EndRefusedLogin(response)) continue;
+    if (response.reason == 0 && response.CommandId == static_cast<std::uint32_t>(quietNoticeId_)) {
+      quietNoticeId_ = -1;
+      continue;
+    }
+    // The lists are painted before a box stops this loop; the sound comes first.
+    AlertNewOffers();
+    UpdateStateLine(window);
+    QueueForBox(response);
     ShowWaitingAnswers();
   }
   SortChangedLists();
+  AlertNewOffers();
+  UpdateStateLine(window);
   return true;
 }
 
@@ -145,6 +157,9 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
   switch (response.reason) {
     case KBRReason_NewOrder:
       if (NewList != nullptr) {
+        // An offer taken at once has its own sound: the alert is for those left to the dispatcher.
+        if (NewOrders.count(order.OrderId) == 0 && !DeskAutoAccept.Took(order.OrderId)) ++newOffers_;
+        staleNew_.Forget(order.OrderId);
         NewOrders[order.OrderId] = order;
         PutOrderToListView(*NewList, order);
         newOrdersChanged_ = true;
@@ -153,11 +168,13 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
     case KBRReason_NewOrderRemoved:
       if (NewList != nullptr) {
         NewOrders.erase(order.OrderId);
+        staleNew_.Forget(order.OrderId);
         DelOrderFromListView(*NewList, order.OrderId);
       }
       return true;
     case KBRReason_MyOrder:
       if (MyList != nullptr) {
+        staleMine_.Forget(order.OrderId);
         MyOrders[order.OrderId] = order;
         PutOrderToListView(*MyList, order);
         myOrdersChanged_ = true;
@@ -166,6 +183,7 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
     case KBRReason_MyOrderRemoved:
       if (MyList != nullptr) {
         MyOrders.erase(order.OrderId);
+        staleMine_.Forget(order.OrderId);
         DelOrderFromListView(*MyList, order.OrderId);
       }
       return true;
@@ -178,8 +196,12 @@ void DeskMainWindow::ShowAnswer(const KestoBrimo_AsyncResponce& response) {
   const bool ok = response.OperationStatus == KBRStatus_Ok;
   switch (response.reason) {
     case KBRReason_Directories:
-      RunDialog(IDD_DIRECTORIES);
-      return;
+      // A refused login (CommandId 0) brings no directories, only the exchange's words.
+      if (ok || response.CommandId != 0) {
+        RunDialog(IDD_DIRECTORIES);
+        return;
+      }
+      break;
     case KBRReason_Tariff:
       // A failed tariff answer is shown like every other failed answer.
       if (ok) {

@@ -25,3 +25,7 @@ void WriteIni(const IniFile& Ini);
 // The same, for a given settings file.
 void ReadIniFrom(IniFile& Ini, const std::string& path);
 void WriteIniTo(const IniFile& Ini, const std::string& path);
+
+// What is wrong with the connection fields, in the operator's words naming
+// the field; empty when they can be used.
+std::string ConnectionFieldsProblem(const IniFile& fields);

@@ -47,6 +47,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
         return false;
       }
       out.Server.DemoPeriodMs = static_cast<std::uint32_t>(number);
+    } else if (arg == "--demo-for") {
+      if (!hasValue || !ParseNumber(args[++i], 86400, number) || number < 1) {
+        error = "--demo-for needs seconds from 1 to 86400";
+        return false;
+      }
+      out.Server.DemoForMs = static_cast<std::uint32_t>(number) * 1000u;
     } else {
       error = "unknown argument: " + arg;
       return false;
@@ -67,6 +73,7 @@ std::string UsageText(const std::string& programName) {
          "                     (default: demo-data.json beside the program)\n"
          "  --demo             simulated services publish, re-price and withdraw orders\n"
          "  --demo-period MS   pause between simulated actions (default 4000)\n"
+         "  --demo-for S       simulated actions stop after S seconds (default: never)\n"
          "  --help             this text\n\n"
          "Prints \"listening on ADDR:PORT\" once it accepts connections; logs to\n"
          "stderr; stops cleanly on SIGINT and SIGTERM.\n";

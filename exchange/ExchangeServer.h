@@ -17,6 +17,9 @@ struct ServerOptions {
   std::uint16_t Port = kDefaultExchangePort;  // 0: the system picks one
   bool Demo = false;
   std::uint32_t DemoPeriodMs = 4000;
+  // After this long the simulated services fall quiet, so that a run can
+  // compare what a desk shows with an exchange that no longer changes; 0: never.
+  std::uint32_t DemoForMs = 0;
   std::size_t MaxConnections = 1000;
   std::size_t MaxBlockBytes = 1 << 20;         // an unterminated block beyond this drops the peer
   std::size_t MaxPendingOutput = 4u << 20;     // unsent bytes beyond this drop the peer

@@ -1,7 +1,15 @@
 // The main window's procedure: start, timer ticks, commands, close and
 // destroy go to the desk's main window logic, which lives as long as the window.
+// A response queued by the client's worker posts a tick at once; grey rows
+// are drawn through the lists' custom draw.
+#include <windows.h>
+// After <windows.h>, which it needs.
+#include <commctrl.h>
+
+#include <atomic>
 #include <memory>
 
+#include "desk/DeskGlobals.h"
 #include "desk/MainWindow.h"
 #include "desk/win32/DialogProcedures.h"
 #include "desk/win32/MainWindowFrame.h"
@@ -12,6 +20,49 @@ namespace {
 
 constexpr UINT_PTR kPollTimerId = 0;
 constexpr UINT kPollPeriodMs = 500;
+// Posted by the client's worker when it has queued a response.
+constexpr UINT kResponsesQueued = WM_APP + 1;
+constexpr COLORREF kStaleRowText = RGB(150, 150, 150);
+constexpr COLORREF kStaleSelectedBack = RGB(215, 222, 240);
+
+// Where the worker's notification posts to. It outlives every window, so
+// a notification that comes as the window closes finds no stale pointer.
+struct ResponseWakeUp {
+  std::atomic<HWND> window{nullptr};
+  // One tick message waits at a time: a burst of responses must not fill
+  // the window's message queue.
+  std::atomic<bool> posted{false};
+};
+ResponseWakeUp responseWakeUp;
+
+void PostTickOnResponse(void*) {
+  HWND window = responseWakeUp.window.load();
+  if (window != nullptr && !responseWakeUp.posted.exchange(true)) {
+    if (!::PostMessageW(window, kResponsesQueued, 0, 0)) responseWakeUp.posted.store(false);
+  }
+}
+
+// Grey text for the rows whose orders may have changed while the connection was lost.
+LRESULT DrawListRow(const DeskMainWindow& logic, NMLVCUSTOMDRAW& draw) {
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+      if (logic.IsStaleRow(static_cast<int>(draw.nmcd.hdr.idFrom), static_cast<std::intptr_t>(draw.nmcd.lItemlParam))) {
+        draw.clrText = kStaleRowText;
+        // The selection colours would hide the grey: a selected stale row
+        // keeps grey text on a tint of its own.
+        if ((draw.nmcd.uItemState & CDIS_SELECTED) != 0) {
+          draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+          draw.clrTextBk = kStaleSelectedBack;
+        }
+        return CDRF_NEWFONT;
+      }
+      return CDRF_DODEFAULT;
+    default:
+      return CDRF_DODEFAULT;
+  }
+}
 
 struct MainWindowSession {
   explicit MainWindowSession(HWND hwndDlg) : window(hwndDlg), logic(DeskShellUi()) {}
@@ -37,6 +88,8 @@ INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM l
     session->frame.Start(hwndDlg, session->logic.Preferences().window);
     InstallQuickKeys(hwndDlg);
     ::SetTimer(hwndDlg, kPollTimerId, kPollPeriodMs, nullptr);
+    responseWakeUp.window.store(hwndDlg);
+    Client.SetResponseNotify(&PostTickOnResponse, nullptr);
     return TRUE;
   }
   MainWindowSession* session = SessionOf(hwndDlg);
@@ -44,6 +97,10 @@ INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM l
   switch (message) {
     case WM_TIMER:
       session->frame.MaximiseIfSaved(hwndDlg);
+      return AsDialogResult(session->logic.Tick(session->window));
+    case kResponsesQueued:
+      // Cleared first: a response queued during this tick posts the next one.
+      responseWakeUp.posted.store(false);
       return AsDialogResult(session->logic.Tick(session->window));
     case WM_COMMAND:
       return AsDialogResult(session->logic.Command(session->window, LOWORD(wParam)));
@@ -55,10 +112,18 @@ INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM l
     case WM_SIZE:
       session->frame.LayOut(hwndDlg);
       return TRUE;
-    case WM_NOTIFY:
-      ForwardListNotification(session->logic, *reinterpret_cast<const NMHDR*>(lParam));
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->code == NM_CUSTOMDRAW && (header->idFrom == IDC_NEW_ORDERS || header->idFrom == IDC_MY_ORDERS)) {
+        ::SetWindowLongPtrW(hwndDlg, DWLP_MSGRESULT,
+                            DrawListRow(session->logic, *reinterpret_cast<NMLVCUSTOMDRAW*>(lParam)));
+        return TRUE;
+      }
+      ForwardListNotification(session->logic, *header);
       return FALSE;
+    }
     case WM_DESTROY:
+      responseWakeUp.window.store(nullptr);
       RemoveQuickKeys();
       session->logic.Preferences().window = MainWindowFrame::Placement(hwndDlg);
       return AsDialogResult(session->logic.Destroy());

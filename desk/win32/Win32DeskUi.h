@@ -1,6 +1,6 @@
 // The desk's window-system services on Win32: message boxes and modal
-// dialogs owned by the main window, the debug log, and the sound of an
-// automatic accept.
+// dialogs owned by the main window, the debug log, the new-order alert and
+// the sound of an automatic accept.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +19,8 @@ class Win32DeskUi : public DeskUi {
   int RunDialog(int resourceId) override;
   void PlayAutoAcceptSound() override;
   void WriteDebugLog(const std::string& message) override;
+  void PlayNewOrderSound() override;
+  void FlashUntilForeground() override;
 
  private:
   HWND owner_ = nullptr;

@@ -142,6 +142,7 @@ void Win32ListView::SortItems(const std::function<bool(std::intptr_t, std::intpt
   ::SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&less), reinterpret_cast<LPARAM>(&CompareRows));
 }
 
+void Win32ListView::Redraw() { ::InvalidateRect(list_, nullptr, FALSE); }
 void Win32ListView::SetItemChecked(int index, bool checked) {
   // The check box is the row's state image: 1 unchecked, 2 checked.
   LVITEMW item = {};

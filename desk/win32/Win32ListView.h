@@ -26,6 +26,7 @@ class Win32ListView : public KestoListView {
   bool DeleteItem(int index) override;
   void DeleteAllItems() override;
   int GetSelectionMark() override;
+  void Redraw() override;
   void SetItemChecked(int index, bool checked) override;
   bool IsItemChecked(int index) override;
 

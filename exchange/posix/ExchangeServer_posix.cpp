@@ -235,6 +235,8 @@ void ExchangeServer::Run() {
   if (s.options.Demo && !s.demo.HasActors()) s.Log("demo: the data file marks no service as simulated");
   std::uint64_t nextExpiry = platform::MonotonicMs();
   std::uint64_t nextDemo = platform::MonotonicMs() + 1000;
+  const std::uint64_t demoEnd =
+      s.options.DemoForMs == 0 ? UINT64_MAX : platform::MonotonicMs() + s.options.DemoForMs;
   std::vector<pollfd> fds;
   std::vector<SessionId> polled;
   while (!s.stopping.load()) {
@@ -291,7 +293,7 @@ void ExchangeServer::Run() {
       s.Deliver();
       nextExpiry = after + 1000;
     }
-    if (s.options.Demo && after >= nextDemo) {
+    if (s.options.Demo && after >= nextDemo && after < demoEnd) {
       s.demo.Step(platform::NowSeconds());
       s.Deliver();
       nextDemo = after + s.options.DemoPeriodMs;

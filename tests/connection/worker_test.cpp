@@ -3,8 +3,10 @@
 // a second whatever the worker is doing, and a queued request leaves an idle
 // connection at once.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "connection/ConnectionFixture.h"
 
@@ -240,6 +242,46 @@ TEST_F(ConnectionTest, AStopQueuedBeforeConnectEndsThatWorkerWithoutConnectingBu
   ASSERT_TRUE(peer->ReadRequest(request));
   EXPECT_EQ(CommandIdOf(request), waiting);
   EXPECT_TRUE(NoResponseQueued());
+}
+
+// The callback takes the responses itself, which it could not do under the
+// client's lock; the wait ends when a response comes, or at its limit.
+TEST_F(ConnectionTest, EachQueuedResponseIsNotifiedOnceOutsideTheLockAndEndsAWait) {
+  struct Seen {
+    KestoBrimoClientAsync* client;
+    std::atomic<int> calls{0};
+    std::atomic<int> taken{0};
+  } seen{client.get()};
+  client->SetResponseNotify(
+      [](void* context) {
+        auto* s = static_cast<Seen*>(context);
+        ++s->calls;
+        KestoBrimo_AsyncResponce r;
+        while (s->client->GetClientResponce(r)) ++s->taken;
+      },
+      &seen);
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(peer->SendBlock(Notice(i)));
+  EXPECT_TRUE(WaitUntil([&] { return seen.taken.load() == 3 && seen.calls.load() == 3; }, 3000));
+  platform::SleepMs(100);
+  EXPECT_EQ(seen.calls.load(), 3) << "the login's own answer is not queued, so not notified";
+  client->SetResponseNotify(nullptr, nullptr);
+
+  KestoBrimo_AsyncResponce r;
+  std::uint64_t start = platform::MonotonicMs();
+  EXPECT_FALSE(client->GetClientResponce(r, 300));
+  EXPECT_GE(platform::MonotonicMs() - start, 300u);
+  std::thread later([&] {
+    platform::SleepMs(100);
+    peer->SendBlock(Notice(7));
+  });
+  start = platform::MonotonicMs();
+  EXPECT_TRUE(client->GetClientResponce(r, 10000));
+  EXPECT_LT(platform::MonotonicMs() - start, 5000u) << "the wait ran to its limit";
+  EXPECT_EQ(r.Num, 7);
+  later.join();
 }
 
 }  // namespace

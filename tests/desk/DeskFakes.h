@@ -87,6 +87,8 @@ class FakeListView : public KestoListView {
     selectionMark = -1;
   }
   int GetSelectionMark() override { return selectionMark; }
+  void Redraw() override { ++redraws; }
+  int redraws = 0;
   void SetItemChecked(int index, bool checked) override {
     if (index >= 0 && index < ItemCount()) rows[static_cast<std::size_t>(index)].checked = checked;
   }
@@ -291,6 +293,10 @@ class FakeUi : public DeskUi {
   void PlayAutoAcceptSound() override { ++autoAcceptSounds; }
   int autoAcceptSounds = 0;
   void WriteDebugLog(const std::string& message) override { log.push_back(message); }
+  void PlayNewOrderSound() override { ++sounds; }
+  void FlashUntilForeground() override { ++flashes; }
+  int sounds = 0;
+  int flashes = 0;
 };
 
 // Puts the desk's globals and the shared client back to their starting state.
@@ -322,4 +328,5 @@ inline void ResetDesk() {
   Access::SetOrderStatuses(Client, {});
   Access::SetTaxis(Client, {});
   Client.Authorized = false;
+  Access::SetPhase(Client, KestoConnectionPhase::NotRunning);
 }

@@ -7,6 +7,7 @@
 
 #include "DeskFakes.h"
 #include "desk/Layout.h"
+#include "desk/LinkState.h"
 #include "desk/MainWindow.h"
 #include "desk/MessageTexts.h"
 #include "desk/OrderList.h"
@@ -19,8 +20,10 @@
 namespace {
 using Access = KestoBrimoClientTestAccess;
 
+// An answer to a command: CommandId 0 would make a failure the refusal of a login.
 KestoBrimo_AsyncResponce Answer(std::int32_t reason, std::int32_t status, std::int32_t num = 0) {
   KestoBrimo_AsyncResponce r;
+  r.CommandId = 1;
   r.reason = reason;
   r.OperationStatus = status;
   r.Num = num;
@@ -353,18 +356,45 @@ TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
   // Beside the test executable when its name has a dot (under Windows).
   const std::string path = SettingsFilePath();
   if (!path.empty()) std::remove(path.c_str());
-  window[IDC_SERVER].text = "127.0.0.1";
-  window[IDC_PORT].text = "abc";
   window[IDC_LOGIN].text = std::string(300, 'l');
   window[IDC_PASSWORD].text = "pw";
+  // Fields that cannot work get a word naming the field; nothing is saved or tried.
+  const struct {
+    const char* server;
+    const char* port;
+    const char* box;
+  } refused[] = {
+      {"127.0.0.1", "abc", "Порт должен быть числом от 1 до 65535"},
+      {"127.0.0.1", "0", "Порт должен быть числом от 1 до 65535"},
+      {"127.0.0.1", "70000", "Порт должен быть числом от 1 до 65535"},
+      {"127.0.0.1", "80x", "Порт должен быть числом от 1 до 65535"},
+      {" ", "17171", "Укажите сервер: имя или адрес биржи"},
+  };
+  for (const auto& fields : refused) {
+    window[IDC_SERVER].text = fields.server;
+    window[IDC_PORT].text = fields.port;
+    ui.boxes.clear();
+    desk.Command(window, IDC_CONNECT);
+    ASSERT_EQ(ui.boxes.size(), 1u) << fields.port;
+    EXPECT_EQ(ui.boxes[0].text, fields.box);
+    EXPECT_EQ(MainIniFile.IPAddress, "");
+    EXPECT_EQ(Client.ThreadId.load(), 0u);
+    if (!path.empty()) {
+      EXPECT_EQ(platform::ReadProfileValue("Common", "Port", path), "");
+    }
+  }
+
+  window[IDC_SERVER].text = "127.0.0.1";
+  window[IDC_PORT].text = "65535";
   desk.Command(window, IDC_CONNECT);
   EXPECT_EQ(MainIniFile.IPAddress, "127.0.0.1");
-  EXPECT_EQ(MainIniFile.Port, "abc");
+  EXPECT_EQ(MainIniFile.Port, "65535");
   EXPECT_EQ(MainIniFile.Login, std::string(259, 'l'));
   EXPECT_EQ(Access::ServerName(Client), "127.0.0.1");
-  EXPECT_EQ(Access::Port(Client), 0);
+  EXPECT_EQ(Access::Port(Client), 65535);
   if (!path.empty()) {
-    EXPECT_EQ(platform::ReadProfileValue("Common", "Port", path), "abc");
+    EXPECT_EQ(platform::ReadProfileValue("Common", "Port", path), "65535");
+    EXPECT_EQ(platform::ReadProfileValue("Desk", "Sound", path), "1");
   }
   desk.Command(window, IDC_DISCONNECT);
   EXPECT_EQ(Client.ThreadId.load(), 0u);
@@ -374,7 +404,7 @@ TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
     FakeDialog next;
     DeskMainWindow again(ui);
     again.Start(next);
-    EXPECT_EQ(next[IDC_PORT].text, "abc");
+    EXPECT_EQ(next[IDC_PORT].text, "65535");
     std::remove(path.c_str());
   }
 }
@@ -427,6 +457,7 @@ TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
   OfferTick(18);
   AcceptsOf({10, 13, 16, 17, 18});
   EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(ui.sounds, 4);                   // the new-order alert sounds for 11, 12, 14 and 15 only
   EXPECT_EQ(journaled("Принять заказ"), 1);  // the refusal of 13, named after its request
   EXPECT_EQ(DeskAutoAccept.OpenOrders(), 2);
 }
@@ -438,6 +469,7 @@ TEST_F(MainWindow, AutoAcceptOffOrDamagedTakesNothingAndTheSwitchShowsIt) {
   DeskAutoAccept.Load(path, ui);
   EXPECT_NE(ui.log.back().find("Cities=1;2"), std::string::npos);
   OfferTick(20);
+  EXPECT_NE(window[IDC_STATE_LINE].text.find("Cities=1;2"), std::string::npos) << window[IDC_STATE_LINE].text;
   EXPECT_FALSE(window[IDC_AUTO_ACCEPT].enabled);  // no directories yet
   EXPECT_FALSE(window[IDC_AUTO_ACCEPT_RULES].enabled);
   Access::SetCities(Client, {{1, "Москва"}});
@@ -466,6 +498,145 @@ TEST_F(MainWindow, OkCancelAndUnknownIds) {
   EXPECT_EQ(window.endCode, IDOK);
   EXPECT_TRUE(desk.Command(window, IDCANCEL));
   EXPECT_EQ(window.endCode, IDCANCEL);
+}
+
+TEST(StateLine, EachPhaseAndCauseInTheOperatorsWords) {
+  const auto line = [](DeskLinkPhase phase, DeskLinkCause cause, const std::string& refusal = "") {
+    DeskLinkState link;
+    link.phase = phase;
+    link.cause = cause;
+    link.errorText = "recv error";
+    link.server = "exchange.example";
+    link.port = 17171;
+    return StateLineText(link, refusal, 0);
+  };
+  using P = DeskLinkPhase;
+  using C = DeskLinkCause;
+  const struct {
+    P phase;
+    C cause;
+    const char* text;
+  } table[] = {
+      {P::NotRunning, C::None, "Нет соединения"},
+      {P::Connecting, C::None, "Соединение с exchange.example:17171…"},
+      {P::WaitingForChallenge, C::None, "Соединение с exchange.example:17171…"},
+      {P::LoggingIn, C::None, "Вход…"},
+      {P::LoggedIn, C::None, "На связи"},
+      {P::WaitingToReconnect, C::Refused, "Связь потеряна: сервер отклонил соединение, повтор…"},
+      {P::WaitingToReconnect, C::TimedOut, "Связь потеряна: сервер не отвечает, повтор…"},
+      {P::WaitingToReconnect, C::Unreachable, "Связь потеряна: сервер недоступен, повтор…"},
+      {P::Connecting, C::NameNotFound, "Связь потеряна: имя сервера не найдено, повтор…"},
+      {P::WaitingToReconnect, C::ClosedByExchange, "Связь потеряна: биржа закрыла соединение, повтор…"},
+      {P::WaitingToReconnect, C::Reset, "Связь потеряна: соединение разорвано, повтор…"},
+      {P::WaitingToReconnect, C::BadData, "Связь потеряна: неверные данные от биржи, повтор…"},
+      {P::WaitingToReconnect, C::SendFailed, "Связь потеряна: запрос не удалось отправить, повтор…"},
+      {P::WaitingToReconnect, C::Other, "Связь потеряна: recv error, повтор…"},
+  };
+  for (const auto& row : table) EXPECT_EQ(line(row.phase, row.cause), row.text);
+  EXPECT_EQ(line(P::NotRunning, C::Refused, "Неверное имя пользователя или пароль"),
+            "Вход отклонён: Неверное имя пользователя или пароль");
+  DeskLinkState link;
+  link.phase = P::LoggedIn;
+  link.lastBlockTime = 1236000000;
+  EXPECT_EQ(StateLineText(link, "", 2), "На связи; серых строк: 2 (могли устареть); последний блок: " +
+                                            FormatTime(link.lastBlockTime).substr(0, 19));
+}
+
+// A lost connection greys every row; a notification of an order makes its
+// row current again; "Отсоединиться" empties the lists as before.
+TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfThem) {
+  Client.Authorized = true;
+  for (int id : {1, 2}) Push(OrderNote(KBRReason_NewOrder, id));
+  Push(OrderNote(KBRReason_MyOrder, 3));
+  desk.Tick(window);
+  EXPECT_EQ(window[IDC_NEW_ORDERS_GROUP].text, "Новые заказы (2)");
+  EXPECT_EQ(window[IDC_MY_ORDERS_GROUP].text, "Мои заказы (1)");
+  EXPECT_FALSE(desk.IsStaleRow(IDC_NEW_ORDERS, 1));
+
+  Access::SetPhase(Client, KestoConnectionPhase::WaitingToReconnect);
+  Client.Authorized = false;
+  desk.Tick(window);
+  EXPECT_EQ(window[IDC_STATE_LINE].text.rfind("Связь потеряна: ", 0), 0u) << window[IDC_STATE_LINE].text;
+  EXPECT_TRUE(desk.IsStaleRow(IDC_NEW_ORDERS, 1) && desk.IsStaleRow(IDC_NEW_ORDERS, 2));
+  EXPECT_TRUE(desk.IsStaleRow(IDC_MY_ORDERS, 3));
+  EXPECT_FALSE(desk.IsStaleRow(IDC_MY_ORDERS, 1));
+  EXPECT_GT(newList().redraws, 0);
+  EXPECT_NE(window[IDC_STATE_LINE].text.find("серых строк: 3"), std::string::npos) << window[IDC_STATE_LINE].text;
+
+  // Logged in again: the exchange re-announces 1 and 3; 2 went meanwhile.
+  Access::SetPhase(Client, KestoConnectionPhase::LoggedIn);
+  Client.Authorized = true;
+  Push(OrderNote(KBRReason_NewOrder, 1));
+  Push(OrderNote(KBRReason_MyOrder, 3));
+  desk.Tick(window);
+  EXPECT_FALSE(desk.IsStaleRow(IDC_NEW_ORDERS, 1));
+  EXPECT_FALSE(desk.IsStaleRow(IDC_MY_ORDERS, 3));
+  EXPECT_TRUE(desk.IsStaleRow(IDC_NEW_ORDERS, 2));
+  EXPECT_EQ(window[IDC_STATE_LINE].text, "На связи; серых строк: 1 (могли устареть)");
+  EXPECT_EQ(ui.sounds, 1) << "re-announced orders are not new";
+
+  // Accepting the grey row asks a question of its own.
+  newList().selectionMark = 1;
+  ui.answer = IDNO;
+  desk.Command(window, IDC_ACCEPT_ORDER);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, "Заказ мог быть уже принят другой службой. Всё равно принять?");
+  EXPECT_TRUE(Requests().empty());
+
+  Push(OrderNote(KBRReason_NewOrderRemoved, 2));
+  desk.Tick(window);
+  EXPECT_FALSE(desk.IsStaleRow(IDC_NEW_ORDERS, 2));
+  EXPECT_EQ(window[IDC_NEW_ORDERS_GROUP].text, "Новые заказы (1)");
+}
+
+TEST_F(MainWindow, ANewOfferSoundsAndFlashesOnceAndTheSettingSilencesIt) {
+  const std::string path = SettingsFilePath();
+  for (const bool sound : {true, false}) {
+    ResetDesk();
+    ui = FakeUi();
+    DeskSettings settings;
+    settings.sound = sound;
+    if (!path.empty()) WriteDeskSettingsTo(settings, path);
+    FakeDialog w;
+    w.lists[IDC_NEW_ORDERS];
+    w.lists[IDC_MY_ORDERS];
+    DeskMainWindow fresh(ui);
+    fresh.Start(w);
+    const bool silent = !sound && !path.empty();
+    Push(OrderNote(KBRReason_NewOrder, 5));
+    Push(OrderNote(KBRReason_NewOrder, 6));
+    fresh.Tick(w);
+    EXPECT_EQ(ui.sounds, silent ? 0 : 1);
+    EXPECT_EQ(ui.flashes, 1);
+    Push(OrderNote(KBRReason_NewOrder, 5, "Новый адрес"));
+    Push(OrderNote(KBRReason_MyOrder, 9));
+    fresh.Tick(w);
+    EXPECT_EQ(ui.flashes, 1) << "an update of a known order, or an own order, is no offer";
+    Push(OrderNote(KBRReason_NewOrder, 7));
+    fresh.Tick(w);
+    EXPECT_EQ(ui.flashes, 2);
+    fresh.Destroy();
+  }
+  if (!path.empty()) std::remove(path.c_str());
+}
+
+// The exchange refuses and closes; the client would try again and again.
+TEST_F(MainWindow, ARefusedLoginEndsTheAttemptsWithOneBox) {
+  KestoBrimo_AsyncResponce refusal = Answer(KBRReason_Directories, KBRStatus_AuthentError);
+  refusal.CommandId = 0;
+  refusal.ErrorString = "Неверное имя пользователя или пароль";
+  Push(refusal);
+  Push(refusal);
+  desk.Tick(window);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].caption, "KBRStatus_AuthentError");
+  const auto requests = Requests();
+  ASSERT_FALSE(requests.empty());
+  EXPECT_EQ(requests.front().CommandCode, KBRCommand_Disconnect);
+  EXPECT_EQ(window[IDC_STATE_LINE].text, "Вход отклонён: Неверное имя пользователя или пароль");
+  Push(refusal);
+  desk.Tick(window);
+  EXPECT_EQ(ui.boxes.size(), 1u);
 }
 
 TEST(OrderSort, CellsCompareByTheirColumnsKind) {

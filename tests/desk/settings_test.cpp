@@ -129,6 +129,7 @@ TEST(DeskSection, RoundTripsPlaceColumnsAndSortBesideTheConnectionFields) {
   ReadListColumns(list, written.myOrders);
   written.myOrders.sort = {9, true};
   written.quietSuccess = true;
+  written.sound = false;
   WriteDeskSettingsTo(written, path);
 
   const DeskSettings read = ReadDeskSettingsFrom(path);
@@ -136,6 +137,7 @@ TEST(DeskSection, RoundTripsPlaceColumnsAndSortBesideTheConnectionFields) {
   EXPECT_EQ(read.window.height, 700);
   EXPECT_TRUE(read.window.maximized);
   EXPECT_TRUE(read.quietSuccess);
+  EXPECT_FALSE(read.sound);
   EXPECT_TRUE(read.newOrders.widths.empty());
   FakeListView restored;
   SetColumn(restored);
@@ -166,6 +168,7 @@ TEST(DeskSection, DamagedOrMissingValuesGiveTheDefaults) {
       {"NewOrdersSort", "9,2"},
       {"NewOrdersSort", "9,"},
       {"QuietSuccess", "yes"},
+      {"Sound", "no"},
   };
   for (const auto& entry : damaged) {
     ASSERT_TRUE(platform::WriteWholeFile(path, std::string("[Desk]\r\n") + entry[0] + "=" + entry[1] + "\r\n"));
@@ -174,6 +177,7 @@ TEST(DeskSection, DamagedOrMissingValuesGiveTheDefaults) {
     EXPECT_TRUE(read.newOrders.widths.empty() && read.newOrders.order.empty()) << entry[1];
     EXPECT_EQ(read.newOrders.sort.column, -1) << entry[1];
     EXPECT_FALSE(read.quietSuccess);
+    EXPECT_TRUE(read.sound);
   }
   EXPECT_EQ(ReadDeskSettingsFrom(AbsoluteFile(dir, "none.ini")).window.width, 0);
 }

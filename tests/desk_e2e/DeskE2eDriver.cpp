@@ -6,10 +6,12 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,9 +38,14 @@ struct Options {
   std::string login;
   std::string password;
   std::wstring shots;
+  // Where the driver asks the runner to stop and start the exchange.
+  std::wstring control;
   // "connect" only logs the desk in and leaves it running (scripts/run-desk);
   // "again" checks what the last run left in the settings file; "dpi" takes
-  // pictures of a desk on a 144 DPI screen; "latency" publishes `offers` orders for the desk to accept automatically.
+  // pictures of a desk on a 144 DPI screen; "soak" logs it in, waits for the
+  // runner's "check" and compares the desk's lists with what the exchange
+  // shows a second desk of the same service; "latency" publishes `offers`
+  // orders for the desk to accept automatically.
   std::string mode = "full";
   int offers = 0;
 };
@@ -90,6 +97,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.password = value;
     else if (name == "--shots")
       options.shots = WideFrom1251(value);
+    else if (name == "--control")
+      options.control = WideFrom1251(value);
     else if (name == "--mode")
       options.mode = value;
     else if (name == "--offers")
@@ -99,8 +108,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   }
   if (options.mode == "connect") return true;
   if (options.mode == "latency") return options.port > 0 && !options.login.empty() && options.offers > 0;
+  if (options.mode == "soak") return options.port > 0 && !options.control.empty();
   const bool known = options.mode == "full" || options.mode == "again" || options.mode == "dpi";
-  return known && options.port > 0 && !options.login.empty() && !options.shots.empty();
+  return known && options.port > 0 && !options.login.empty() && !options.shots.empty() && !options.control.empty();
 }
 
 KestoOrder SampleOrder(const char* street);
@@ -114,6 +124,7 @@ class DeskRun {
 
   int Run();
   int ConnectOnly();
+  int Soak();
   int RunAgain();
   int RunAtHighDpi();
   int AcceptLatency();
@@ -126,6 +137,13 @@ class DeskRun {
   }
   bool FindDesk();
   bool CheckFieldsFromSettings();
+  std::wstring StateLine() { return ItemText(main_, IDC_STATE_LINE); }
+  bool StateLineStarts(const std::wstring& prefix) { return StateLine().rfind(prefix, 0) == 0; }
+  bool SetField(int id, const std::wstring& text);
+  // The runner's hands on the exchange: a request file in the control
+  // folder, answered with "<request>.done".
+  bool AskRunner(const std::wstring& request);
+  bool RefusedLogin();
   bool ConnectDesk();
   bool OrderListed(std::int32_t orderId, const KestoOrder& order);
   bool AcceptOrder(std::int32_t orderId);
@@ -134,6 +152,8 @@ class DeskRun {
   bool JournalShowsTheShift();
   bool BrowseCities(OtherService& other);
   bool ShowBalance();
+  bool Outage(OtherService& other, int rows);
+  void MeasureOfferDelay(OtherService& other);
   // Clicks `button` and waits for the dialog it opens; null, with a note, when none does.
   HWND OpenDialog(int button, const std::wstring& caption);
   bool OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot);
@@ -173,6 +193,53 @@ bool DeskRun::FindDesk() {
 bool DeskRun::CheckFieldsFromSettings() {
   return ItemText(main_, IDC_SERVER) == L"127.0.0.1" && ItemText(main_, IDC_PORT) == std::to_wstring(options_.port) &&
          ItemText(main_, IDC_LOGIN) == WideFrom1251(options_.deskLogin) && !ItemText(main_, IDC_PASSWORD).empty();
+}
+
+bool DeskRun::SetField(int id, const std::wstring& text) {
+  DWORD_PTR ignored = 0;
+  return ::SendMessageTimeoutW(::GetDlgItem(main_, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                               SMTO_NORMAL, 2000, &ignored) != 0;
+}
+
+bool DeskRun::AskRunner(const std::wstring& request) {
+  const std::wstring path = options_.control + L"/" + request;
+  const std::wstring done = path + L".done";
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  ::CloseHandle(file);
+  const bool answered =
+      WaitUntil([&] { return ::GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, kStepWaitMs);
+  ::DeleteFileW(done.c_str());
+  return answered;
+}
+
+// A wrong password, as a new operator would type it: the exchange refuses
+// and closes; the desk must stop there with one box, not try again and again.
+bool DeskRun::RefusedLogin() {
+  if (!WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }, kStepWaitMs)) return false;
+  if (!SetField(IDC_PASSWORD, L"не тот пароль") || !ClickButton(main_, IDC_CONNECT)) return false;
+  HWND box = WaitForDialog(pid_, L"KBRStatus_AuthentError", kStepWaitMs);
+  if (box == nullptr) {
+    report_.Note("no box for the refused login; state line: " + Utf8(StateLine()));
+    return false;
+  }
+  // Time for further attempts and boxes, were the desk still trying.
+  ::Sleep(3000);
+  int boxes = 0;
+  for (HWND open : DialogsOf(pid_)) {
+    if (open == main_) continue;
+    ++boxes;
+    report_.Note("open box '" + Utf8(WindowText(open)) + "': " + Utf8(ItemText(open, 0xFFFF)));
+  }
+  const std::wstring line = StateLine();
+  report_.Note("state line: " + Utf8(line));
+  Shot(L"00-login-refused");
+  ClickButton(box, IDOK);
+  const bool closed = WaitUntil([&] { return !::IsWindow(box); }, kStepWaitMs);
+  const bool idle = WaitUntil(
+      [&] { return IsItemEnabled(main_, IDC_CONNECT) && !IsItemEnabled(main_, IDC_DISCONNECT); }, kStepWaitMs);
+  SetField(IDC_PASSWORD, WideFrom1251(options_.deskLogin));
+  return boxes == 1 && line.rfind(L"Вход отклонён: ", 0) == 0 && closed && idle;
 }
 
 bool DeskRun::ConnectDesk() {
@@ -344,6 +411,115 @@ bool DeskRun::ShowBalance() {
   return closed;
 }
 
+// The exchange stops while the desk is logged in and starts again on the
+// same port, empty: it has forgotten every order the desk shows.
+bool DeskRun::Outage(OtherService& other, int rows) {
+  const std::wstring grey = L"серых строк: " + std::to_wstring(rows);
+  if (!AskRunner(L"stop-exchange")) {
+    report_.Note("the runner did not stop the exchange");
+    return false;
+  }
+  const bool lost = WaitUntil([&] { return StateLineStarts(L"Связь потеряна: "); }, kStepWaitMs);
+  report_.Note("state line after the stop: " + Utf8(StateLine()));
+  const bool greyed = StateLine().find(grey) != std::wstring::npos;
+  Shot(L"18-connection-lost-rows-grey");
+  if (!AskRunner(L"start-exchange")) {
+    report_.Note("the runner did not start the exchange");
+    return false;
+  }
+  const bool back = WaitUntil([&] { return StateLineStarts(L"На связи"); }, kStepWaitMs);
+  report_.Note("state line after the restart: " + Utf8(StateLine()));
+  const bool stillGrey = StateLine().find(grey) != std::wstring::npos;
+  Shot(L"19-back-on-line-forgotten-rows-grey");
+
+  // Orders published after the restart are current beside the grey rows
+  // (three: the next desk of this run sorts the pool by price).
+  const bool otherBack = WaitUntil([&] { return other.LoggedIn(); }, kStepWaitMs);
+  std::int32_t freshId = 0;
+  bool fresh = otherBack;
+  for (float price : {640.0f, 910.0f, 480.0f}) {
+    KestoOrder order = SampleOrder("Садовая улица");
+    order.Price = price;
+    freshId = fresh ? other.Publish(order, kStepWaitMs) : 0;
+    fresh = freshId != 0 && WaitUntil([&] { return NewList().FindRow(0, std::to_wstring(freshId)) >= 0; }, kStepWaitMs);
+  }
+  // The restarted exchange numbers from 1 again: the rows of reused ids turn
+  // current with the new orders, every other forgotten row stays grey.
+  const bool othersGrey = StateLine().find(L"серых строк: ") != std::wstring::npos;
+  Shot(L"20-new-order-beside-grey-rows");
+
+  // Taking a grey row asks first; the answer "No" sends nothing. The
+  // restarted exchange numbers its orders from 1 again, so the grey row is
+  // the one with the highest id, far above the few published since.
+  bool asked = false;
+  std::int32_t greyOrderId = 0;
+  for (int r = 0, count = NewList().RowCount(); r < count; ++r) {
+    greyOrderId = std::max(greyOrderId, static_cast<std::int32_t>(std::stoi(NewList().CellText(r, 0))));
+  }
+  const int row = NewList().FindRow(0, std::to_wstring(greyOrderId));
+  // Sorted by price, it may stand below the visible part of the list.
+  if (row >= 0) ::SendMessageW(::GetDlgItem(main_, IDC_NEW_ORDERS), LVM_ENSUREVISIBLE, row, FALSE);
+  if (row >= 0 && NewList().ClickRow(row) && WaitUntil([&] { return NewList().SelectionMark() == row; }, kStepWaitMs) &&
+      ClickButton(main_, IDC_ACCEPT_ORDER)) {
+    HWND question = nullptr;
+    WaitUntil(
+        [&] {
+          return (question = FindMessageBox(pid_, L"Заказ мог быть уже принят другой службой. Всё равно принять?")) !=
+                 nullptr;
+        },
+        kStepWaitMs);
+    if (question != nullptr) {
+      asked = true;
+      Shot(L"21-accept-grey-row-asks");
+      ClickButton(question, IDNO);
+      WaitUntil([&] { return !::IsWindow(question); }, kStepWaitMs);
+    }
+  }
+  report_.Note(std::string("lost ") + (lost ? "yes" : "no") + ", grey " + (greyed ? "yes" : "no") + ", back " +
+               (back ? "yes" : "no") + ", still grey " + (stillGrey ? "yes" : "no") + ", new order " +
+               std::to_string(freshId) + (fresh ? " listed" : " missing") + ", asked " + (asked ? "yes" : "no"));
+  return lost && greyed && back && stillGrey && fresh && othersGrey && asked;
+}
+
+// From the other service's publish call to the new row in the desk's list
+// view (read with LVM_GETITEMCOUNT from this process): the exchange's
+// handling, the block to the desk, the desk's worker, its posted tick and
+// the row. The publisher's own send over loopback is included.
+void DeskRun::MeasureOfferDelay(OtherService& other) {
+  constexpr int kOrders = 100;
+  LARGE_INTEGER frequency, start, now;
+  ::QueryPerformanceFrequency(&frequency);
+  std::vector<double> delaysMs;
+  for (int i = 0; i < kOrders; ++i) {
+    const int before = NewList().RowCount();
+    ::QueryPerformanceCounter(&start);
+    other.PublishNoWait(SampleOrder("Проспект Мира"));
+    bool listed = false;
+    for (;;) {
+      ::QueryPerformanceCounter(&now);
+      const double ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
+      if (NewList().RowCount() > before) {
+        delaysMs.push_back(ms);
+        listed = true;
+        break;
+      }
+      if (ms > 5000) break;
+      ::Sleep(1);
+    }
+    if (!listed) report_.Note("order " + std::to_string(i) + " did not show within 5 s");
+    other.ForgetAnswers();
+    ::Sleep(20 + (i * 37) % 60);  // publish at varying points of the desk's 500 ms timer
+  }
+  if (delaysMs.empty()) return;
+  std::sort(delaysMs.begin(), delaysMs.end());
+  const auto at = [&](double q) { return delaysMs[static_cast<std::size_t>(q * (delaysMs.size() - 1) + 0.5)]; };
+  char line[200];
+  std::snprintf(line, sizeof line,
+                "figure: publish to row in the desk's list, %d orders: median %.1f ms, p99 %.1f ms, max %.1f ms",
+                static_cast<int>(delaysMs.size()), at(0.5), at(0.99), delaysMs.back());
+  report_.Note(line);
+}
+
 HWND DeskRun::OpenDialog(int button, const std::wstring& caption) {
   if (!ClickButton(main_, button)) return nullptr;
   HWND dialog = WaitForDialog(pid_, caption, kStepWaitMs);
@@ -373,7 +549,7 @@ bool DeskRun::SetAutoAcceptRules() {
   ::SetWindowTextW(::GetDlgItem(dialog, IDC_AA_MIN_PRICE), L"900");
   ::SetWindowTextW(::GetDlgItem(dialog, IDC_AA_MAX_OPEN), L"2");
   ::SendMessageW(::GetDlgItem(dialog, IDC_AA_ENABLED), BM_SETCHECK, BST_CHECKED, 0);
-  Shot(L"18-dialog-auto-accept");
+  Shot(L"22-dialog-auto-accept");
   ClickButton(dialog, IDOK);
   const auto switchedOn = [&] {
     return !::IsWindow(dialog) && ::SendDlgItemMessageW(main_, IDC_AUTO_ACCEPT, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -405,7 +581,7 @@ bool DeskRun::AutoAcceptOffers(OtherService& other) {
   bool all = WaitUntil(settled, kStepWaitMs);
   ::Sleep(1500);  // three ticks more: nothing else is taken
   all = all && settled();
-  Shot(L"19-main-auto-accept-on");
+  Shot(L"23-main-auto-accept-on");
   for (std::size_t i = 0; i < ids.size(); ++i) {
     report_.Note("offer " + Utf8(ids[i]) + (MyList().FindRow(0, ids[i]) >= 0 ? " taken" : " left"));
   }
@@ -453,6 +629,46 @@ KestoOrder SampleOrder(const char* street) {
   order.Time0Km1Fixed2 = 2;
   order.Comment = "Детское кресло, «без курения»";
   return order;
+}
+
+std::set<std::int32_t> RowIds(RemoteListView& list) {
+  std::set<std::int32_t> ids;
+  for (int row = 0, rows = list.RowCount(); row < rows; ++row) ids.insert(std::stoi(list.CellText(row, 0)));
+  return ids;
+}
+
+int DeskRun::Soak() {
+  const bool found = FindDesk();
+  report_.Check(found && ConnectDesk(), "the desk opens and logs in");
+  if (!found) return report_.Finish();
+  const std::wstring check = options_.control + L"/check";
+  const bool asked =
+      WaitUntil([&] { return ::GetFileAttributesW(check.c_str()) != INVALID_FILE_ATTRIBUTES; }, 3 * 60 * 60 * 1000);
+  // What the exchange shows a second desk of the same service, logged in now.
+  OtherService second(options_.port, "mirdaton2", "mirdaton2");
+  std::set<std::int32_t> offered, own;
+  const bool in = asked && second.LogIn(kStepWaitMs);
+  ::Sleep(5000);
+  second.Follow(offered, own);
+  const std::set<std::int32_t> newRows = RowIds(NewList());
+  const std::set<std::int32_t> myRows = RowIds(MyList());
+  const std::wstring line = StateLine();
+  const std::size_t at = line.find(L"серых строк: ");
+  const int grey = at == std::wstring::npos ? 0 : std::stoi(line.substr(at + 13));
+  int missing = 0;
+  for (std::int32_t id : offered) missing += newRows.count(id) == 0;
+  for (std::int32_t id : own) missing += myRows.count(id) == 0;
+  const int current = static_cast<int>(newRows.size() + myRows.size()) - grey;
+  report_.Note("soak: the exchange shows " + std::to_string(offered.size()) + " offered and " +
+               std::to_string(own.size()) + " own orders; the desk has " + std::to_string(newRows.size()) + " + " +
+               std::to_string(myRows.size()) + " rows, " + std::to_string(grey) + " grey, " + std::to_string(current) +
+               " current, " + std::to_string(missing) + " missing");
+  report_.Note("state line: " + Utf8(line));
+  Shot(L"soak-end");
+  report_.Check(in && missing == 0 && current == static_cast<int>(offered.size() + own.size()),
+                "after the soak the desk's current rows are the exchange's orders, none missing");
+  report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
+  return report_.Finish();
 }
 
 // The new orders' rows stand by price, lowest first, under an up arrow.
@@ -576,9 +792,13 @@ int DeskRun::Run() {
   report_.Check(found, "the desk's main window \"Мирдатон\" opens");
   if (!found) return report_.Finish();
   report_.Check(CheckFieldsFromSettings(), "the connection fields show the settings file");
+  report_.Check(
+      RefusedLogin(),
+      "a wrong password: one \"KBRStatus_AuthentError\" box, the state line \"Вход отклонён\", no more attempts");
 
   const bool connected = ConnectDesk();
-  report_.Check(connected, "\"Соединиться\": the desk logs in and the command buttons become enabled");
+  report_.Check(connected && StateLineStarts(L"На связи"),
+                "\"Соединиться\" with the right password: the desk logs in, \"На связи\", the command buttons enabled");
   Shot(L"01-main-connected");
   if (!connected) {
     CloseDesk();
@@ -633,6 +853,12 @@ int DeskRun::Run() {
                 "auto-accept takes exactly the two matching offers within its limit, journals them without a box, "
                 "and the main window's switch turns it off");
 
+  MeasureOfferDelay(other);
+  const int rows = NewList().RowCount() + MyList().RowCount();
+  report_.Check(Outage(other, rows),
+                "the exchange stops: \"Связь потеряна\", rows grey; it starts again: \"На связи\" by itself, the "
+                "forgotten rows stay grey, a new order is current, a grey row asks before it is taken");
+
   report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
   return report_.Finish();
 }
@@ -643,7 +869,7 @@ int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(stderr,
-                 "usage: desk_e2e_driver --port N --desk-login L --login L --password P --shots DIR\n"
+                 "usage: desk_e2e_driver --port N --desk-login L --login L --password P --shots DIR --control DIR\n"
                  "       desk_e2e_driver --mode connect\n"
                  "       desk_e2e_driver --mode latency --port N --login L --password P --offers N\n");
     return 2;
@@ -660,6 +886,8 @@ int main(int argc, char** argv) {
     result = run.RunAtHighDpi();
   else if (options.mode == "latency")
     result = run.AcceptLatency();
+  else if (options.mode == "soak")
+    result = run.Soak();
   else
     result = run.Run();
   platform::StopSockets();

@@ -36,3 +36,20 @@ std::int32_t OtherService::Publish(const KestoOrder& order, unsigned timeoutMs) 
   }
   return 0;
 }
+
+void OtherService::ForgetAnswers() {
+  KestoBrimo_AsyncResponce response;
+  while (client_.GetClientResponce(response)) {
+  }
+}
+
+void OtherService::Follow(std::set<std::int32_t>& offered, std::set<std::int32_t>& own) {
+  KestoBrimo_AsyncResponce response;
+  while (client_.GetClientResponce(response)) {
+    const std::int32_t id = response.Order.OrderId;
+    if (response.reason == KBRReason_NewOrder) offered.insert(id);
+    if (response.reason == KBRReason_NewOrderRemoved) offered.erase(id);
+    if (response.reason == KBRReason_MyOrder) own.insert(id);
+    if (response.reason == KBRReason_MyOrderRemoved) own.erase(id);
+  }
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 
 #include "client/KestoBrimoClientAsync.h"
@@ -19,6 +20,13 @@ class OtherService {
   // Publishes `order` and waits for the exchange's answer; the new order's
   // id, or 0 when the answer did not come or reports a failure.
   std::int32_t Publish(const KestoOrder& order, unsigned timeoutMs);
+  // Queues the order without waiting; ForgetAnswers drops the answers that came.
+  void PublishNoWait(const KestoOrder& order) { client_.InsertOrder(order); }
+  void ForgetAnswers();
+  // Applies the notifications received so far to the orders this service is
+  // offered and its own, as a desk keeps them.
+  void Follow(std::set<std::int32_t>& offered, std::set<std::int32_t>& own);
+  bool LoggedIn() { return client_.Authorized.load(); }
   std::map<std::int32_t, std::string> Cities() { return client_.GetCityDirectory(); }
 
  private:

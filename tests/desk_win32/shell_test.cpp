@@ -49,6 +49,8 @@ class NullUi : public DeskUi {
   int RunDialog(int) override { return IDCANCEL; }
   void PlayAutoAcceptSound() override {}
   void WriteDebugLog(const std::string&) override {}
+  void PlayNewOrderSound() override {}
+  void FlashUntilForeground() override {}
 };
 
 class DeskShellTest : public ::testing::Test {

@@ -180,7 +180,8 @@ TEST(CommandLine, OptionsAndMistakes) {
   ASSERT_TRUE(ParseCommandLine({"--help"}, line, error));
   EXPECT_TRUE(line.Help);
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-           {"--port"}, {"--port", "65536"}, {"--port", "-1"}, {"--port", "12x"}, {"--data"}, {"--frobnicate"}}) {
+           {"--port"}, {"--port", "65536"}, {"--port", "-1"}, {"--port", "12x"}, {"--data"}, {"--demo-for", "0"},
+           {"--frobnicate"}}) {
     EXPECT_FALSE(ParseCommandLine(bad, line, error));
     EXPECT_FALSE(error.empty());
   }

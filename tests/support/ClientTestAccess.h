@@ -53,6 +53,7 @@ struct KestoBrimoClientTestAccess {
   static KBRStatus TryConnect(KestoBrimoClientAsync& c) { return c.TryConnect(); }
   static KBRStatus ReceiveAuthentBlock(KestoBrimoClientAsync& c) { return c.ReceiveAuthentBlock(); }
   // Set before Connect: the worker reads them without the lock.
+  static void SetPhase(KestoBrimoClientAsync& c, KestoConnectionPhase phase) { c.phase_.store(phase); }
   static void SetConnectTimeLimitMs(KestoBrimoClientAsync& c, std::uint32_t ms) { c.connectTimeLimitMs_ = ms; }
   static void SetRecvBufferLimit(KestoBrimoClientAsync& c, std::size_t bytes) { c.recvBufferLimit_ = bytes; }
   static void SetAwaitingAnswerLimit(KestoBrimoClientAsync& c, std::size_t requests) {
