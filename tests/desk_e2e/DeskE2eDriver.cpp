@@ -768,19 +768,21 @@ int DeskRun::ConnectOnly() {
   return report_.Finish();
 }
 
-// The desk starts with auto-accept on for Москва (its settings file): each
-// offer is published once the one before has been taken. The exchange's log
-// gives the times.
+// The desk starts with auto-accept on for Москва (its settings file); the
+// offers come one at a time, and the exchange's log gives the times.
 int DeskRun::AcceptLatency() {
   const bool found = FindDesk() && ConnectDesk();
   report_.Check(found, "the desk opens and logs in");
   OtherService other(options_.port, options_.login, options_.password);
   if (!found || !other.LogIn(kStepWaitMs)) return report_.Finish();
-  int taken = 0;
+  // The desk is left alone meanwhile: messages sent to its lists from here
+  // would be handled before its tick and delay it.
   for (int i = 0; i < options_.offers; ++i) {
-    const std::wstring id = std::to_wstring(other.Publish(SampleOrder("Пятницкая улица"), kStepWaitMs));
-    if (WaitUntil([&] { return MyList().FindRow(0, id) >= 0; }, kStepWaitMs)) ++taken;
+    other.Publish(SampleOrder("Пятницкая улица"), kStepWaitMs);
+    ::Sleep(100 + (i * 37) % 100);
   }
+  WaitUntil([&] { return MyList().RowCount() >= options_.offers; }, kStepWaitMs);
+  const int taken = MyList().RowCount();
   report_.Note("offers taken: " + std::to_string(taken) + " of " + std::to_string(options_.offers));
   report_.Check(taken == options_.offers, "the desk takes every offer automatically");
   report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
