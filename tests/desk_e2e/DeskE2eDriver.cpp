@@ -775,11 +775,12 @@ int DeskRun::AcceptLatency() {
   report_.Check(found, "the desk opens and logs in");
   OtherService other(options_.port, options_.login, options_.password);
   if (!found || !other.LogIn(kStepWaitMs)) return report_.Finish();
-  // The desk is left alone meanwhile: messages sent to its lists from here
-  // would be handled before its tick and delay it.
+  // Each offer once the one before is taken and the desk has shown it: the
+  // time of one accept, not of a queue. The desk is left alone meanwhile,
+  // since messages sent to its lists from here are handled before its tick.
   for (int i = 0; i < options_.offers; ++i) {
-    other.Publish(SampleOrder("Пятницкая улица"), kStepWaitMs);
-    ::Sleep(100 + (i * 37) % 100);
+    other.WaitTaken(other.Publish(SampleOrder("Пятницкая улица"), kStepWaitMs), kStepWaitMs);
+    ::Sleep(300);
   }
   WaitUntil([&] { return MyList().RowCount() >= options_.offers; }, kStepWaitMs);
   const int taken = MyList().RowCount();

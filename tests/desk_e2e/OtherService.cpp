@@ -37,6 +37,21 @@ std::int32_t OtherService::Publish(const KestoOrder& order, unsigned timeoutMs) 
   return 0;
 }
 
+bool OtherService::WaitTaken(std::int32_t orderId, unsigned timeoutMs) {
+  const std::uint64_t deadline = platform::MonotonicMs() + timeoutMs;
+  while (platform::MonotonicMs() < deadline) {
+    KestoBrimo_AsyncResponce response;
+    if (!client_.GetClientResponce(response)) {
+      platform::SleepMs(5);
+      continue;
+    }
+    if (response.reason == KBRReason_MyOrder && response.Order.OrderId == orderId && response.Order.Acceptor != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void OtherService::ForgetAnswers() {
   KestoBrimo_AsyncResponce response;
   while (client_.GetClientResponce(response)) {

@@ -23,6 +23,8 @@ class OtherService {
   // Queues the order without waiting; ForgetAnswers drops the answers that came.
   void PublishNoWait(const KestoOrder& order) { client_.InsertOrder(order); }
   void ForgetAnswers();
+  // Waits until the exchange tells that another service accepted `orderId`.
+  bool WaitTaken(std::int32_t orderId, unsigned timeoutMs);
   // Applies the notifications received so far to the orders this service is
   // offered and its own, as a desk keeps them.
   void Follow(std::set<std::int32_t>& offered, std::set<std::int32_t>& own);
