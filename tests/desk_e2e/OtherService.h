@@ -32,5 +32,7 @@ class OtherService {
   std::map<std::int32_t, std::string> Cities() { return client_.GetCityDirectory(); }
 
  private:
+  // The next response before `deadline` (MonotonicMs), looking every `pollMs`; false when none came.
+  bool NextResponse(KestoBrimo_AsyncResponce& response, std::uint64_t deadline, unsigned pollMs);
   KestoBrimoClientAsync client_;
 };
