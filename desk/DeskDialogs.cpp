@@ -1,6 +1,7 @@
 // Making the logic of a desk dialog from its resource id.
 #include "desk/DeskDialogs.h"
 
+#include "desk/AutoAccept.h"
 #include "desk/CommandDialogs.h"
 #include "desk/DeskIds.h"
 #include "desk/DirectoryDialogs.h"
@@ -21,6 +22,8 @@ std::unique_ptr<DeskDialogLogic> CreateDeskDialog(int resourceId, DeskUi& ui) {
       return std::make_unique<TariffDialog>();
     case IDD_ORDER_ID:
       return std::make_unique<OrderInputDialog>();
+    case IDD_AUTO_ACCEPT:
+      return std::make_unique<AutoAcceptDialog>(ui);
     default:
       return nullptr;
   }

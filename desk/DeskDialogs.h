@@ -7,6 +7,6 @@
 #include "desk/DeskDialog.h"
 #include "desk/DeskUi.h"
 
-// The logic of a dialog the main window opens (IDD_DIRECTORIES to IDD_ORDER_ID);
+// The logic of a dialog the main window opens (IDD_DIRECTORIES to IDD_AUTO_ACCEPT);
 // null for any other id.
 std::unique_ptr<DeskDialogLogic> CreateDeskDialog(int resourceId, DeskUi& ui);

@@ -32,6 +32,7 @@
 #define IDD_CAR_DESCRIPTION 107
 #define IDD_TARIFF 109
 #define IDD_ORDER_ID 110
+#define IDD_AUTO_ACCEPT 120
 
 // Main window.
 #define IDC_SERVER 1001
@@ -62,6 +63,9 @@
 #define IDC_JOURNAL 1073
 // The connection's state across the bottom of the main window.
 #define IDC_STATE_LINE 1074
+// Auto-accept's switch and its rules button, on the new orders' frame.
+#define IDC_AUTO_ACCEPT 1201
+#define IDC_AUTO_ACCEPT_RULES 1202
 
 // New order. The dialog ends with the id of its publish button.
 #define IDC_CITY_FROM 1024
@@ -114,3 +118,14 @@
 
 // Order id.
 #define IDC_ORDER_ID 1054
+
+// Auto-accept rules.
+#define IDC_AA_ENABLED 1210
+#define IDC_AA_CITIES 1211
+#define IDC_AA_CARRIER_TYPES 1212
+#define IDC_AA_MIN_PRICE 1213
+#define IDC_AA_ANY 1214
+#define IDC_AA_NOW 1215
+#define IDC_AA_LATER 1216
+#define IDC_AA_MAX_OPEN 1217
+#define IDC_AA_PROBLEM 1218

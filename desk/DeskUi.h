@@ -1,6 +1,6 @@
 // What the desk logic needs from the window system besides its dialogs:
-// message boxes, modal dialogs by resource id, the debug log, and the alert
-// for a new order.
+// message boxes, modal dialogs by resource id, the debug log, the alert for a
+// new order and the sound of an automatic accept.
 #pragma once
 
 #include <string>
@@ -25,4 +25,6 @@ class DeskUi {
   // button until the operator returns when the desk is not in front.
   virtual void PlayNewOrderSound() = 0;
   virtual void FlashUntilForeground() = 0;
+  // An order was accepted automatically: a short system sound of its own.
+  virtual void PlayAutoAcceptSound() = 0;
 };

@@ -31,13 +31,17 @@ const char* NotificationName(std::int32_t reason) {
   }
 }
 
+std::string JournalTime(const platform::LocalTime& now) {
+  return FormatText("%2.2d:%2.2d:%2.2d %2.2d.%2.2d.%4.4d", now.Hour, now.Minute, now.Second, now.Day, now.Month,
+                    now.Year);
+}
+
 }  // namespace
 
 JournalLine JournalLineFor(const KestoBrimo_AsyncResponce& response, const SentCommand* sent,
                            const std::string& commandName, const platform::LocalTime& now) {
   JournalLine line;
-  line.time =
-      FormatText("%2.2d:%2.2d:%2.2d %2.2d.%2.2d.%4.4d", now.Hour, now.Minute, now.Second, now.Day, now.Month, now.Year);
+  line.time = JournalTime(now);
   const char* notification = NotificationName(response.reason);
   const char* exchangeName = KBRCommandName(sent != nullptr ? sent->commandCode : response.CommandCode);
   if (notification != nullptr) {
@@ -51,6 +55,16 @@ JournalLine JournalLineFor(const KestoBrimo_AsyncResponce& response, const SentC
   if (orderId != 0) line.orderId = FormatText("%d", orderId);
   line.status = StatusCaption(response.OperationStatus);
   line.text = response.ErrorString;
+  return line;
+}
+
+JournalLine DeskJournalLine(const char* command, std::int32_t orderId, const std::string& text,
+                            const platform::LocalTime& now) {
+  JournalLine line;
+  line.time = JournalTime(now);
+  line.command = command;
+  line.orderId = FormatText("%d", orderId);
+  line.text = text;
   return line;
 }
 

@@ -33,6 +33,10 @@ struct JournalLine {
 JournalLine JournalLineFor(const KestoBrimo_AsyncResponce& response, const SentCommand* sent,
                            const std::string& commandName, const platform::LocalTime& now);
 
+// A line the desk writes itself, about an order: its words in the message column.
+JournalLine DeskJournalLine(const char* command, std::int32_t orderId, const std::string& text,
+                            const platform::LocalTime& now);
+
 // Prepares the journal's empty list: its columns.
 void SetJournalColumns(KestoListView& journal);
 // Puts `line` at the top, dropping lines beyond kJournalLines.

@@ -22,6 +22,9 @@ constexpr int kStateLineHeight = 11;
 constexpr int kStateLineBottomMargin = 2;
 // Below this the journal is not worth showing.
 constexpr int kJournalHiddenBelowUnits = 30;
+// Auto-accept's controls across the new orders' frame, as the resource has them.
+constexpr int kRulesWidth = 110, kRulesHeight = 12, kRulesAbove = 3;
+constexpr int kSwitchWidth = 62, kSwitchHeight = 10, kSwitchAbove = 2, kSwitchGap = 4;
 
 LayoutRect ListInside(const LayoutRect& group, const DialogUnits& u) {
   return {group.left + u.X(kListInsetX), group.top + u.Y(kListInsetTop), group.right - u.X(kListInsetX),
@@ -58,6 +61,12 @@ MainLayout LayOutMainWindow(int clientWidth, int clientHeight, const DialogUnits
   layout.newOrdersGroup = {left, top, right, top + newHeight};
   layout.myOrdersGroup = {left, layout.newOrdersGroup.bottom + gap, right, top + lists + gap};
   layout.newOrders = ListInside(layout.newOrdersGroup, u);
+  const int rulesRight = layout.newOrders.right;
+  const int rulesLeft = rulesRight - u.X(kRulesWidth);
+  layout.autoAcceptRules = {rulesLeft, top - u.Y(kRulesAbove), rulesRight, top - u.Y(kRulesAbove) + u.Y(kRulesHeight)};
+  const int switchRight = rulesLeft - u.X(kSwitchGap);
+  layout.autoAcceptSwitch = {switchRight - u.X(kSwitchWidth), top - u.Y(kSwitchAbove), switchRight,
+                             top - u.Y(kSwitchAbove) + u.Y(kSwitchHeight)};
   layout.myOrders = ListInside(layout.myOrdersGroup, u);
   if (journal > 0) {
     layout.journalGroup = {left, layout.myOrdersGroup.bottom + gap, right, layout.myOrdersGroup.bottom + gap + journal};

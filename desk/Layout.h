@@ -1,7 +1,8 @@
 // Where the main window's right-hand part goes for a given client area: the
-// two order lists with their frames, the journal under them and the state
-// line across the bottom. The connection fields and the command buttons on
-// the left stay where the resource puts them.
+// two order lists with their frames (auto-accept's controls on the top one),
+// the journal under them and the state line across the bottom. The
+// connection fields and the command buttons on the left stay where the
+// resource puts them.
 #pragma once
 
 // Dialog units to pixels, as MapDialogRect converts them for the window's font.
@@ -26,6 +27,8 @@ struct MainLayout {
   LayoutRect myOrdersGroup, myOrders;
   LayoutRect journalGroup, journal;  // empty (and hidden) when there is no room for it
   LayoutRect stateLine;
+  // Auto-accept's switch and rules button, at the right end of the new orders' frame.
+  LayoutRect autoAcceptSwitch, autoAcceptRules;
 };
 
 // The resource's main window (508 by 346 units) is the smallest client area.

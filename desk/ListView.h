@@ -1,5 +1,5 @@
 // A report-view list as the desk logic sees it: columns, rows carrying a
-// number as item data, cell texts and the selection mark. The Windows shell
+// number as item data, cell texts, check boxes and the selection mark. The Windows shell
 // implements it over a list view control; tests use a fake.
 #pragma once
 
@@ -43,4 +43,7 @@ class KestoListView {
   virtual int GetSelectionMark() = 0;
   // Draws every row again (their colours changed without their texts).
   virtual void Redraw() = 0;
+  // The check box of a row, in a list with LVS_EX_CHECKBOXES.
+  virtual void SetItemChecked(int index, bool checked) = 0;
+  virtual bool IsItemChecked(int index) = 0;
 };

@@ -83,6 +83,9 @@ class DeskMainWindow {
   void ShowWaitingAnswers();
   // The journal's line for a received message; true when it needs no box.
   bool Record(DeskDialog& window, const KestoBrimo_AsyncResponce& response);
+  // Auto-accept's look at a message: an offer it takes goes to the journal;
+  // true for the answer to an automatic accept, which opens no box.
+  bool TakeAutoAccept(const KestoBrimo_AsyncResponce& response);
   // Remembers a request sent for an order, for the journal and the quiet rule.
   void Sent(int commandId, std::int32_t commandCode, std::int32_t orderId);
   void SortChangedLists();

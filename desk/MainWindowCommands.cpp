@@ -4,6 +4,7 @@
 // come back through the tick.
 #include <utility>
 
+#include "desk/AutoAccept.h"
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
 #include "desk/MainWindow.h"
@@ -81,6 +82,12 @@ bool DeskMainWindow::Command(DeskDialog& window, int controlId) {
       return true;
     case IDC_DISCONNECT:
       Disconnect();
+      return true;
+    case IDC_AUTO_ACCEPT:
+      DeskAutoAccept.Switch(window, ui_);
+      return true;
+    case IDC_AUTO_ACCEPT_RULES:
+      RunDialog(IDD_AUTO_ACCEPT);
       return true;
     default:
       break;

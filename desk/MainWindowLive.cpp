@@ -2,6 +2,7 @@
 // beside the answers themselves: the state line, the counts in the list
 // captions, grey rows after a lost connection, the alert for a new offer,
 // and the end of the attempts after a refused login.
+#include "desk/AutoAccept.h"
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
 #include "desk/LinkState.h"
@@ -60,7 +61,9 @@ void DeskMainWindow::UpdateStateLine(DeskDialog& window) {
   if (rowsInDoubt_ && link.phase != DeskLinkPhase::LoggedIn && link.phase != DeskLinkPhase::NotRunning) {
     link.phase = DeskLinkPhase::WaitingToReconnect;
   }
-  const std::string line = StateLineText(link, refusal_, staleNew_.Count() + staleMine_.Count());
+  std::string line = StateLineText(link, refusal_, staleNew_.Count() + staleMine_.Count());
+  // A rule the settings file holds damaged keeps auto-accept off until it is mended.
+  if (!DeskAutoAccept.Problem().empty()) line += "; " + DeskAutoAccept.Problem();
   ShowText(window, IDC_STATE_LINE, line, stateLine_);
   ShowText(window, IDC_NEW_ORDERS_GROUP, CountedCaption("Новые заказы", NewOrders.size()), newCaption_);
   ShowText(window, IDC_MY_ORDERS_GROUP, CountedCaption("Мои заказы", MyOrders.size()), myCaption_);

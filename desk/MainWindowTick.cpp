@@ -2,6 +2,7 @@
 // from the client, and the dispatch of every queued answer to the order
 // lists or a box. Boxes nest at most kMaxOpenBoxes deep; answers that would
 // open one more wait in order.
+#include "desk/AutoAccept.h"
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
 #include "desk/MainWindow.h"
@@ -49,6 +50,7 @@ bool DeskMainWindow::Start(DeskDialog& window) {
   window.SetText(IDC_PORT, MainIniFile.Port);
   window.SetText(IDC_LOGIN, MainIniFile.Login);
   window.SetText(IDC_PASSWORD, MainIniFile.Password);
+  DeskAutoAccept.Load(SettingsFilePath(), ui_);
   UpdateStateLine(window);
   return true;
 }
@@ -74,6 +76,7 @@ void DeskMainWindow::UpdateButtons(DeskDialog& window) {
   window.Enable(IDC_DISCONNECT, workerRuns);
   const bool authorized = Client.Authorized.load();
   for (const CommandButton& button : CommandButtons()) window.Enable(button.controlId, authorized);
+  DeskAutoAccept.ShowSwitch(window);
 }
 
 bool DeskMainWindow::Tick(DeskDialog& window) {
@@ -84,6 +87,7 @@ bool DeskMainWindow::Tick(DeskDialog& window) {
   KestoBrimo_AsyncResponce response;
   while (Client.GetClientResponce(response)) {
     const bool quiet = Record(window, response);
+    if (TakeAutoAccept(response)) continue;
     if (ApplyListNotification(response) || quiet || EndRefusedLogin(response)) continue;
     if (response.reason == 0 && response.CommandId == static_cast<std::uint32_t>(quietNoticeId_)) {
       quietNoticeId_ = -1;
@@ -175,7 +179,8 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
   switch (response.reason) {
     case KBRReason_NewOrder:
       if (NewList != nullptr) {
-        if (NewOrders.count(order.OrderId) == 0) ++newOffers_;
+        // An offer taken at once has its own sound: the alert is for those left to the dispatcher.
+        if (NewOrders.count(order.OrderId) == 0 && !DeskAutoAccept.Took(order.OrderId)) ++newOffers_;
         staleNew_.Forget(order.OrderId);
         NewOrders[order.OrderId] = order;
         PutOrderToListView(*NewList, order);

@@ -30,8 +30,9 @@ std::string DefaultDataPath() {
 void LogLine(const std::string& line) {
   const platform::LocalTime t = platform::CurrentLocalTime();
   char stamp[48];
-  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d ", t.Year, t.Month, t.Day, t.Hour, t.Minute,
-                t.Second);
+  // Milliseconds, so that the time between two commands can be read off the log.
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d ", t.Year, t.Month, t.Day, t.Hour, t.Minute,
+                t.Second, t.Millisecond);
   const std::string stamped = stamp + line + "\n";
   std::fwrite(stamped.data(), 1, stamped.size(), stderr);
 }

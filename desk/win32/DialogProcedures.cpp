@@ -1,4 +1,4 @@
-// The command, directory and tariff dialogs' procedures. Each open dialog
+// The command, directory, tariff and auto-accept dialogs' procedures. Each open dialog
 // keeps its adapter and its logic in the window's user data from
 // WM_INITDIALOG to WM_NCDESTROY; two viewers may be open at once.
 #include "desk/win32/DialogProcedures.h"
@@ -74,6 +74,10 @@ INT_PTR CALLBACK OrderInputDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LP
   return HandleDialogMessage(IDD_ORDER_ID, hwndDlg, message, wParam);
 }
 
+INT_PTR CALLBACK AutoAcceptDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM) {
+  return HandleDialogMessage(IDD_AUTO_ACCEPT, hwndDlg, message, wParam);
+}
+
 DLGPROC DialogProcedureFor(int resourceId) {
   switch (resourceId) {
     case IDD_DIRECTORIES:
@@ -90,6 +94,8 @@ DLGPROC DialogProcedureFor(int resourceId) {
       return GetTariffDlgProc;
     case IDD_ORDER_ID:
       return OrderInputDlgProc;
+    case IDD_AUTO_ACCEPT:
+      return AutoAcceptDlgProc;
     default:
       return nullptr;
   }

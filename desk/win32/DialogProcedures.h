@@ -12,7 +12,8 @@ INT_PTR CALLBACK OrderStatusDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, L
 INT_PTR CALLBACK CarDescriptionDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK GetTariffDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK OrderInputDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AutoAcceptDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The procedure of dialog `resourceId` (IDD_DIRECTORIES to IDD_ORDER_ID); null
+// The procedure of dialog `resourceId` (IDD_DIRECTORIES to IDD_AUTO_ACCEPT); null
 // for any other id.
 DLGPROC DialogProcedureFor(int resourceId);

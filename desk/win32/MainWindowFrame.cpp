@@ -98,7 +98,7 @@ void MainWindowFrame::LayOut(HWND window) const {
   ::GetClientRect(window, &client);
   if (client.right <= 0 || client.bottom <= 0) return;  // minimised
   const MainLayout layout = LayOutMainWindow(client.right, client.bottom, UnitsOf(window));
-  HDWP positions = ::BeginDeferWindowPos(7);
+  HDWP positions = ::BeginDeferWindowPos(9);
   Place(positions, window, IDC_NEW_ORDERS_GROUP, layout.newOrdersGroup);
   Place(positions, window, IDC_NEW_ORDERS, layout.newOrders);
   Place(positions, window, IDC_MY_ORDERS_GROUP, layout.myOrdersGroup);
@@ -106,6 +106,8 @@ void MainWindowFrame::LayOut(HWND window) const {
   Place(positions, window, IDC_JOURNAL_GROUP, layout.journalGroup);
   Place(positions, window, IDC_JOURNAL, layout.journal);
   Place(positions, window, IDC_STATE_LINE, layout.stateLine);
+  Place(positions, window, IDC_AUTO_ACCEPT, layout.autoAcceptSwitch);
+  Place(positions, window, IDC_AUTO_ACCEPT_RULES, layout.autoAcceptRules);
   if (positions != nullptr) ::EndDeferWindowPos(positions);
   // Group boxes paint only their frames: the old ones must go.
   ::InvalidateRect(window, nullptr, TRUE);

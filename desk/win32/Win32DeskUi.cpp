@@ -1,5 +1,5 @@
-// Message boxes, modal dialogs by resource id, the debug log and the
-// new-order alert for the desk logic.
+// Message boxes, modal dialogs by resource id, the debug log, the new-order
+// alert and the sound of an automatic accept for the desk logic.
 #include "desk/win32/Win32DeskUi.h"
 
 #include "client/DebugLog.h"
@@ -27,10 +27,11 @@ namespace {
 // Requests that come while a sound plays give one more sound, not a queue.
 class SoundPlayer {
  public:
+  explicit SoundPlayer(UINT beepType) : beepType_(beepType) {}
   void Play() {
     if (!started_) Start();
     if (wake_ == nullptr) {
-      ::MessageBeep(MB_ICONASTERISK);
+      ::MessageBeep(beepType_);
       return;
     }
     ::SetEvent(wake_);
@@ -42,7 +43,7 @@ class SoundPlayer {
     wake_ = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (wake_ == nullptr) return;
     // Ends with the process: it only ever waits or beeps.
-    HANDLE thread = ::CreateThread(nullptr, 0, &PlayOnRequest, wake_, 0, nullptr);
+    HANDLE thread = ::CreateThread(nullptr, 0, &PlayOnRequest, this, 0, nullptr);
     if (thread == nullptr) {
       ::CloseHandle(wake_);
       wake_ = nullptr;
@@ -50,11 +51,14 @@ class SoundPlayer {
     }
     ::CloseHandle(thread);
   }
-  static DWORD WINAPI PlayOnRequest(void* wake) {
-    while (::WaitForSingleObject(static_cast<HANDLE>(wake), INFINITE) == WAIT_OBJECT_0) ::MessageBeep(MB_ICONASTERISK);
+  // The player is a static of its caller: it outlives the thread's every wait.
+  static DWORD WINAPI PlayOnRequest(void* self) {
+    const SoundPlayer* player = static_cast<const SoundPlayer*>(self);
+    while (::WaitForSingleObject(player->wake_, INFINITE) == WAIT_OBJECT_0) ::MessageBeep(player->beepType_);
     return 0;
   }
 
+  const UINT beepType_;
   bool started_ = false;
   HANDLE wake_ = nullptr;
 };
@@ -62,7 +66,13 @@ class SoundPlayer {
 }  // namespace
 
 void Win32DeskUi::PlayNewOrderSound() {
-  static SoundPlayer player;
+  static SoundPlayer player(MB_ICONASTERISK);
+  player.Play();
+}
+
+// Not the asterisk of a new offer: the dispatcher hears which of the two happened.
+void Win32DeskUi::PlayAutoAcceptSound() {
+  static SoundPlayer player(MB_ICONEXCLAMATION);
   player.Play();
 }
 

@@ -1,5 +1,6 @@
 // The desk's window-system services on Win32: message boxes and modal
-// dialogs owned by the main window, the debug log, and the new-order alert.
+// dialogs owned by the main window, the debug log, the new-order alert and
+// the sound of an automatic accept.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,7 @@ class Win32DeskUi : public DeskUi {
 
   int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override;
   int RunDialog(int resourceId) override;
+  void PlayAutoAcceptSound() override;
   void WriteDebugLog(const std::string& message) override;
   void PlayNewOrderSound() override;
   void FlashUntilForeground() override;

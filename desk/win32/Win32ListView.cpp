@@ -143,3 +143,15 @@ void Win32ListView::SortItems(const std::function<bool(std::intptr_t, std::intpt
 }
 
 void Win32ListView::Redraw() { ::InvalidateRect(list_, nullptr, FALSE); }
+void Win32ListView::SetItemChecked(int index, bool checked) {
+  // The check box is the row's state image: 1 unchecked, 2 checked.
+  LVITEMW item = {};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+  ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+bool Win32ListView::IsItemChecked(int index) {
+  const LRESULT state = ::SendMessageW(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK);
+  return ((static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}

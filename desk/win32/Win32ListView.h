@@ -27,6 +27,8 @@ class Win32ListView : public KestoListView {
   void DeleteAllItems() override;
   int GetSelectionMark() override;
   void Redraw() override;
+  void SetItemChecked(int index, bool checked) override;
+  bool IsItemChecked(int index) override;
 
  private:
   int Insert(UINT mask, int index, const std::string& text, std::intptr_t data);

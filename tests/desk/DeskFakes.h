@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "desk/AutoAccept.h"
 #include "desk/DeskDialog.h"
 #include "desk/DeskDialogs.h"
 #include "desk/DeskGlobals.h"
@@ -23,6 +24,7 @@ class FakeListView : public KestoListView {
   struct Row {
     std::intptr_t data = 0;
     std::vector<std::string> cells;
+    bool checked = false;
   };
 
   std::uint32_t styles = 0;
@@ -87,6 +89,12 @@ class FakeListView : public KestoListView {
   int GetSelectionMark() override { return selectionMark; }
   void Redraw() override { ++redraws; }
   int redraws = 0;
+  void SetItemChecked(int index, bool checked) override {
+    if (index >= 0 && index < ItemCount()) rows[static_cast<std::size_t>(index)].checked = checked;
+  }
+  bool IsItemChecked(int index) override {
+    return index >= 0 && index < ItemCount() && rows[static_cast<std::size_t>(index)].checked;
+  }
 
   // The cells of the row holding `data`, or empty when there is none.
   std::vector<std::string> RowOf(std::intptr_t data) const {
@@ -265,6 +273,10 @@ class FakeUi : public DeskUi {
     dialogs.push_back(resourceId);
     FakeDialog dialog;
     if (resourceId == IDD_DIRECTORIES) dialog.lists[IDC_DIR_LIST];
+    if (resourceId == IDD_AUTO_ACCEPT) {
+      dialog.lists[IDC_AA_CITIES];
+      dialog.lists[IDC_AA_CARRIER_TYPES];
+    }
     if (resourceId == IDD_ORDER_STATUS) dialog.MakeSortedCombo(IDC_STATUS);
     if (resourceId == IDD_TARIFF) {
       for (int id : {IDC_TARIFF_PUBLISHER, IDC_TARIFF_ACCEPTOR, IDC_TARIFF_CITY}) dialog.MakeSortedCombo(id);
@@ -278,6 +290,8 @@ class FakeUi : public DeskUi {
     if (whileOpen) whileOpen();
     return dialog.endCode.value_or(IDCANCEL);
   }
+  void PlayAutoAcceptSound() override { ++autoAcceptSounds; }
+  int autoAcceptSounds = 0;
   void WriteDebugLog(const std::string& message) override { log.push_back(message); }
   void PlayNewOrderSound() override { ++sounds; }
   void FlashUntilForeground() override { ++flashes; }
@@ -307,6 +321,7 @@ inline void ResetDesk() {
   BeginTime = 86400;
   EndTime = 0;
   DlgOrderId = 0;
+  DeskAutoAccept.Reset();
   Access::ClearQueues(Client);
   Access::SetCities(Client, {});
   Access::SetCarrierTypes(Client, {});

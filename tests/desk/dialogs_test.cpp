@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DeskFakes.h"
+#include "desk/AutoAccept.h"
 #include "desk/CommandDialogs.h"
 #include "desk/DirectoryDialogs.h"
 
@@ -288,6 +289,51 @@ TEST_F(DeskDialogs, DirectoryViewerRowsAndItsOnlyWayOut) {
   EXPECT_FALSE(dialog.endCode.has_value());
   EXPECT_TRUE(logic.Command(dialog, IDOK));
   EXPECT_EQ(dialog.endCode, IDOK);
+}
+
+TEST_F(DeskDialogs, AutoAcceptRulesComeFromTheCheckListsAndBadNumbersKeepTheDialogOpen) {
+  FillDirectories();
+  AutoAcceptRules start;
+  start.Cities = {2, 99};  // 99 has left the directory
+  start.MinPrice = 300;
+  start.Preliminary = PreliminaryRule::Now;
+  start.MaxOpen = 5;
+  DeskAutoAccept.SetRules(start);
+  ui.scripts[IDD_AUTO_ACCEPT] = [this](DeskDialogLogic& logic, FakeDialog& d) {
+    auto& cities = d.lists[IDC_AA_CITIES].rows;
+    ASSERT_EQ(cities.size(), 3u);
+    EXPECT_EQ(cities[2].cells[0], "№99 (нет в справочнике)");
+    EXPECT_EQ(std::vector<bool>({cities[0].checked, cities[1].checked, cities[2].checked}),
+              std::vector<bool>({false, true, true}));
+    EXPECT_TRUE(d[IDC_AA_NOW].checked);
+    EXPECT_FALSE(d[IDC_AA_ENABLED].checked);
+    EXPECT_EQ(d[IDC_AA_MIN_PRICE].text, "300.00");
+    EXPECT_EQ(d[IDC_AA_MAX_OPEN].text, "5");
+    cities[0].checked = true;
+    cities[2].checked = false;
+    d.lists[IDC_AA_CARRIER_TYPES].rows.at(1).checked = true;  // Минивэн, id 4
+    d[IDC_AA_NOW].checked = false;
+    d[IDC_AA_LATER].checked = true;
+    d[IDC_AA_ENABLED].checked = true;
+    for (const char* price : {"300 руб", "250,5"}) {
+      d[IDC_AA_MIN_PRICE].text = price;
+      d[IDC_AA_MAX_OPEN].text = "-1";
+      logic.Command(d, IDOK);
+      EXPECT_FALSE(d.endCode.has_value());
+    }
+    EXPECT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(DeskAutoAccept.Rules().MaxOpen, 5);
+    d[IDC_AA_MAX_OPEN].text = "";
+    logic.Command(d, IDOK);
+  };
+  EXPECT_EQ(ui.RunDialog(IDD_AUTO_ACCEPT), IDOK);
+  const AutoAcceptRules& rules = DeskAutoAccept.Rules();
+  EXPECT_TRUE(rules.Enabled);
+  EXPECT_EQ(rules.Cities, (std::set<std::int32_t>{1, 2}));
+  EXPECT_EQ(rules.CarrierTypes, (std::set<std::int32_t>{4}));
+  EXPECT_EQ(rules.MinPrice, 250.5);
+  EXPECT_EQ(rules.Preliminary, PreliminaryRule::Later);
+  EXPECT_EQ(rules.MaxOpen, 3);
 }
 
 TEST_F(DeskDialogs, TariffDialogKeepsThePreviousChoiceWhereNothingIsSelected) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "DeskFakes.h"
 #include "desk/Layout.h"
@@ -14,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "protocol/KBRCodes.h"
+#include "support/TempDir.h"
 
 namespace {
 using Access = KestoBrimoClientTestAccess;
@@ -49,6 +51,28 @@ class MainWindow : public ::testing::Test {
     ResetDesk();
   }
   FakeListView& newList() { return window.lists[IDC_NEW_ORDERS]; }
+  // Checks the orders of the queued accepts, in order; returns each one's CommandId.
+  std::map<std::int32_t, std::uint32_t> AcceptsOf(const std::vector<std::int32_t>& ids) {
+    std::vector<std::int32_t> accepted;
+    std::map<std::int32_t, std::uint32_t> commands;
+    for (const auto& request : Requests()) {
+      if (request.CommandCode != KBRCommand_AcceptOrder) continue;
+      accepted.push_back(std::atoi(request.Text.c_str() + request.Text.find("\"OrderId\":") + 10));
+      commands[accepted.back()] = request.CommandId;
+    }
+    EXPECT_EQ(accepted, ids);
+    return commands;
+  }
+  void OfferTick(std::int32_t orderId, std::int32_t city = 1) {
+    KestoBrimo_AsyncResponce offer = OrderNote(KBRReason_NewOrder, orderId, "Тверская 1");
+    offer.CommandId = 0;  // an offer answers no request of this desk
+    offer.Order.CityIdFrom = city;
+    offer.Order.Price = 500;
+    Push(offer);
+    desk.Tick(window);
+  }
+  std::string AutoAcceptIni() { return std::filesystem::absolute(dir.file("desk.ini")).string(); }
+  TempDir dir;
   FakeListView& myList() { return window.lists[IDC_MY_ORDERS]; }
   FakeListView& journal() { return window.lists[IDC_JOURNAL]; }
   // The order ids of a list's rows, top to bottom.
@@ -386,6 +410,90 @@ TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
   }
 }
 
+TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
+  Access::SetCities(Client, {{1, "Москва"}});
+  window[IDC_ACCEPT_ORDER].text = "Принять заказ";  // the journal names a command by its button
+  DeskAutoAccept.Load(AutoAcceptIni(), ui);
+  AutoAcceptRules rules;
+  rules.Enabled = true;
+  rules.Cities = {1};
+  rules.MaxOpen = 2;
+  DeskAutoAccept.SetRules(rules);
+  OfferTick(10);
+  OfferTick(11, 2);                                // another city
+  Push(OrderNote(KBRReason_NewOrderRemoved, 12));  // withdrawn before it was offered
+  OfferTick(12);
+  OfferTick(10);  // an update
+  OfferTick(13);
+  OfferTick(14);  // beyond the limit
+  auto accepts = AcceptsOf({10, 13});
+  EXPECT_EQ(NewOrders.size(), 5u);
+  EXPECT_EQ(ui.log.at(ui.log.size() - 2), "Автопринят заказ 10: Москва, Тверская 1 — , 500.00");
+  const auto journaled = [this](const std::string& command) {
+    return std::count_if(journal().rows.begin(), journal().rows.end(),
+                         [&](const FakeListView::Row& row) { return row.cells.at(1) == command; });
+  };
+  EXPECT_EQ(journaled("Автопринятие"), 2);
+  EXPECT_EQ(ui.autoAcceptSounds, 2);
+
+  // The exchange's answer to an accept is the order in "Мои заказы": still without a car, it counts.
+  KestoBrimo_AsyncResponce mine = OrderNote(KBRReason_MyOrder, 10);
+  mine.CommandId = accepts[10];
+  Push(mine);
+  OfferTick(15);
+  AcceptsOf({10, 13});
+  mine.CommandId = 0;
+  mine.Order.CarDescription = "Шкода, белая";
+  Push(mine);
+  OfferTick(16);
+  accepts = AcceptsOf({10, 13, 16});
+
+  // A refusal opens no box and frees its place; so does an order leaving "Мои заказы".
+  KestoBrimo_AsyncResponce refusal = Answer(7, KBRStatus_CommonError);
+  refusal.CommandId = accepts[13];
+  refusal.ErrorString = "Заказ уже принят другой службой";
+  Push(refusal);
+  OfferTick(17);
+  Push(OrderNote(KBRReason_MyOrder, 16));
+  Push(OrderNote(KBRReason_MyOrderRemoved, 16));
+  OfferTick(18);
+  AcceptsOf({10, 13, 16, 17, 18});
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(ui.sounds, 4);                   // the new-order alert sounds for 11, 12, 14 and 15 only
+  EXPECT_EQ(journaled("Принять заказ"), 1);  // the refusal of 13, named after its request
+  EXPECT_EQ(DeskAutoAccept.OpenOrders(), 2);
+}
+
+TEST_F(MainWindow, AutoAcceptOffOrDamagedTakesNothingAndTheSwitchShowsIt) {
+  const std::string path = AutoAcceptIni();
+  const std::string damaged = "[AutoAccept]\r\nEnabled=1\r\nCities=1;2\r\n";
+  ASSERT_TRUE(platform::WriteWholeFile(path, damaged));
+  DeskAutoAccept.Load(path, ui);
+  EXPECT_NE(ui.log.back().find("Cities=1;2"), std::string::npos);
+  OfferTick(20);
+  EXPECT_NE(window[IDC_STATE_LINE].text.find("Cities=1;2"), std::string::npos) << window[IDC_STATE_LINE].text;
+  EXPECT_FALSE(window[IDC_AUTO_ACCEPT].enabled);  // no directories yet
+  EXPECT_FALSE(window[IDC_AUTO_ACCEPT_RULES].enabled);
+  Access::SetCities(Client, {{1, "Москва"}});
+  desk.Tick(window);
+  EXPECT_TRUE(window[IDC_AUTO_ACCEPT].enabled);
+  window[IDC_AUTO_ACCEPT].checked = true;
+  desk.Command(window, IDC_AUTO_ACCEPT);
+  EXPECT_FALSE(window[IDC_AUTO_ACCEPT].checked);
+  std::string content;
+  ASSERT_TRUE(platform::ReadWholeFile(path, content));
+  EXPECT_EQ(content, damaged);
+
+  DeskAutoAccept.SetRules(AutoAcceptRules());  // mended, and off
+  OfferTick(21);
+  window[IDC_AUTO_ACCEPT].checked = true;
+  desk.Command(window, IDC_AUTO_ACCEPT);
+  EXPECT_EQ(platform::ReadProfileValue("AutoAccept", "Enabled", path), "1");
+  OfferTick(22);
+  AcceptsOf({22});
+  EXPECT_TRUE(window[IDC_AUTO_ACCEPT].checked);
+}
+
 TEST_F(MainWindow, OkCancelAndUnknownIds) {
   EXPECT_FALSE(desk.Command(window, 4242));
   EXPECT_TRUE(desk.Command(window, IDOK));
@@ -657,6 +765,11 @@ TEST(MainLayout, ListsKeepTheirHeightAndTheJournalTakesWhatIsLeft) {
     EXPECT_LT(l.myOrdersGroup.bottom, l.stateLine.top);
     EXPECT_LT(l.newOrdersGroup.bottom, l.myOrdersGroup.top);
     EXPECT_EQ(l.newOrders.right, size.width - 2 * units.X(7));  // window margin, then frame inset
+    // Auto-accept's controls sit side by side on the frame's top edge, within it.
+    EXPECT_LT(l.newOrdersGroup.left, l.autoAcceptSwitch.left);
+    EXPECT_LE(l.autoAcceptSwitch.right, l.autoAcceptRules.left);
+    EXPECT_LT(l.autoAcceptRules.top, l.newOrdersGroup.top);
+    EXPECT_GT(l.autoAcceptRules.bottom, l.newOrdersGroup.top);
     if (size.journal) {
       EXPECT_GE(l.newOrdersGroup.Height(), units.Y(166));
       EXPECT_GE(l.myOrdersGroup.Height(), units.Y(167));

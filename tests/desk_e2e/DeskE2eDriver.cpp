@@ -44,8 +44,10 @@ struct Options {
   // "again" checks what the last run left in the settings file; "dpi" takes
   // pictures of a desk on a 144 DPI screen; "soak" logs it in, waits for the
   // runner's "check" and compares the desk's lists with what the exchange
-  // shows a second desk of the same service.
+  // shows a second desk of the same service; "latency" publishes `offers`
+  // orders for the desk to accept automatically.
   std::string mode = "full";
+  int offers = 0;
 };
 
 std::string Utf8(const std::wstring& wide) {
@@ -99,10 +101,13 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.control = WideFrom1251(value);
     else if (name == "--mode")
       options.mode = value;
+    else if (name == "--offers")
+      options.offers = std::atoi(value.c_str());
     else
       return false;
   }
   if (options.mode == "connect") return true;
+  if (options.mode == "latency") return options.port > 0 && !options.login.empty() && options.offers > 0;
   if (options.mode == "soak") return options.port > 0 && !options.control.empty();
   const bool known = options.mode == "full" || options.mode == "again" || options.mode == "dpi";
   return known && options.port > 0 && !options.login.empty() && !options.shots.empty() && !options.control.empty();
@@ -122,6 +127,7 @@ class DeskRun {
   int Soak();
   int RunAgain();
   int RunAtHighDpi();
+  int AcceptLatency();
 
  private:
   void Shot(const wchar_t* name) {
@@ -148,7 +154,11 @@ class DeskRun {
   bool ShowBalance();
   bool Outage(OtherService& other, int rows);
   void MeasureOfferDelay(OtherService& other);
+  // Clicks `button` and waits for the dialog it opens; null, with a note, when none does.
+  HWND OpenDialog(int button, const std::wstring& caption);
   bool OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot);
+  bool SetAutoAcceptRules();
+  bool AutoAcceptOffers(OtherService& other);
   void DismissStrayBoxes();
   bool CloseDesk();
 
@@ -510,16 +520,81 @@ void DeskRun::MeasureOfferDelay(OtherService& other) {
   report_.Note(line);
 }
 
-bool DeskRun::OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot) {
-  if (!ClickButton(main_, button)) return false;
+HWND DeskRun::OpenDialog(int button, const std::wstring& caption) {
+  if (!ClickButton(main_, button)) return nullptr;
   HWND dialog = WaitForDialog(pid_, caption, kStepWaitMs);
-  if (dialog == nullptr) {
-    report_.Note("dialog '" + Utf8(caption) + "' did not open");
-    return false;
-  }
+  if (dialog == nullptr) report_.Note("dialog '" + Utf8(caption) + "' did not open");
+  return dialog;
+}
+
+bool DeskRun::OpenAndCancel(int button, const std::wstring& caption, const wchar_t* shot) {
+  HWND dialog = OpenDialog(button, caption);
+  if (dialog == nullptr) return false;
   Shot(shot);
   ClickButton(dialog, IDCANCEL);
   return WaitUntil([&] { return !::IsWindow(dialog); }, kStepWaitMs);
+}
+
+// The rules through their dialog, as the dispatcher sets them: pick-up in
+// Москва, from 900 roubles, at most two orders waiting for a car.
+bool DeskRun::SetAutoAcceptRules() {
+  HWND dialog = OpenDialog(IDC_AUTO_ACCEPT_RULES, L"Автопринятие");
+  if (dialog == nullptr) return false;
+  RemoteListView cities(::GetDlgItem(dialog, IDC_AA_CITIES), process_);
+  const int moscow = cities.FindRow(0, L"Москва");
+  if (moscow < 0 || !cities.SetChecked(moscow, true)) {
+    report_.Note("no city Москва to tick in the rules");
+    return false;
+  }
+  ::SetWindowTextW(::GetDlgItem(dialog, IDC_AA_MIN_PRICE), L"900");
+  ::SetWindowTextW(::GetDlgItem(dialog, IDC_AA_MAX_OPEN), L"2");
+  ::SendMessageW(::GetDlgItem(dialog, IDC_AA_ENABLED), BM_SETCHECK, BST_CHECKED, 0);
+  Shot(L"22-dialog-auto-accept");
+  ClickButton(dialog, IDOK);
+  const auto switchedOn = [&] {
+    return !::IsWindow(dialog) && ::SendDlgItemMessageW(main_, IDC_AUTO_ACCEPT, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  };
+  return WaitUntil(switchedOn, kStepWaitMs);
+}
+
+// Five offers: two match, one more matches beyond the limit, two do not.
+bool DeskRun::AutoAcceptOffers(OtherService& other) {
+  const struct {
+    std::int32_t city;
+    float price;
+    bool taken;
+  } offers[] = {{1, 950, true}, {3, 950, false}, {1, 500, false}, {1, 1200, true}, {1, 990, false}};
+  std::vector<std::wstring> ids;
+  for (const auto& offer : offers) {
+    KestoOrder order = SampleOrder("Пятницкая улица");
+    order.CityIdFrom = offer.city;
+    order.Price = offer.price;
+    ids.push_back(std::to_wstring(other.Publish(order, kStepWaitMs)));
+  }
+  const auto settled = [&] {
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      if ((MyList().FindRow(0, ids[i]) >= 0) != offers[i].taken) return false;
+      if ((NewList().FindRow(0, ids[i]) >= 0) == offers[i].taken) return false;
+    }
+    return true;
+  };
+  bool all = WaitUntil(settled, kStepWaitMs);
+  ::Sleep(1500);  // three ticks more: nothing else is taken
+  all = all && settled();
+  Shot(L"23-main-auto-accept-on");
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    report_.Note("offer " + Utf8(ids[i]) + (MyList().FindRow(0, ids[i]) >= 0 ? " taken" : " left"));
+  }
+  RemoteListView journal(::GetDlgItem(main_, IDC_JOURNAL), process_);
+  int journaled = 0;
+  for (int row = 0; row < journal.RowCount(); ++row) journaled += journal.CellText(row, 1) == L"Автопринятие";
+  if (journaled != 2) report_.Note("the journal has " + std::to_string(journaled) + " automatic accepts");
+  const bool noBox = DialogsOf(pid_).size() == 1;
+  // The dispatcher switches it off on the main window; the next start finds it off.
+  ClickButton(main_, IDC_AUTO_ACCEPT);
+  const bool off = WaitUntil(
+      [&] { return ::SendDlgItemMessageW(main_, IDC_AUTO_ACCEPT, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, kStepWaitMs);
+  return all && journaled == 2 && noBox && off;
 }
 
 void DeskRun::DismissStrayBoxes() {
@@ -693,6 +768,28 @@ int DeskRun::ConnectOnly() {
   return report_.Finish();
 }
 
+// The desk starts with auto-accept on for Москва (its settings file); the
+// offers come one at a time, and the exchange's log gives the times.
+int DeskRun::AcceptLatency() {
+  const bool found = FindDesk() && ConnectDesk();
+  report_.Check(found, "the desk opens and logs in");
+  OtherService other(options_.port, options_.login, options_.password);
+  if (!found || !other.LogIn(kStepWaitMs)) return report_.Finish();
+  // Each offer once the one before is taken and the desk has shown it: the
+  // time of one accept, not of a queue. The desk is left alone meanwhile,
+  // since messages sent to its lists from here are handled before its tick.
+  for (int i = 0; i < options_.offers; ++i) {
+    other.WaitTaken(other.Publish(SampleOrder("Пятницкая улица"), kStepWaitMs), kStepWaitMs);
+    ::Sleep(300);
+  }
+  WaitUntil([&] { return MyList().RowCount() >= options_.offers; }, kStepWaitMs);
+  const int taken = MyList().RowCount();
+  report_.Note("offers taken: " + std::to_string(taken) + " of " + std::to_string(options_.offers));
+  report_.Check(taken == options_.offers, "the desk takes every offer automatically");
+  report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
+  return report_.Finish();
+}
+
 int DeskRun::Run() {
   const bool found = FindDesk();
   report_.Check(found, "the desk's main window \"Мирдатон\" opens");
@@ -753,6 +850,12 @@ int DeskRun::Run() {
   dialogs = OpenAndCancel(IDC_FULL_INFO, L"Введите Id заказа", L"13-dialog-110-order-id") && dialogs;
   report_.Check(dialogs, "each command dialog opens with its caption and closes on Cancel");
 
+  const bool rules = SetAutoAcceptRules();
+  report_.Check(rules, "\"Правила автопринятия...\": the rules set in the dialog switch auto-accept on");
+  report_.Check(rules && AutoAcceptOffers(other),
+                "auto-accept takes exactly the two matching offers within its limit, journals them without a box, "
+                "and the main window's switch turns it off");
+
   MeasureOfferDelay(other);
   const int rows = NewList().RowCount() + MyList().RowCount();
   report_.Check(Outage(other, rows),
@@ -770,7 +873,8 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: desk_e2e_driver --port N --desk-login L --login L --password P --shots DIR --control DIR\n"
-                 "       desk_e2e_driver --mode connect\n");
+                 "       desk_e2e_driver --mode connect\n"
+                 "       desk_e2e_driver --mode latency --port N --login L --password P --offers N\n");
     return 2;
   }
   platform::StartSockets();
@@ -783,6 +887,8 @@ int main(int argc, char** argv) {
     result = run.RunAgain();
   else if (options.mode == "dpi")
     result = run.RunAtHighDpi();
+  else if (options.mode == "latency")
+    result = run.AcceptLatency();
   else if (options.mode == "soak")
     result = run.Soak();
   else

@@ -21,20 +21,35 @@ bool OtherService::LogIn(unsigned timeoutMs) {
   return true;
 }
 
+bool OtherService::NextResponse(KestoBrimo_AsyncResponce& response, std::uint64_t deadline, unsigned pollMs) {
+  while (platform::MonotonicMs() < deadline) {
+    if (client_.GetClientResponce(response)) return true;
+    platform::SleepMs(pollMs);
+  }
+  return false;
+}
+
 std::int32_t OtherService::Publish(const KestoOrder& order, unsigned timeoutMs) {
   const std::uint32_t commandId = static_cast<std::uint32_t>(client_.InsertOrder(order));
   const std::uint64_t deadline = platform::MonotonicMs() + timeoutMs;
-  while (platform::MonotonicMs() < deadline) {
-    KestoBrimo_AsyncResponce response;
-    if (!client_.GetClientResponce(response)) {
-      platform::SleepMs(50);
-      continue;
-    }
+  KestoBrimo_AsyncResponce response;
+  while (NextResponse(response, deadline, 50)) {
     if (response.CommandId != commandId) continue;
     if (response.OperationStatus != KBRStatus_Ok || response.reason != KBRReason_MyOrder) return 0;
     return response.Order.OrderId;
   }
   return 0;
+}
+
+bool OtherService::WaitTaken(std::int32_t orderId, unsigned timeoutMs) {
+  const std::uint64_t deadline = platform::MonotonicMs() + timeoutMs;
+  KestoBrimo_AsyncResponce response;
+  while (NextResponse(response, deadline, 5)) {
+    if (response.reason == KBRReason_MyOrder && response.Order.OrderId == orderId && response.Order.Acceptor != 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void OtherService::ForgetAnswers() {

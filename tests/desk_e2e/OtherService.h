@@ -23,6 +23,8 @@ class OtherService {
   // Queues the order without waiting; ForgetAnswers drops the answers that came.
   void PublishNoWait(const KestoOrder& order) { client_.InsertOrder(order); }
   void ForgetAnswers();
+  // Waits until the exchange tells that another service accepted `orderId`.
+  bool WaitTaken(std::int32_t orderId, unsigned timeoutMs);
   // Applies the notifications received so far to the orders this service is
   // offered and its own, as a desk keeps them.
   void Follow(std::set<std::int32_t>& offered, std::set<std::int32_t>& own);
@@ -30,5 +32,7 @@ class OtherService {
   std::map<std::int32_t, std::string> Cities() { return client_.GetCityDirectory(); }
 
  private:
+  // The next response before `deadline` (MonotonicMs), looking every `pollMs`; false when none came.
+  bool NextResponse(KestoBrimo_AsyncResponce& response, std::uint64_t deadline, unsigned pollMs);
   KestoBrimoClientAsync client_;
 };

@@ -112,3 +112,12 @@ int RemoteListView::ColumnWidth(int column) const {
 int RemoteListView::SelectionMark() const {
   return static_cast<int>(::SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0));
 }
+
+bool RemoteListView::SetChecked(int row, bool checked) const {
+  if (remote_ == nullptr) return false;
+  LVITEMW item = {};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+  if (!::WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr)) return false;
+  return ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote_)) != 0;
+}

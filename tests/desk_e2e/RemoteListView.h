@@ -27,6 +27,8 @@ class RemoteListView {
   int SortArrow(int column) const;
   int ColumnWidth(int column) const;
   int SelectionMark() const;
+  // Ticks or clears the row's check box (a list with LVS_EX_CHECKBOXES).
+  bool SetChecked(int row, bool checked) const;
 
  private:
   // The rectangle an item message fills in the list's process, read back.

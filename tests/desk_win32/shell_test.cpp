@@ -2,8 +2,8 @@
 // resources, texts through the wide API, combo boxes, pickers, list views,
 // and the desk logic running on top of them.
 #include <windows.h>
+// commctrl.h needs windows.h first.
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "desk/AutoAccept.h"
 #include "desk/DeskDialogs.h"
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
@@ -46,6 +47,7 @@ class NullUi : public DeskUi {
  public:
   int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return IDOK; }
   int RunDialog(int) override { return IDCANCEL; }
+  void PlayAutoAcceptSound() override {}
   void WriteDebugLog(const std::string&) override {}
   void PlayNewOrderSound() override {}
   void FlashUntilForeground() override {}
@@ -85,7 +87,7 @@ TEST(WideTextTest, EveryDefinedByteOfCodePage1251SurvivesTheRoundTrip) {
 
 TEST_F(DeskShellTest, EveryDialogLoadsWithACaption) {
   for (int id : {IDD_MAIN, IDD_DIRECTORIES, IDD_ADD_ORDER, IDD_NOTIFY_MODE, IDD_ORDER_STATUS, IDD_CAR_DESCRIPTION,
-                 IDD_TARIFF, IDD_ORDER_ID}) {
+                 IDD_TARIFF, IDD_ORDER_ID, IDD_AUTO_ACCEPT}) {
     OpenDialog dialog(id);
     ASSERT_NE(dialog.Handle(), nullptr) << id;
     EXPECT_FALSE(Caption(dialog.Handle()).empty()) << id;
@@ -289,6 +291,27 @@ TEST_F(DeskShellTest, NewOrderDialogLogicStartsOnTheRealControls) {
   adapter.SetChecked(IDC_PRELIMINARY, true);
   logic->Command(adapter, IDC_PRELIMINARY);
   EXPECT_NE(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_TIME), GWL_STYLE) & WS_VISIBLE, 0);
+}
+
+TEST_F(DeskShellTest, AutoAcceptCheckListsKeepTheirChecksOnTheRealControls) {
+  DeskAutoAccept.Reset();  // no settings file: nothing is stored
+  AutoAcceptRules rules;
+  rules.Cities = {5};
+  DeskAutoAccept.SetRules(rules);
+  OpenDialog dialog(IDD_AUTO_ACCEPT);
+  Win32Dialog adapter(dialog.Handle());
+  NullUi ui;
+  AutoAcceptDialog logic(ui);
+  EXPECT_TRUE(logic.Start(adapter));
+  KestoListView* cities = adapter.ListView(IDC_AA_CITIES);
+  ASSERT_NE(cities, nullptr);
+  ASSERT_EQ(cities->ItemCount(), 1);
+  EXPECT_EQ(cities->GetItemText(0, 0, 99), "№5 (нет в справочнике)");
+  EXPECT_TRUE(cities->IsItemChecked(0));
+  cities->SetItemChecked(0, false);
+  EXPECT_FALSE(cities->IsItemChecked(0));
+  EXPECT_TRUE(adapter.IsChecked(IDC_AA_ANY));
+  DeskAutoAccept.Reset();
 }
 
 }  // namespace
