@@ -154,9 +154,10 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
     case KBRReason_NewOrder:
       if (NewList != nullptr) {
         if (NewOrders.count(order.OrderId) == 0) ++newOffers_;
-        staleNew_.Forget(order.OrderId);
         NewOrders[order.OrderId] = order;
         PutOrderToListView(*NewList, order);
+        // Unchanged texts repaint nothing: the grey must go all the same.
+        if (staleNew_.Forget(order.OrderId)) NewList->Redraw();
         newOrdersChanged_ = true;
       }
       return true;
@@ -169,9 +170,9 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
       return true;
     case KBRReason_MyOrder:
       if (MyList != nullptr) {
-        staleMine_.Forget(order.OrderId);
         MyOrders[order.OrderId] = order;
         PutOrderToListView(*MyList, order);
+        if (staleMine_.Forget(order.OrderId)) MyList->Redraw();
         myOrdersChanged_ = true;
       }
       return true;
