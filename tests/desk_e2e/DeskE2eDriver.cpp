@@ -439,7 +439,13 @@ bool DeskRun::Outage(OtherService& other) {
   // The exchange tells of every order still there: their rows turn current.
   const bool current = WaitUntil([&] { return StateLine().find(GreyRows(1)) != std::wstring::npos; }, kStepWaitMs);
   report_.Note("state line after the restart: " + Utf8(StateLine()));
-  const bool kept = NewList().FindRow(0, goneRow) >= 0 && NewList().RowCount() + MyList().RowCount() == rows;
+  // Sorted by price, the gone order's row may stand below the visible part of the list.
+  const auto showGoneRow = [&] {
+    const int row = NewList().FindRow(0, goneRow);
+    if (row >= 0) ::SendMessageW(::GetDlgItem(main_, IDC_NEW_ORDERS), LVM_ENSUREVISIBLE, row, FALSE);
+    return row;
+  };
+  const bool kept = showGoneRow() >= 0 && NewList().RowCount() + MyList().RowCount() == rows;
   Shot(L"19-back-on-line-gone-order-grey");
 
   // Orders published after the restart are current beside the grey row
@@ -454,13 +460,12 @@ bool DeskRun::Outage(OtherService& other) {
     fresh = freshId != 0 && WaitUntil([&] { return NewList().FindRow(0, std::to_wstring(freshId)) >= 0; }, kStepWaitMs);
   }
   const bool stillOneGrey = StateLine().find(GreyRows(1)) != std::wstring::npos;
+  showGoneRow();
   Shot(L"20-new-order-beside-grey-row");
 
   // Taking the grey row asks first; the answer "No" sends nothing.
   bool asked = false;
-  const int row = NewList().FindRow(0, goneRow);
-  // Sorted by price, it may stand below the visible part of the list.
-  if (row >= 0) ::SendMessageW(::GetDlgItem(main_, IDC_NEW_ORDERS), LVM_ENSUREVISIBLE, row, FALSE);
+  const int row = showGoneRow();
   if (row >= 0 && NewList().ClickRow(row) && WaitUntil([&] { return NewList().SelectionMark() == row; }, kStepWaitMs) &&
       ClickButton(main_, IDC_ACCEPT_ORDER)) {
     HWND question = nullptr;
