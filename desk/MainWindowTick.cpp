@@ -176,6 +176,12 @@ void DeskMainWindow::ShowWaitingAnswers() {
 
 bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& response) {
   const KestoOrder& order = response.Order;
+  // An order told of again usually keeps its texts, and unchanged texts
+  // repaint nothing: its row must lose the grey all the same.
+  const bool toldAgain = (response.reason == KBRReason_NewOrder && staleNew_.Contains(order.OrderId)) ||
+                         (response.reason == KBRReason_MyOrder && staleMine_.Contains(order.OrderId));
+  KestoListView* list = response.reason == KBRReason_NewOrder ? NewList : MyList;
+  if (toldAgain && list != nullptr) list->Redraw();
   switch (response.reason) {
     case KBRReason_NewOrder:
       if (NewList != nullptr) {

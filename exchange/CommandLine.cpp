@@ -35,12 +35,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
         return false;
       }
       out.Server.BindAddress = args[++i];
-    } else if (arg == "--data") {
+    } else if (arg == "--data" || arg == "--state") {
       if (!hasValue || args[i + 1].empty()) {
-        error = "--data needs a file name";
+        error = arg + " needs a file name";
         return false;
       }
-      out.DataPath = args[++i];
+      (arg == "--data" ? out.DataPath : out.StatePath) = args[++i];
     } else if (arg == "--demo-period") {
       if (!hasValue || !ParseNumber(args[++i], 3600000, number) || number < 100) {
         error = "--demo-period needs milliseconds from 100 to 3600000";
@@ -71,6 +71,8 @@ std::string UsageText(const std::string& programName) {
          "  --bind ADDR        IPv4 address to listen on (default 127.0.0.1)\n"
          "  --data FILE        data file with directories, accounts and tariffs\n"
          "                     (default: demo-data.json beside the program)\n"
+         "  --state FILE       keep the order book and balances in FILE between runs:\n"
+         "                     read at start when it exists, written on a clean stop\n"
          "  --demo             simulated services publish, re-price and withdraw orders\n"
          "  --demo-period MS   pause between simulated actions (default 4000)\n"
          "  --demo-for S       simulated actions stop after S seconds (default: never)\n"

@@ -8,7 +8,8 @@
 
 struct CommandLine {
   ServerOptions Server;
-  std::string DataPath;  // empty: the demo data file
+  std::string DataPath;   // empty: the demo data file
+  std::string StatePath;  // empty: the order book is not kept between runs
   bool Help = false;
 };
 

@@ -68,9 +68,17 @@ class Exchange {
   // The same actions for a service with no connection (the demo traffic).
   CommandOutcome PublishAs(std::int32_t serviceId, ExchangeOrder order, std::int64_t now);
   CommandOutcome AcceptAs(std::int32_t serviceId, std::int32_t orderId, std::int64_t now);
-  CommandOutcome ChangeStatusAs(std::int32_t serviceId, std::int32_t orderId, std::int32_t statusId,
-                                double price, std::int64_t now);
+  CommandOutcome ChangeStatusAs(std::int32_t serviceId, std::int32_t orderId, std::int32_t statusId, double price,
+                                std::int64_t now);
   CommandOutcome WithdrawAs(std::int32_t serviceId, std::int32_t orderId);
+
+  // The order book (every order and the next order id) and the balances as
+  // JSON text, for the next run of the exchange to go on where this one stopped.
+  std::string StateText() const;
+  // Takes the book and the balances from StateText's text; orders whose time
+  // to live ran out meanwhile expire at `now`. False with a reason when the
+  // text is damaged: the exchange is then left as it was.
+  bool LoadState(const std::string& text, std::int64_t now, std::string& error);
 
   const ExchangeData& Data() const { return data_; }
   const std::map<std::int32_t, ExchangeOrder>& Orders() const { return orders_; }

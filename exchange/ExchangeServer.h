@@ -21,8 +21,8 @@ struct ServerOptions {
   // compare what a desk shows with an exchange that no longer changes; 0: never.
   std::uint32_t DemoForMs = 0;
   std::size_t MaxConnections = 1000;
-  std::size_t MaxBlockBytes = 1 << 20;         // an unterminated block beyond this drops the peer
-  std::size_t MaxPendingOutput = 4u << 20;     // unsent bytes beyond this drop the peer
+  std::size_t MaxBlockBytes = 1 << 20;      // an unterminated block beyond this drops the peer
+  std::size_t MaxPendingOutput = 4u << 20;  // unsent bytes beyond this drop the peer
 };
 
 class ExchangeServer {
@@ -40,6 +40,8 @@ class ExchangeServer {
   void Run();
   // Safe from any thread and from a signal handler.
   void Stop();
+  // The exchange served; its state is loaded before Run and saved after it.
+  Exchange& Core();
 
  private:
   struct Impl;

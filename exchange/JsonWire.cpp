@@ -1,4 +1,5 @@
-// Never-throwing member reads of requests, and the writer of outgoing blocks.
+// Never-throwing member reads of requests and saved orders, and the writer of
+// outgoing blocks and saved states.
 #include "exchange/JsonWire.h"
 
 #include <cmath>
@@ -21,6 +22,13 @@ bool RequestFields::UInt32(const char* name, std::uint32_t& out) {
   const Json::Value* v = object_.find(name, name + std::char_traits<char>::length(name));
   if (!v || !v->isUInt()) return Fail(name);
   out = v->asUInt();
+  return true;
+}
+
+bool RequestFields::Int64(const char* name, std::int64_t& out) {
+  const Json::Value* v = object_.find(name, name + std::char_traits<char>::length(name));
+  if (!v || !v->isInt64()) return Fail(name);
+  out = v->asInt64();
   return true;
 }
 
@@ -77,11 +85,11 @@ bool IsValidUtf8(const std::string& text) {
   return true;
 }
 
-std::string JsonBlock(const Json::Value& value) {
+std::string JsonText(const Json::Value& value) {
   Json::StreamWriterBuilder builder;
   builder["indentation"] = "";
   builder["emitUTF8"] = true;
-  std::string text = Json::writeString(builder, value);
-  text += '\x08';
-  return text;
+  return Json::writeString(builder, value);
 }
+
+std::string JsonBlock(const Json::Value& value) { return JsonText(value) + '\x08'; }

@@ -1,6 +1,7 @@
 // JSON as the demo exchange reads and writes it: typed member reads of a
-// request that never throw and keep texts in UTF-8, and the compact UTF-8
-// text of an outgoing block. Parsing is the protocol's (ParseJsonText).
+// request or a saved order that never throw and keep texts in UTF-8, and the
+// compact UTF-8 text of an outgoing block or a saved state. Parsing is the
+// protocol's (ParseJsonText).
 #pragma once
 
 #include <json/json.h>
@@ -10,7 +11,8 @@
 
 #include "protocol/JsonRead.h"
 
-// Typed reads of the members of a request object. Each read fails when the
+// Typed reads of the members of a JSON object (a request, or an order of a
+// saved book). Each read fails when the
 // member is absent or of the wrong type or range; the first failing member's
 // name is kept for the error text.
 class RequestFields {
@@ -19,6 +21,7 @@ class RequestFields {
 
   bool Int(const char* name, std::int32_t& out);
   bool UInt32(const char* name, std::uint32_t& out);
+  bool Int64(const char* name, std::int64_t& out);
   // Any JSON number that is finite and within +-1e9.
   bool Number(const char* name, double& out);
   // A string of valid UTF-8 no longer than `maxBytes`.
@@ -36,5 +39,7 @@ class RequestFields {
 bool IsValidUtf8(const std::string& text);
 
 // The compact JSON text of `value` with texts written as raw UTF-8 (not as
-// \u escapes), followed by the block terminator 0x08.
+// \u escapes).
+std::string JsonText(const Json::Value& value);
+// The same text followed by the block terminator 0x08.
 std::string JsonBlock(const Json::Value& value);

@@ -37,6 +37,24 @@ void LogLine(const std::string& line) {
   std::fwrite(stamped.data(), 1, stamped.size(), stderr);
 }
 
+// The state a clean stop left; a missing file is a first run, a damaged one
+// is told and the exchange starts with an empty book rather than not at all.
+void LoadState(Exchange& exchange, const std::string& path) {
+  std::string text, error;
+  if (!platform::FileExists(path)) {
+    LogLine("no state in " + path + " yet: the order book starts empty");
+  } else if (!platform::ReadWholeFile(path, text)) {
+    LogLine("cannot read the state in " + path + ": the order book starts empty");
+  } else if (!exchange.LoadState(text, platform::NowSeconds(), error)) {
+    // The next stop writes over it: a copy stays for whoever looks into it.
+    const std::string kept = path + ".damaged";
+    LogLine("the state in " + path + " is damaged (" + error + "): the order book starts empty" +
+            (platform::ReplaceWholeFile(kept, text) ? "; a copy is kept in " + kept : std::string()));
+  } else {
+    LogLine("state from " + path + ": " + std::to_string(exchange.Orders().size()) + " orders");
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,12 +87,17 @@ int main(int argc, char** argv) {
     std::cerr << program << ": cannot listen: " << error << "\n";
     return 1;
   }
+  if (!options.StatePath.empty()) LoadState(server.Core(), options.StatePath);
   StopOnSignals(server);
 
   std::cout << "listening on " << options.Server.BindAddress << ":" << server.Port() << std::endl;
   LogLine("data from " + dataPath + (options.Server.Demo ? ", demo traffic on" : ""));
   server.Run();
   ForgetStopSignals();
-  LogLine("stopped");
+  if (!options.StatePath.empty() && !platform::ReplaceWholeFile(options.StatePath, server.Core().StateText())) {
+    LogLine("cannot write the state to " + options.StatePath);
+    return 1;
+  }
+  LogLine("stopped" + (options.StatePath.empty() ? std::string() : ", state written to " + options.StatePath));
   return 0;
 }

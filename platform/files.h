@@ -1,4 +1,5 @@
-// The executable's path, and a file that several writers append to.
+// The executable's path, whole files read and written at once, and a file
+// that several writers append to.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,13 @@ bool ReadWholeFile(const std::string& path, std::string& out);
 
 // Replaces a file's content; false when it cannot be written.
 bool WriteWholeFile(const std::string& path, const std::string& content);
+
+// Replaces a file's content through a temporary file beside it and a rename,
+// so that a crash leaves either the old content or the new, never half of it.
+bool ReplaceWholeFile(const std::string& path, const std::string& content);
+
+// True when something exists at `path`, readable or not.
+bool FileExists(const std::string& path);
 
 // A file opened for appending, created if missing, shared for reading and
 // writing with other handles and processes. Every Append goes to the end.

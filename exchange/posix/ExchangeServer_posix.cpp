@@ -1,8 +1,6 @@
 // The exchange's poll() loop over POSIX sockets: accepting, reading blocks,
 // writing queued output, dropping misbehaving peers, ticking expiry and the
 // demo traffic, and stopping on request through a self-pipe.
-#include "exchange/ExchangeServer.h"
-
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -18,6 +16,7 @@
 
 #include "exchange/BlockReader.h"
 #include "exchange/DemoTraffic.h"
+#include "exchange/ExchangeServer.h"
 #include "platform/clock.h"
 
 namespace {
@@ -41,7 +40,10 @@ struct Connection {
 
 struct ExchangeServer::Impl {
   Impl(ExchangeData data, ServerOptions opts, Exchange::LogSink logSink)
-      : options(std::move(opts)), log(logSink), exchange(std::move(data), logSink), demo(exchange, std::random_device{}()) {}
+      : options(std::move(opts)),
+        log(logSink),
+        exchange(std::move(data), logSink),
+        demo(exchange, std::random_device{}()) {}
 
   ServerOptions options;
   Exchange::LogSink log;
@@ -77,6 +79,8 @@ ExchangeServer::~ExchangeServer() {
 
 std::uint16_t ExchangeServer::Port() const { return impl_->port; }
 
+Exchange& ExchangeServer::Core() { return impl_->exchange; }
+
 bool ExchangeServer::Listen(std::string& error) {
   Impl& s = *impl_;
   int pipeFds[2];
@@ -103,8 +107,8 @@ bool ExchangeServer::Listen(std::string& error) {
   }
   const int yes = 1;
   setsockopt(s.listenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  if (bind(s.listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      listen(s.listenFd, 256) != 0 || !SetNonBlocking(s.listenFd)) {
+  if (bind(s.listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s.listenFd, 256) != 0 ||
+      !SetNonBlocking(s.listenFd)) {
     error = s.options.BindAddress + ":" + std::to_string(s.options.Port) + ": " + std::strerror(errno);
     return false;
   }
@@ -235,8 +239,7 @@ void ExchangeServer::Run() {
   if (s.options.Demo && !s.demo.HasActors()) s.Log("demo: the data file marks no service as simulated");
   std::uint64_t nextExpiry = platform::MonotonicMs();
   std::uint64_t nextDemo = platform::MonotonicMs() + 1000;
-  const std::uint64_t demoEnd =
-      s.options.DemoForMs == 0 ? UINT64_MAX : platform::MonotonicMs() + s.options.DemoForMs;
+  const std::uint64_t demoEnd = s.options.DemoForMs == 0 ? UINT64_MAX : platform::MonotonicMs() + s.options.DemoForMs;
   std::vector<pollfd> fds;
   std::vector<SessionId> polled;
   while (!s.stopping.load()) {

@@ -1,14 +1,15 @@
-// Executable path and shared append-mode files over POSIX calls.
-#include "platform/files.h"
-
+// Executable path, whole files and shared append-mode files over POSIX calls.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "platform/files.h"
 
 namespace platform {
 
@@ -35,7 +36,21 @@ bool WriteWholeFile(const std::string& path, const std::string& content) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   if (!file) return false;
   file.write(content.data(), static_cast<std::streamsize>(content.size()));
-  return static_cast<bool>(file);
+  file.close();  // a full disk shows when the last bytes go out
+  return !file.fail();
+}
+
+bool ReplaceWholeFile(const std::string& path, const std::string& content) {
+  const std::string temporary = path + ".tmp";
+  if (!WriteWholeFile(temporary, content)) return false;
+  if (::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  ::unlink(temporary.c_str());
+  return false;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
 }
 
 struct SharedAppendFile::Impl {

@@ -1,4 +1,4 @@
-// Executable path and shared append-mode files over the Win32 file API.
+// Executable path, whole files and shared append-mode files over the Win32 file API.
 #include <windows.h>
 
 #include <vector>
@@ -18,8 +18,8 @@ std::string ExecutablePath() {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   out.clear();
   char chunk[4096];
@@ -46,6 +46,16 @@ bool WriteWholeFile(const std::string& path, const std::string& content) {
   ::CloseHandle(file);
   return ok;
 }
+
+bool ReplaceWholeFile(const std::string& path, const std::string& content) {
+  const std::string temporary = path + ".tmp";
+  if (!WriteWholeFile(temporary, content)) return false;
+  if (::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  ::DeleteFileA(temporary.c_str());
+  return false;
+}
+
+bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 struct SharedAppendFile::Impl {
   HANDLE handle = INVALID_HANDLE_VALUE;

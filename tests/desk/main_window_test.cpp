@@ -570,9 +570,11 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
   Client.Authorized = true;
   Push(OrderNote(KBRReason_NewOrder, 1));
   Push(OrderNote(KBRReason_MyOrder, 3));
+  const int myRedraws = myList().redraws;
   desk.Tick(window);
   EXPECT_FALSE(desk.IsStaleRow(IDC_NEW_ORDERS, 1));
   EXPECT_FALSE(desk.IsStaleRow(IDC_MY_ORDERS, 3));
+  EXPECT_GT(myList().redraws, myRedraws) << "the row's texts are the same; its grey must go";
   EXPECT_TRUE(desk.IsStaleRow(IDC_NEW_ORDERS, 2));
   EXPECT_EQ(window[IDC_STATE_LINE].text, "На связи; серых строк: 1 (могли устареть)");
   EXPECT_EQ(ui.sounds, 1) << "re-announced orders are not new";

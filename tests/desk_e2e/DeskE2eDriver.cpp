@@ -152,7 +152,7 @@ class DeskRun {
   bool JournalShowsTheShift();
   bool BrowseCities(OtherService& other);
   bool ShowBalance();
-  bool Outage(OtherService& other, int rows);
+  bool Outage(OtherService& other);
   void MeasureOfferDelay(OtherService& other);
   // Clicks `button` and waits for the dialog it opens; null, with a note, when none does.
   HWND OpenDialog(int button, const std::wstring& caption);
@@ -411,28 +411,54 @@ bool DeskRun::ShowBalance() {
   return closed;
 }
 
+// The number of grey rows as the state line tells it: "серых строк: N (".
+std::wstring GreyRows(int count) { return L"серых строк: " + std::to_wstring(count) + L" ("; }
+
 // The exchange stops while the desk is logged in and starts again on the
-// same port, empty: it has forgotten every order the desk shows.
-bool DeskRun::Outage(OtherService& other, int rows) {
-  const std::wstring grey = L"серых строк: " + std::to_wstring(rows);
+// same port with the book it saved. Just before, the other service publishes
+// an order that lives a few seconds; its lifetime ends while the exchange is
+// down, so after the restart that order has gone and its row alone stays grey.
+bool DeskRun::Outage(OtherService& other) {
+  constexpr int kShortLifeSec = 5;
+  KestoOrder shortLived = SampleOrder("Петровка");
+  shortLived.TimeToLiveSec = kShortLifeSec;
+  const DWORD published = ::GetTickCount();
+  const std::int32_t goneId = other.Publish(shortLived, kStepWaitMs);
+  const std::wstring goneRow = std::to_wstring(goneId);
+  if (goneId == 0 || !WaitUntil([&] { return NewList().FindRow(0, goneRow) >= 0; }, kStepWaitMs)) {
+    report_.Note("the short-lived order did not arrive");
+    return false;
+  }
+  const int rows = NewList().RowCount() + MyList().RowCount();
   if (!AskRunner(L"stop-exchange")) {
     report_.Note("the runner did not stop the exchange");
     return false;
   }
   const bool lost = WaitUntil([&] { return StateLineStarts(L"Связь потеряна: "); }, kStepWaitMs);
   report_.Note("state line after the stop: " + Utf8(StateLine()));
-  const bool greyed = StateLine().find(grey) != std::wstring::npos;
+  const bool greyed = StateLine().find(GreyRows(rows)) != std::wstring::npos;
   Shot(L"18-connection-lost-rows-grey");
+  // Down until the short-lived order's lifetime has surely ended.
+  const DWORD downUntil = published + (kShortLifeSec + 1) * 1000;
+  if (static_cast<LONG>(downUntil - ::GetTickCount()) > 0) ::Sleep(downUntil - ::GetTickCount());
   if (!AskRunner(L"start-exchange")) {
     report_.Note("the runner did not start the exchange");
     return false;
   }
   const bool back = WaitUntil([&] { return StateLineStarts(L"На связи"); }, kStepWaitMs);
+  // The exchange tells of every order still there: their rows turn current.
+  const bool current = WaitUntil([&] { return StateLine().find(GreyRows(1)) != std::wstring::npos; }, kStepWaitMs);
   report_.Note("state line after the restart: " + Utf8(StateLine()));
-  const bool stillGrey = StateLine().find(grey) != std::wstring::npos;
-  Shot(L"19-back-on-line-forgotten-rows-grey");
+  // Sorted by price, the gone order's row may stand below the visible part of the list.
+  const auto showGoneRow = [&] {
+    const int row = NewList().FindRow(0, goneRow);
+    if (row >= 0) ::SendMessageW(::GetDlgItem(main_, IDC_NEW_ORDERS), LVM_ENSUREVISIBLE, row, FALSE);
+    return row;
+  };
+  const bool kept = showGoneRow() >= 0 && NewList().RowCount() + MyList().RowCount() == rows;
+  Shot(L"19-back-on-line-gone-order-grey");
 
-  // Orders published after the restart are current beside the grey rows
+  // Orders published after the restart are current beside the grey row
   // (three: the next desk of this run sorts the pool by price).
   const bool otherBack = WaitUntil([&] { return other.LoggedIn(); }, kStepWaitMs);
   std::int32_t freshId = 0;
@@ -443,22 +469,13 @@ bool DeskRun::Outage(OtherService& other, int rows) {
     freshId = fresh ? other.Publish(order, kStepWaitMs) : 0;
     fresh = freshId != 0 && WaitUntil([&] { return NewList().FindRow(0, std::to_wstring(freshId)) >= 0; }, kStepWaitMs);
   }
-  // The restarted exchange numbers from 1 again: the rows of reused ids turn
-  // current with the new orders, every other forgotten row stays grey.
-  const bool othersGrey = StateLine().find(L"серых строк: ") != std::wstring::npos;
-  Shot(L"20-new-order-beside-grey-rows");
+  const bool stillOneGrey = StateLine().find(GreyRows(1)) != std::wstring::npos;
+  showGoneRow();
+  Shot(L"20-new-order-beside-grey-row");
 
-  // Taking a grey row asks first; the answer "No" sends nothing. The
-  // restarted exchange numbers its orders from 1 again, so the grey row is
-  // the one with the highest id, far above the few published since.
+  // Taking the grey row asks first; the answer "No" sends nothing.
   bool asked = false;
-  std::int32_t greyOrderId = 0;
-  for (int r = 0, count = NewList().RowCount(); r < count; ++r) {
-    greyOrderId = std::max(greyOrderId, static_cast<std::int32_t>(std::stoi(NewList().CellText(r, 0))));
-  }
-  const int row = NewList().FindRow(0, std::to_wstring(greyOrderId));
-  // Sorted by price, it may stand below the visible part of the list.
-  if (row >= 0) ::SendMessageW(::GetDlgItem(main_, IDC_NEW_ORDERS), LVM_ENSUREVISIBLE, row, FALSE);
+  const int row = showGoneRow();
   if (row >= 0 && NewList().ClickRow(row) && WaitUntil([&] { return NewList().SelectionMark() == row; }, kStepWaitMs) &&
       ClickButton(main_, IDC_ACCEPT_ORDER)) {
     HWND question = nullptr;
@@ -475,10 +492,11 @@ bool DeskRun::Outage(OtherService& other, int rows) {
       WaitUntil([&] { return !::IsWindow(question); }, kStepWaitMs);
     }
   }
-  report_.Note(std::string("lost ") + (lost ? "yes" : "no") + ", grey " + (greyed ? "yes" : "no") + ", back " +
-               (back ? "yes" : "no") + ", still grey " + (stillGrey ? "yes" : "no") + ", new order " +
-               std::to_string(freshId) + (fresh ? " listed" : " missing") + ", asked " + (asked ? "yes" : "no"));
-  return lost && greyed && back && stillGrey && fresh && othersGrey && asked;
+  report_.Note(std::string("gone order ") + std::to_string(goneId) + ", lost " + (lost ? "yes" : "no") + ", grey " +
+               (greyed ? "yes" : "no") + ", back " + (back ? "yes" : "no") + ", one grey " + (current ? "yes" : "no") +
+               ", rows kept " + (kept ? "yes" : "no") + ", new order " + std::to_string(freshId) +
+               (fresh ? " listed" : " missing") + ", asked " + (asked ? "yes" : "no"));
+  return lost && greyed && back && current && kept && fresh && stillOneGrey && asked;
 }
 
 // From the other service's publish call to the new row in the desk's list
@@ -857,10 +875,11 @@ int DeskRun::Run() {
                 "and the main window's switch turns it off");
 
   MeasureOfferDelay(other);
-  const int rows = NewList().RowCount() + MyList().RowCount();
-  report_.Check(Outage(other, rows),
-                "the exchange stops: \"Связь потеряна\", rows grey; it starts again: \"На связи\" by itself, the "
-                "forgotten rows stay grey, a new order is current, a grey row asks before it is taken");
+  report_.Check(Outage(other),
+                "the exchange stops: \"Связь потеряна\", rows grey; it starts again with its saved book: \"На "
+                "связи\" by itself, every row current again but that of an order that went away during the outage "
+                "(its lifetime ended), which stays listed and grey; a new order is current; the grey row asks before "
+                "it is taken");
 
   report_.Check(CloseDesk(), "closing the main window ends the desk within 15 s");
   return report_.Finish();

@@ -566,4 +566,57 @@ TEST(ExchangeRequests, ARepeatedRequestIsAnsweredAgainNotHandledAgain) {
   EXPECT_EQ(d.Core().Orders().size(), 5u);
 }
 
+// A saved book comes back whole in a fresh exchange: every order as each
+// service is shown it, its expiry, the balances and the next id; a damaged
+// text leaves the fresh exchange as it was.
+TEST(ExchangeState, ASavedBookLoadsWholeAndADamagedOneLeavesTheBookEmpty) {
+  Desk d;
+  const SessionId alpha = d.LoggedIn("alpha", "a-pass");
+  const SessionId beta = d.LoggedIn("beta", "b-pass");
+  const int accepted = Publish(d, alpha, 700);
+  const int givenBack = Publish(d, alpha, 300, 60);
+  const int withdrawn = Publish(d, alpha);
+  d.Send(beta, OrderRequest(3, 7001, accepted));
+  d.Send(beta, OrderRequest(3, 7002, givenBack));
+  d.Send(beta, OrderRequest(7, 7003, givenBack));
+  d.Send(alpha, OrderRequest(6, 7004, withdrawn));
+  const std::string saved = d.Core().StateText();
+
+  Exchange fresh(TestExchangeData());
+  std::string error;
+  ASSERT_TRUE(fresh.LoadState(saved, kNow, error)) << error;
+  ASSERT_EQ(fresh.Orders().size(), 2u);
+  for (const auto& entry : d.Core().Orders()) {
+    const ExchangeOrder& loaded = fresh.Orders().at(entry.first);
+    for (int viewer : {1, 2, 3})
+      EXPECT_EQ(OrderMessage(5, {}, loaded, viewer), OrderMessage(5, {}, entry.second, viewer));
+    EXPECT_EQ(loaded.ExpiresAt, entry.second.ExpiresAt);
+  }
+  for (int service : {1, 2}) EXPECT_EQ(fresh.Balance(service), d.Core().Balance(service));
+  ExchangeOrder next = fresh.Orders().at(accepted);
+  fresh.PublishAs(3, next, kNow);
+  EXPECT_EQ(fresh.Orders().rbegin()->first, withdrawn + 1) << "ids are not used again";
+
+  // Down for longer than the given-back order had to live.
+  Exchange later(TestExchangeData());
+  ASSERT_TRUE(later.LoadState(saved, kNow + 60, error));
+  EXPECT_EQ(later.Orders().at(givenBack).Stage, OrderStage::Expired);
+
+  Json::Value twice;
+  ASSERT_TRUE(ParseJsonText(saved, twice));
+  twice["Orders"].append(twice["Orders"][0]);
+  const std::string damaged[] = {"",
+                                 "[]",
+                                 saved.substr(0, saved.size() / 2),
+                                 Compact(twice),
+                                 R"({"NextOrderId":1,"Orders":[{"OrderId":1}],"Balances":{}})",
+                                 R"({"NextOrderId":1,"Orders":[],"Balances":{"1":"much"}})"};
+  for (const std::string& text : damaged) {
+    Exchange empty(TestExchangeData());
+    EXPECT_FALSE(empty.LoadState(text, kNow, error)) << text;
+    EXPECT_TRUE(empty.Orders().empty()) << text;
+    EXPECT_EQ(empty.Balance(1), 1000) << text;
+  }
+}
+
 }  // namespace
