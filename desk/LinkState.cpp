@@ -9,48 +9,48 @@
 
 namespace {
 
-std::string CauseText(const DeskLinkState& link) {
-  switch (link.cause) {
-    case DeskLinkCause::Refused:
+std::string CauseText(const KestoConnectionState& link) {
+  switch (link.LastFailure) {
+    case KestoFailureCause::Refused:
       return "сервер отклонил соединение";
-    case DeskLinkCause::TimedOut:
+    case KestoFailureCause::TimedOut:
       return "сервер не отвечает";
-    case DeskLinkCause::Unreachable:
+    case KestoFailureCause::Unreachable:
       return "сервер недоступен";
-    case DeskLinkCause::NameNotFound:
+    case KestoFailureCause::NameNotFound:
       return "имя сервера не найдено";
-    case DeskLinkCause::ClosedByExchange:
+    case KestoFailureCause::ClosedByExchange:
       return "биржа закрыла соединение";
-    case DeskLinkCause::Reset:
+    case KestoFailureCause::Reset:
       return "соединение разорвано";
-    case DeskLinkCause::BadData:
+    case KestoFailureCause::BadData:
       return "неверные данные от биржи";
-    case DeskLinkCause::SendFailed:
+    case KestoFailureCause::SendError:
       return "запрос не удалось отправить";
-    case DeskLinkCause::Other:
-      if (!link.errorText.empty()) return link.errorText;
+    case KestoFailureCause::Other:
+      if (!link.LastError.empty()) return link.LastError;
       break;
-    case DeskLinkCause::None:
+    case KestoFailureCause::None:
       break;
   }
   return "причина неизвестна";
 }
 
-std::string PhaseText(const DeskLinkState& link) {
+std::string PhaseText(const KestoConnectionState& link) {
   const std::string lost = "Связь потеряна: " + CauseText(link) + ", повтор…";
-  switch (link.phase) {
-    case DeskLinkPhase::NotRunning:
+  switch (link.Phase) {
+    case KestoConnectionPhase::NotRunning:
       return "Нет соединения";
-    case DeskLinkPhase::Connecting:
-    case DeskLinkPhase::WaitingForChallenge:
+    case KestoConnectionPhase::Connecting:
+    case KestoConnectionPhase::AwaitingChallenge:
       // Attempts after a failure keep saying why the link is down.
-      if (link.cause != DeskLinkCause::None) return lost;
-      return "Соединение с " + link.server + ":" + ToString(link.port) + "…";
-    case DeskLinkPhase::LoggingIn:
+      if (link.LastFailure != KestoFailureCause::None) return lost;
+      return "Соединение с " + link.ServerName + ":" + ToString(link.Port) + "…";
+    case KestoConnectionPhase::LoggingIn:
       return "Вход…";
-    case DeskLinkPhase::LoggedIn:
+    case KestoConnectionPhase::LoggedIn:
       return "На связи";
-    case DeskLinkPhase::WaitingToReconnect:
+    case KestoConnectionPhase::WaitingToReconnect:
       return lost;
   }
   return std::string();
@@ -58,10 +58,10 @@ std::string PhaseText(const DeskLinkState& link) {
 
 }  // namespace
 
-std::string StateLineText(const DeskLinkState& link, const std::string& refusal, std::size_t staleRows) {
+std::string StateLineText(const KestoConnectionState& link, const std::string& refusal, std::size_t staleRows) {
   std::string text = refusal.empty() ? PhaseText(link) : "Вход отклонён: " + refusal;
   if (staleRows > 0) text += "; серых строк: " + ToString(static_cast<int>(staleRows)) + " (могли устареть)";
-  std::string when = FormatTime(link.lastBlockTime);
+  std::string when = FormatTime(link.LastBlockTime);
   if (!when.empty()) {
     when.pop_back();  // the format's closing blank
     text += "; последний блок: " + when;
@@ -69,65 +69,12 @@ std::string StateLineText(const DeskLinkState& link, const std::string& refusal,
   return text;
 }
 
-DeskLinkState LinkStateOf(KestoBrimoClientAsync& client) {
-  const KestoConnectionState state = client.GetConnectionState();
-  DeskLinkState link;
-  switch (state.Phase) {
-    case KestoConnectionPhase::NotRunning:
-      link.phase = DeskLinkPhase::NotRunning;
-      break;
-    case KestoConnectionPhase::Connecting:
-      link.phase = DeskLinkPhase::Connecting;
-      break;
-    case KestoConnectionPhase::AwaitingChallenge:
-      link.phase = DeskLinkPhase::WaitingForChallenge;
-      break;
-    case KestoConnectionPhase::LoggingIn:
-      link.phase = DeskLinkPhase::LoggingIn;
-      break;
-    case KestoConnectionPhase::LoggedIn:
-      link.phase = DeskLinkPhase::LoggedIn;
-      break;
-    case KestoConnectionPhase::WaitingToReconnect:
-      link.phase = DeskLinkPhase::WaitingToReconnect;
-      break;
-  }
-  switch (state.LastFailure) {
-    case KestoFailureCause::None:
-      link.cause = DeskLinkCause::None;
-      break;
-    case KestoFailureCause::Refused:
-      link.cause = DeskLinkCause::Refused;
-      break;
-    case KestoFailureCause::TimedOut:
-      link.cause = DeskLinkCause::TimedOut;
-      break;
-    case KestoFailureCause::Unreachable:
-      link.cause = DeskLinkCause::Unreachable;
-      break;
-    case KestoFailureCause::NameNotFound:
-      link.cause = DeskLinkCause::NameNotFound;
-      break;
-    case KestoFailureCause::ClosedByExchange:
-      link.cause = DeskLinkCause::ClosedByExchange;
-      break;
-    case KestoFailureCause::Reset:
-      link.cause = DeskLinkCause::Reset;
-      break;
-    case KestoFailureCause::BadData:
-      link.cause = DeskLinkCause::BadData;
-      break;
-    case KestoFailureCause::SendError:
-      link.cause = DeskLinkCause::SendFailed;
-      break;
-    case KestoFailureCause::Other:
-      link.cause = DeskLinkCause::Other;
-      break;
-  }
-  link.errorText = state.LastError;
+KestoConnectionState LinkStateOf(KestoBrimoClientAsync& client) {
+  KestoConnectionState link = client.GetConnectionState();
   // Before the first attempt the client has tried no server yet.
-  link.server = state.ServerName.empty() ? MainIniFile.IPAddress : state.ServerName;
-  link.port = state.ServerName.empty() ? AtoiText(MainIniFile.Port) : state.Port;
-  link.lastBlockTime = state.LastBlockTime;
+  if (link.ServerName.empty()) {
+    link.ServerName = MainIniFile.IPAddress;
+    link.Port = AtoiText(MainIniFile.Port);
+  }
   return link;
 }

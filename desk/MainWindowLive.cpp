@@ -55,11 +55,11 @@ void DeskMainWindow::NoticeLostConnection() {
 }
 
 void DeskMainWindow::UpdateStateLine(DeskDialog& window) {
-  DeskLinkState link = LinkStateOf(Client);
+  KestoConnectionState link = LinkStateOf(Client);
   // From a loss until the next login the line keeps saying that the link
   // is down and why, through every attempt.
-  if (rowsInDoubt_ && link.phase != DeskLinkPhase::LoggedIn && link.phase != DeskLinkPhase::NotRunning) {
-    link.phase = DeskLinkPhase::WaitingToReconnect;
+  if (rowsInDoubt_ && link.Phase != KestoConnectionPhase::LoggedIn && link.Phase != KestoConnectionPhase::NotRunning) {
+    link.Phase = KestoConnectionPhase::WaitingToReconnect;
   }
   std::string line = StateLineText(link, refusal_, staleNew_.Count() + staleMine_.Count());
   // A rule the settings file holds damaged keeps auto-accept off until it is mended.

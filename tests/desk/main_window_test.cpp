@@ -503,17 +503,17 @@ TEST_F(MainWindow, OkCancelAndUnknownIds) {
 }
 
 TEST(StateLine, EachPhaseAndCauseInTheOperatorsWords) {
-  const auto line = [](DeskLinkPhase phase, DeskLinkCause cause, const std::string& refusal = "") {
-    DeskLinkState link;
-    link.phase = phase;
-    link.cause = cause;
-    link.errorText = "recv error";
-    link.server = "exchange.example";
-    link.port = 17171;
+  const auto line = [](KestoConnectionPhase phase, KestoFailureCause cause, const std::string& refusal = "") {
+    KestoConnectionState link;
+    link.Phase = phase;
+    link.LastFailure = cause;
+    link.LastError = "recv error";
+    link.ServerName = "exchange.example";
+    link.Port = 17171;
     return StateLineText(link, refusal, 0);
   };
-  using P = DeskLinkPhase;
-  using C = DeskLinkCause;
+  using P = KestoConnectionPhase;
+  using C = KestoFailureCause;
   const struct {
     P phase;
     C cause;
@@ -521,7 +521,7 @@ TEST(StateLine, EachPhaseAndCauseInTheOperatorsWords) {
   } table[] = {
       {P::NotRunning, C::None, "Нет соединения"},
       {P::Connecting, C::None, "Соединение с exchange.example:17171…"},
-      {P::WaitingForChallenge, C::None, "Соединение с exchange.example:17171…"},
+      {P::AwaitingChallenge, C::None, "Соединение с exchange.example:17171…"},
       {P::LoggingIn, C::None, "Вход…"},
       {P::LoggedIn, C::None, "На связи"},
       {P::WaitingToReconnect, C::Refused, "Связь потеряна: сервер отклонил соединение, повтор…"},
@@ -531,17 +531,17 @@ TEST(StateLine, EachPhaseAndCauseInTheOperatorsWords) {
       {P::WaitingToReconnect, C::ClosedByExchange, "Связь потеряна: биржа закрыла соединение, повтор…"},
       {P::WaitingToReconnect, C::Reset, "Связь потеряна: соединение разорвано, повтор…"},
       {P::WaitingToReconnect, C::BadData, "Связь потеряна: неверные данные от биржи, повтор…"},
-      {P::WaitingToReconnect, C::SendFailed, "Связь потеряна: запрос не удалось отправить, повтор…"},
+      {P::WaitingToReconnect, C::SendError, "Связь потеряна: запрос не удалось отправить, повтор…"},
       {P::WaitingToReconnect, C::Other, "Связь потеряна: recv error, повтор…"},
   };
   for (const auto& row : table) EXPECT_EQ(line(row.phase, row.cause), row.text);
   EXPECT_EQ(line(P::NotRunning, C::Refused, "Неверное имя пользователя или пароль"),
             "Вход отклонён: Неверное имя пользователя или пароль");
-  DeskLinkState link;
-  link.phase = P::LoggedIn;
-  link.lastBlockTime = 1236000000;
+  KestoConnectionState link;
+  link.Phase = P::LoggedIn;
+  link.LastBlockTime = 1236000000;
   EXPECT_EQ(StateLineText(link, "", 2), "На связи; серых строк: 2 (могли устареть); последний блок: " +
-                                            FormatTime(link.lastBlockTime).substr(0, 19));
+                                            FormatTime(link.LastBlockTime).substr(0, 19));
 }
 
 // A lost connection greys every row; a notification of an order makes its
