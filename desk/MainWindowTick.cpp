@@ -176,20 +176,16 @@ void DeskMainWindow::ShowWaitingAnswers() {
 
 bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& response) {
   const KestoOrder& order = response.Order;
-  // An order told of again usually keeps its texts, and unchanged texts
-  // repaint nothing: its row must lose the grey all the same.
-  const bool toldAgain = (response.reason == KBRReason_NewOrder && staleNew_.Contains(order.OrderId)) ||
-                         (response.reason == KBRReason_MyOrder && staleMine_.Contains(order.OrderId));
-  KestoListView* list = response.reason == KBRReason_NewOrder ? NewList : MyList;
-  if (toldAgain && list != nullptr) list->Redraw();
   switch (response.reason) {
     case KBRReason_NewOrder:
       if (NewList != nullptr) {
         // An offer taken at once has its own sound: the alert is for those left to the dispatcher.
         if (NewOrders.count(order.OrderId) == 0 && !DeskAutoAccept.Took(order.OrderId)) ++newOffers_;
-        staleNew_.Forget(order.OrderId);
         NewOrders[order.OrderId] = order;
         PutOrderToListView(*NewList, order);
+        // An order told of again usually keeps its texts, and unchanged texts
+        // repaint nothing: its row must lose the grey all the same.
+        if (staleNew_.Forget(order.OrderId)) NewList->Redraw();
         newOrdersChanged_ = true;
       }
       return true;
@@ -202,9 +198,9 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
       return true;
     case KBRReason_MyOrder:
       if (MyList != nullptr) {
-        staleMine_.Forget(order.OrderId);
         MyOrders[order.OrderId] = order;
         PutOrderToListView(*MyList, order);
+        if (staleMine_.Forget(order.OrderId)) MyList->Redraw();
         myOrdersChanged_ = true;
       }
       return true;

@@ -14,8 +14,9 @@ class StaleRows {
   void MarkAll(const Map& orders) {
     for (const auto& entry : orders) ids_.insert(entry.first);
   }
-  // The exchange has told of the order again, or it has gone from the list.
-  void Forget(std::int32_t orderId) { ids_.erase(orderId); }
+  // The exchange has told of the order again, or it has gone from the list;
+  // true when its row was stale.
+  bool Forget(std::int32_t orderId) { return ids_.erase(orderId) != 0; }
   void Clear() { ids_.clear(); }
   bool Contains(std::int32_t orderId) const { return ids_.count(orderId) != 0; }
   std::size_t Count() const { return ids_.size(); }
