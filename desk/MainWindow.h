@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "client/KestoBrimoClientAsync.h"
+#include "desk/AutoAccept.h"
 #include "desk/DeskDialog.h"
 #include "desk/DeskIds.h"
 #include "desk/DeskSettings.h"
@@ -83,9 +84,10 @@ class DeskMainWindow {
   void ShowWaitingAnswers();
   // The journal's line for a received message; true when it needs no box.
   bool Record(DeskDialog& window, const KestoBrimo_AsyncResponce& response);
-  // Auto-accept's look at a message: an offer it takes goes to the journal;
-  // true for the answer to an automatic accept, which opens no box.
-  bool TakeAutoAccept(const KestoBrimo_AsyncResponce& response);
+  // What follows auto-accept's decision on a message: an offer it took is
+  // remembered as sent, sounds and goes to the journal; true for the answer
+  // to an automatic accept, which opens no box.
+  bool FollowAutoAccept(const AutoAcceptStep& step, const KestoBrimo_AsyncResponce& response);
   // Remembers a request sent for an order, for the journal and the quiet rule.
   void Sent(int commandId, std::int32_t commandCode, std::int32_t orderId);
   void SortChangedLists();

@@ -86,8 +86,12 @@ bool DeskMainWindow::Tick(DeskDialog& window) {
   ShowWaitingAnswers();
   KestoBrimo_AsyncResponce response;
   while (Client.GetClientResponce(response)) {
+    // Other services are offered the same order: the accept is queued before
+    // anything is painted, since list and journal rows take milliseconds each
+    // under Wine.
+    const AutoAcceptStep accept = DeskAutoAccept.OnResponse(response, ui_);
     const bool quiet = Record(window, response);
-    if (TakeAutoAccept(response)) continue;
+    if (FollowAutoAccept(accept, response)) continue;
     if (ApplyListNotification(response) || quiet || EndRefusedLogin(response)) continue;
     if (response.reason == 0 && response.CommandId == static_cast<std::uint32_t>(quietNoticeId_)) {
       quietNoticeId_ = -1;
