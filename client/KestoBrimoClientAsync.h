@@ -233,6 +233,8 @@ class KestoBrimoClientAsync {
   // socket waits; requestQueued_ stands in for it while it cannot be opened.
   platform::SocketWaker waker_;
   platform::Event requestQueued_;
+  // A wait of the worker's was cut short by a wake-up still to be drained; worker thread only.
+  bool wokenWait_ = false;
   // Set after each queued response, for GetClientResponce with a time limit.
   platform::Event responseQueued_;
   ResponseNotify notify_ = nullptr;  // both under Lock

@@ -266,6 +266,8 @@ KBRStatus KestoBrimoClientAsync::ReadBlock(std::string& out) {
         break;
       }
       case platform::SocketReady::Woken:
+        wokenWait_ = true;
+        break;
       case platform::SocketReady::TimedOut:
         break;
     }

@@ -154,9 +154,17 @@ KBRStatus KestoBrimoClientAsync::QueueProcessing() {
 }
 
 KBRStatus KestoBrimoClientAsync::ServeRequests() {
+  // Requests may have been queued during the handshake.
+  wokenWait_ = true;
   for (;;) {
-    // Wake-ups so far are answered by looking at the queue now; later ones cut the next wait short.
-    waker_.Drain();
+    // Wake-ups so far are answered by looking at the queue now; later ones
+    // cut the next wait short. A wait that was not cut short leaves nothing
+    // to drain: each drain costs two calls into the system, which Wine
+    // answers slowly on a busy machine.
+    if (wokenWait_) {
+      waker_.Drain();
+      wokenWait_ = false;
+    }
     KestoBrimo_AsyncRequest request;
     bool queued;
     {
@@ -180,8 +188,10 @@ KBRStatus KestoBrimoClientAsync::ServeRequests() {
         if (status < 0) return status;
       } else if (status == KBRStatus_NoData) {
         PrintToDebugLog("Status==KBRStatus_NoData");
-        // Data or a queued request ends the pause at once.
-        WaitOnSocket(platform::SocketWaitFor::Reading, kIdlePauseMs);
+        // Data or a queued request ends the pause at once; a read that a
+        // queued request cut short has no pause to make.
+        if (!wokenWait_ && WaitOnSocket(platform::SocketWaitFor::Reading, kIdlePauseMs) == platform::SocketReady::Woken)
+          wokenWait_ = true;
       }
       continue;
     }

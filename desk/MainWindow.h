@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "client/KestoBrimoClientAsync.h"
+#include "desk/AutoAccept.h"
 #include "desk/DeskDialog.h"
 #include "desk/DeskIds.h"
 #include "desk/DeskSettings.h"
@@ -76,16 +77,29 @@ class DeskMainWindow {
   // that adds nothing to the one already shown.
   bool EndRefusedLogin(const KestoBrimo_AsyncResponce& response);
   void AlertNewOffers();
-  // Reasons 3 to 6: the order maps and lists; false for any other answer.
+  // Reasons 3 to 6: the order maps and lists (MyOrders changed already when
+  // the message was taken); false for any other answer.
   bool ApplyListNotification(const KestoBrimo_AsyncResponce& response);
   // Every other answer opens a box or the directory viewer.
   void ShowAnswer(const KestoBrimo_AsyncResponce& response);
   void ShowWaitingAnswers();
   // The journal's line for a received message; true when it needs no box.
   bool Record(DeskDialog& window, const KestoBrimo_AsyncResponce& response);
-  // Auto-accept's look at a message: an offer it takes goes to the journal;
-  // true for the answer to an automatic accept, which opens no box.
-  bool TakeAutoAccept(const KestoBrimo_AsyncResponce& response);
+  // A message taken from the client, and auto-accept's decision on it.
+  struct TakenResponse {
+    KestoBrimo_AsyncResponce response;
+    AutoAcceptStep accept;
+  };
+  // Takes every message the client holds and lets auto-accept decide on them
+  // in order, ahead of the journal and list rows of the messages before them.
+  void TakeResponses();
+  // Reasons 5 and 6 change MyOrders as they are taken: the limit of
+  // auto-accept counts it. Their rows follow in their turn.
+  void KeepMyOrders(const KestoBrimo_AsyncResponce& response);
+  // What follows auto-accept's decision on a message: an offer it took is
+  // remembered as sent, sounds and goes to the journal; true for the answer
+  // to an automatic accept, which opens no box.
+  bool FollowAutoAccept(const AutoAcceptStep& step, const KestoBrimo_AsyncResponce& response);
   // Remembers a request sent for an order, for the journal and the quiet rule.
   void Sent(int commandId, std::int32_t commandCode, std::int32_t orderId);
   void SortChangedLists();
@@ -133,6 +147,9 @@ class DeskMainWindow {
   DeskUi& ui_;
   int openBoxes_ = 0;
   std::deque<KestoBrimo_AsyncResponce> waiting_;
+  // Messages taken from the client whose rows and boxes are still to come,
+  // oldest first; ticks inside a box go on with them in the same order.
+  std::deque<TakenResponse> taken_;
   DeskSettings preferences_;
   KestoListView* journal_ = nullptr;
   std::map<std::uint32_t, SentCommand> sent_;

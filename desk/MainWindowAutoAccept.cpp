@@ -4,8 +4,7 @@
 #include "desk/MainWindow.h"
 #include "protocol/KBRCodes.h"
 
-bool DeskMainWindow::TakeAutoAccept(const KestoBrimo_AsyncResponce& response) {
-  const AutoAcceptStep step = DeskAutoAccept.OnResponse(response, ui_);
+bool DeskMainWindow::FollowAutoAccept(const AutoAcceptStep& step, const KestoBrimo_AsyncResponce& response) {
   if (step.acceptCommandId != 0) {
     // The journal names the exchange's answer after the request, as for the button.
     Sent(step.acceptCommandId, KBRCommand_AcceptOrder, response.Order.OrderId);

@@ -84,10 +84,12 @@ bool DeskMainWindow::Tick(DeskDialog& window) {
   NoticeLostConnection();
   UpdateStateLine(window);
   ShowWaitingAnswers();
-  KestoBrimo_AsyncResponce response;
-  while (Client.GetClientResponce(response)) {
+  for (TakeResponses(); !taken_.empty(); TakeResponses()) {
+    TakenResponse taken = std::move(taken_.front());
+    taken_.pop_front();
+    const KestoBrimo_AsyncResponce& response = taken.response;
     const bool quiet = Record(window, response);
-    if (TakeAutoAccept(response)) continue;
+    if (FollowAutoAccept(taken.accept, response)) continue;
     if (ApplyListNotification(response) || quiet || EndRefusedLogin(response)) continue;
     if (response.reason == 0 && response.CommandId == static_cast<std::uint32_t>(quietNoticeId_)) {
       quietNoticeId_ = -1;
@@ -103,6 +105,24 @@ bool DeskMainWindow::Tick(DeskDialog& window) {
   AlertNewOffers();
   UpdateStateLine(window);
   return true;
+}
+
+void DeskMainWindow::TakeResponses() {
+  // Other services are offered the same orders: an accept is queued before
+  // rows are written, since each list or journal row takes milliseconds under
+  // Wine, and the answers to the last accept are often still being written.
+  TakenResponse taken;
+  while (Client.GetClientResponce(taken.response)) {
+    KeepMyOrders(taken.response);
+    taken.accept = DeskAutoAccept.OnResponse(taken.response, ui_);
+    taken_.push_back(std::move(taken));
+  }
+}
+
+void DeskMainWindow::KeepMyOrders(const KestoBrimo_AsyncResponce& response) {
+  if (MyList == nullptr) return;
+  if (response.reason == KBRReason_MyOrder) MyOrders[response.Order.OrderId] = response.Order;
+  if (response.reason == KBRReason_MyOrderRemoved) MyOrders.erase(response.Order.OrderId);
 }
 
 namespace {
@@ -198,7 +218,6 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
       return true;
     case KBRReason_MyOrder:
       if (MyList != nullptr) {
-        MyOrders[order.OrderId] = order;
         PutOrderToListView(*MyList, order);
         if (staleMine_.Forget(order.OrderId)) MyList->Redraw();
         myOrdersChanged_ = true;
@@ -206,7 +225,6 @@ bool DeskMainWindow::ApplyListNotification(const KestoBrimo_AsyncResponce& respo
       return true;
     case KBRReason_MyOrderRemoved:
       if (MyList != nullptr) {
-        MyOrders.erase(order.OrderId);
         staleMine_.Forget(order.OrderId);
         DelOrderFromListView(*MyList, order.OrderId);
       }
