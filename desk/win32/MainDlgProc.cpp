@@ -22,6 +22,8 @@ constexpr UINT_PTR kPollTimerId = 0;
 constexpr UINT kPollPeriodMs = 500;
 // Posted by the client's worker when it has queued a response.
 constexpr UINT kResponsesQueued = WM_APP + 1;
+// Posted when the dialog manager first shows the window, to maximise it after.
+constexpr UINT kShown = WM_APP + 2;
 constexpr COLORREF kStaleRowText = RGB(150, 150, 150);
 constexpr COLORREF kStaleSelectedBack = RGB(215, 222, 240);
 
@@ -96,7 +98,6 @@ INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM l
   if (session == nullptr) return FALSE;
   switch (message) {
     case WM_TIMER:
-      session->frame.MaximiseIfSaved(hwndDlg);
       return AsDialogResult(session->logic.Tick(session->window));
     case kResponsesQueued:
       // Cleared first: a response queued during this tick posts the next one.
@@ -111,6 +112,12 @@ INT_PTR CALLBACK MainDlgProc(HWND hwndDlg, UINT message, WPARAM wParam, LPARAM l
       return TRUE;
     case WM_SIZE:
       session->frame.LayOut(hwndDlg);
+      return TRUE;
+    case WM_SHOWWINDOW:
+      if (wParam) ::PostMessageW(hwndDlg, kShown, 0, 0);
+      return FALSE;
+    case kShown:
+      session->frame.MaximiseIfSaved(hwndDlg);
       return TRUE;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);

@@ -75,14 +75,14 @@ void MainWindowFrame::Start(HWND window, const WindowPlacement& saved) {
   placement.length = sizeof(placement);
   ::GetWindowPlacement(window, &placement);
   placement.rcNormalPosition = {wanted.left, wanted.top, wanted.left + wanted.width, wanted.top + wanted.height};
-  placement.showCmd = SW_SHOWNORMAL;
+  placement.showCmd = SW_HIDE;  // the dialog manager shows it
   ::SetWindowPlacement(window, &placement);
   maximisePending_ = wanted.maximized;
   LayOut(window);
 }
 
 void MainWindowFrame::MaximiseIfSaved(HWND window) {
-  if (!maximisePending_) return;
+  if (!maximisePending_ || !::IsWindowVisible(window)) return;
   maximisePending_ = false;
   ::ShowWindow(window, SW_MAXIMIZE);
 }

@@ -10,12 +10,14 @@
 
 class MainWindowFrame {
  public:
-  // WM_INITDIALOG: the resource's size becomes the smallest, then the window
-  // goes where `saved` says (or opens tall enough for the journal).
+  // WM_INITDIALOG: the resource's size becomes the smallest, then the window,
+  // still hidden, goes where `saved` says (or opens tall enough for the journal).
   void Start(HWND window, const WindowPlacement& saved);
   void LimitSize(MINMAXINFO& info) const;
-  // WM_TIMER: a window saved maximised is maximised at the first tick, once
-  // the dialog manager has shown it (it shows a modal dialog in its normal size).
+  // After the first WM_SHOWWINDOW: a window saved maximised is maximised once
+  // the dialog manager has shown it, which it does in the normal size when
+  // the dialog's queue first runs empty; maximised any earlier, it would be
+  // put back to the normal size then.
   void MaximiseIfSaved(HWND window);
   // WM_SIZE: the lists, the journal and the state line follow the client area.
   void LayOut(HWND window) const;
