@@ -1,4 +1,4 @@
-// Requests issued from two threads at once: every number is taken once, and
+// Requests issued from three threads at once: every number is taken once, and
 // the queue holds them in the order of their numbers.
 #include <gtest/gtest.h>
 
@@ -12,15 +12,14 @@ using Access = KestoBrimoClientTestAccess;
 
 namespace {
 
-TEST(RequestNumberingThreads, TwoCallersNeverShareANumberAndTheQueueIsInNumberOrder) {
+TEST(RequestNumberingThreads, CallersNeverShareANumberAndTheQueueIsInNumberOrder) {
   SetNextCommandIdForTesting(1);
   KestoBrimoClientAsync client;
   constexpr int kPerThread = 500;
   auto issue = [&client] {
     for (int i = 0; i < kPerThread; ++i) client.AcceptOrder(i);
   };
-  std::thread first(issue);
-  std::thread second(issue);
+  std::thread first(issue), second(issue);
   for (int i = 0; i < kPerThread; ++i) client.GetDirectory(true);  // the worker's login request meanwhile
   first.join();
   second.join();

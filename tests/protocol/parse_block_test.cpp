@@ -1,31 +1,54 @@
-// ParseBlock: the envelope, each kind's payload with the fields it leaves at
-// their constructed values, the login answer, Authorized, and the
-// equivalence of \u escapes and raw UTF-8.
+// ParseBlock: the envelope, the members each kind of message reads, the
+// directories and the login answer, Authorized and the response queue; and
+// the malformed blocks, which must change nothing.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "OrderFields.h"
+#include "client/DebugLog.h"
 #include "client/KestoBrimoClientAsync.h"
 #include "platform/codepage.h"
+#include "platform/files.h"
 #include "support/ClientTestAccess.h"
+#include "support/TempDir.h"
 
 using Access = KestoBrimoClientTestAccess;
+using Names = std::map<std::int32_t, std::string>;
 
 namespace {
 
-// Messages are written here in code page 1251 and sent as the exchange sends them, in UTF-8.
-std::string Block(const std::string& text) { return platform::Utf8FromAnsi(text); }
+#define KB_FOR_EACH_ORDER_FIELD(X)                                                                                  \
+  X(UniKey)                                                                                                         \
+  X(BrimoOrderState)                                                                                                \
+  X(CityIdFrom)                                                                                                     \
+  X(CityIdTo) X(StreetFrom) X(AdditionalFrom) X(LatitudeFrom) X(LongitudeFrom) X(StreetTo) X(AdditionalTo)          \
+      X(LatitudeTo) X(LongitudeTo) X(CarrierType) X(Price) X(ClientPhone) X(PhoneId) X(Comment) X(CarDescription)   \
+          X(CarGovNumber) X(CarCallNumber) X(PreliminaryTime) X(Time0Km1Fixed2) X(StatusId) X(OrderId) X(WriteTime) \
+              X(Publisher) X(Acceptor) X(ServiceComission) X(PublisherComission) X(AcceptTime) X(TimeToLiveSec)     \
+                  X(ToCarMin) X(SetCarInfoTime)
+// The fields that partial information (kind 11) carries.
+#define KB_FOR_EACH_PARTIAL_FIELD(X)                                                                             \
+  X(BrimoOrderState)                                                                                             \
+  X(Price)                                                                                                       \
+  X(ClientPhone)                                                                                                 \
+  X(PhoneId) X(CarDescription) X(CarGovNumber) X(CarCallNumber) X(StatusId) X(OrderId) X(Acceptor) X(AcceptTime) \
+      X(ServiceComission) X(PublisherComission) X(ToCarMin) X(SetCarInfoTime)
 
-std::string Envelope(int reason, const std::string& more = "") {
-  return "{\"reason\":" + std::to_string(reason) +
-         ",\"CommandId\":4294967295,\"CommandCode\":11,\"Num\":-2147483648,\"ErrorString\":\"Ошибка\","
-         "\"OperationStatus\":-10" +
-         (more.empty() ? "" : "," + more) + "}";
+// Every field of an order, one per line, so that a failed comparison names the field.
+std::string Dump(const KestoOrder& o) {
+  std::ostringstream s;
+#define KB_DUMP_FIELD(name) s << #name " " << o.name << "\n";
+  KB_FOR_EACH_ORDER_FIELD(KB_DUMP_FIELD)
+#undef KB_DUMP_FIELD
+  return s.str();
 }
 
-// The members of FullOrder(true), as the exchange sends them.
+// The members of FullOrder(), as the exchange sends them; every value differs from the constructed one.
 const char* const kOrderMembers =
     "\"UniKey\":77,\"BrimoOrderState\":3,\"CityIdFrom\":10,\"CityIdTo\":11,\"StreetFrom\":\"Тверская\","
     "\"AdditionalFrom\":\"д. 1\",\"LatitudeFrom\":55.5,\"LongitudeFrom\":37.25,\"StreetTo\":\"Арбат\","
@@ -34,6 +57,83 @@ const char* const kOrderMembers =
     "\"CarGovNumber\":\"А123ВС\",\"CarCallNumber\":13,\"PreliminaryTime\":4294967295,\"Time0Km1Fixed2\":2,"
     "\"StatusId\":5,\"OrderId\":815,\"WriteTime\":1000,\"Publisher\":6,\"Acceptor\":7,\"ServiceComission\":1.25,"
     "\"PublisherComission\":2.5,\"AcceptTime\":2000,\"TimeToLiveSec\":600,\"ToCarMin\":8,\"SetCarInfoTime\":3000";
+const char* const kTariffMembers =
+    "\"Publisher\":1,\"Acceptor\":2,\"CityId\":3,\"TariffId\":\"Т-1\",\"ServicePercent\":4.5,\"ServiceFixed\":5,"
+    "\"PublisherPercent\":6.25,\"PublisherFixed\":7,\"ServiceReturnForeit\":8,\"PublisherReturnForeit\":9.5,"
+    "\"MinOrderPrice\":100,\"Price\":\"not read\",\"UniKey\":77";
+
+KestoOrder FullOrder() {
+  KestoOrder o;
+  o.UniKey = 77, o.BrimoOrderState = 3, o.CityIdFrom = 10, o.CityIdTo = 11, o.StreetFrom = "Тверская";
+  o.AdditionalFrom = "д. 1", o.LatitudeFrom = 55.5f, o.LongitudeFrom = 37.25f, o.StreetTo = "Арбат";
+  o.AdditionalTo = "под. 2", o.LatitudeTo = -1.5f, o.LongitudeTo = 2.75f, o.CarrierType = 4, o.Price = 150.5f;
+  o.ClientPhone = "+7 900", o.PhoneId = 12, o.Comment = "тихо", o.CarDescription = "Лада", o.CarGovNumber = "А123ВС";
+  o.CarCallNumber = 13, o.PreliminaryTime = 4294967295LL, o.Time0Km1Fixed2 = 2, o.StatusId = 5, o.OrderId = 815;
+  o.WriteTime = 1000, o.Publisher = 6, o.Acceptor = 7, o.ServiceComission = 1.25f, o.PublisherComission = 2.5f;
+  o.AcceptTime = 2000, o.TimeToLiveSec = 600, o.ToCarMin = 8, o.SetCarInfoTime = 3000;
+  return o;
+}
+
+TEST(Order, ClearSetsEveryNumberToZeroAndEveryTextEmpty) {
+  KestoOrder cleared = FullOrder(), zero;
+  cleared.Clear();
+  zero.CityIdFrom = zero.CityIdTo = zero.StatusId = zero.Time0Km1Fixed2 = 0;  // constructed as -1 and 1
+  EXPECT_EQ(Dump(cleared), Dump(zero));
+}
+
+// The order a message of kind `reason` with kOrderMembers (kTariffMembers for 9) gives.
+KestoOrder ExpectedOrder(int reason) {
+  const KestoOrder full = FullOrder();
+  KestoOrder expected;
+  switch (reason) {
+    case 3:
+    case 5:
+      expected = full;
+      expected.UniKey = 0;  // these kinds take the order without "UniKey"
+      break;
+    case 10:
+      return full;
+    case 11:
+#define KB_COPY_FIELD(name) expected.name = full.name;
+      KB_FOR_EACH_PARTIAL_FIELD(KB_COPY_FIELD)
+#undef KB_COPY_FIELD
+      break;
+    case 4:
+    case 6:
+      expected.OrderId = full.OrderId;
+      break;
+    default:
+      expected.UniKey = full.UniKey;  // kinds without an order keep the envelope's
+  }
+  return expected;
+}
+
+// A message written in code page 1251: the envelope with every member at the edge of its range, then `payload`.
+std::string Message(int reason, const std::string& payload = "", int status = 0,
+                    std::uint32_t commandId = 4294967295u) {
+  return "{\"reason\":" + std::to_string(reason) + ",\"CommandId\":" + std::to_string(commandId) +
+         ",\"CommandCode\":11,\"Num\":-2147483648,\"ErrorString\":\"Ошибка\",\"OperationStatus\":" +
+         std::to_string(status) + (payload.empty() ? "" : "," + payload) + "}";
+}
+
+std::string Directories(const std::string& carriers, const std::string& states, const std::string& cities,
+                        const std::string& services, int status = 0, std::uint32_t commandId = 0) {
+  return Message(2,
+                 "\"CarrierTypeDirectory\":" + carriers + ",\"OrderStatusDirectory\":" + states +
+                     ",\"CityDirectory\":" + cities + ",\"ClientDbDirectory\":" + services,
+                 status, commandId);
+}
+
+// `message` with the plain value of `member` replaced, or the member left out when `value` is nullptr.
+std::string With(std::string message, const std::string& member, const char* value) {
+  const std::size_t at = message.find("\"" + member + "\":");
+  const std::size_t end = message.find_first_of(",}", at);
+  if (value != nullptr) return message.replace(at, end - at, "\"" + member + "\":" + value);
+  return message.erase(message[end] == ',' ? at : at - 1, end - at + 1);
+}
+
+// Received as the exchange sends it, in UTF-8.
+std::string Block(const std::string& message) { return platform::Utf8FromAnsi(message); }
 
 KestoBrimo_AsyncResponce ParseUtf8(const std::string& block) {
   KestoBrimoClientAsync client;
@@ -46,169 +146,203 @@ KestoBrimo_AsyncResponce ParseUtf8(const std::string& block) {
 
 KestoBrimo_AsyncResponce ParseOne(const std::string& message) { return ParseUtf8(Block(message)); }
 
-TEST(ParseEnvelope, CopiesEveryMemberWithFullRanges) {
-  const KestoBrimo_AsyncResponce r = ParseOne(Envelope(7));
+TEST(ParseBlock, TheEnvelopeTakesEveryMemberAtTheEdgesOfItsRangeAndIgnoresAnUnusableUniKey) {
+  const KestoBrimo_AsyncResponce r = ParseOne(Message(7, "\"UniKey\":\"77\""));
   EXPECT_EQ(r.reason, 7);
   EXPECT_EQ(r.CommandId, 4294967295u);
   EXPECT_EQ(r.CommandCode, 11);
   EXPECT_EQ(r.Num, -2147483647 - 1);
   EXPECT_EQ(r.ErrorString, "Ошибка");
-  EXPECT_EQ(r.OperationStatus, KBRStatus_InsertOrderError);
+  EXPECT_EQ(r.OperationStatus, KBRStatus_Ok);
   EXPECT_EQ(Dump(r.Order), Dump(KestoOrder()));
 }
 
-TEST(ParseEnvelope, NullAndBooleansConvertAndAbsentTextIsEmpty) {
-  const KestoBrimo_AsyncResponce r =
-      ParseOne("{\"reason\":null,\"CommandId\":true,\"CommandCode\":false,\"Num\":3.0,\"OperationStatus\":-1}");
-  EXPECT_EQ(r.reason, 0);
-  EXPECT_EQ(r.CommandId, 1u);
-  EXPECT_EQ(r.CommandCode, 0);
-  EXPECT_EQ(r.Num, 3);
-  EXPECT_EQ(r.ErrorString, "");
-  EXPECT_EQ(ParseOne(Envelope(7, "\"ErrorString\":null")).ErrorString, "");
-}
-
-TEST(ParseEnvelope, UniKeyIsKeptOnlyByKindsWithoutAnOrderAndAnyFaultInItIsIgnored) {
-  EXPECT_EQ(ParseOne(Envelope(7, "\"UniKey\":77")).Order.UniKey, 77);
-  EXPECT_EQ(ParseOne(Envelope(0, "\"UniKey\":-5")).Order.UniKey, -5);
-  for (const char* fault : {"\"UniKey\":\"77\"", "\"UniKey\":2147483648", "\"UniKey\":[1]", "\"UniKey\":1.5", ""})
-    EXPECT_EQ(ParseOne(Envelope(7, fault)).Order.UniKey, 0) << fault;
-  const std::string tariff =
-      "\"Publisher\":1,\"Acceptor\":2,\"CityId\":3,\"ServicePercent\":0,\"ServiceFixed\":0,\"PublisherPercent\":0,"
-      "\"PublisherFixed\":0,\"ServiceReturnForeit\":0,\"PublisherReturnForeit\":0,\"MinOrderPrice\":0";
-  EXPECT_EQ(ParseOne(Envelope(9, tariff + ",\"UniKey\":77")).Order.UniKey, 77);
-}
-
-TEST(ParseOrders, NewAndOwnOrdersReadEverythingButUniKeyAndFullInformationReadsItToo) {
-  for (int reason : {3, 5, 10})
-    EXPECT_EQ(Dump(ParseOne(Envelope(reason, kOrderMembers)).Order), Dump(FullOrder(reason == 10))) << reason;
-}
-
-TEST(ParseOrders, PartialInformationLeavesTheOtherFieldsConstructed) {
-  KestoOrder expected;
-  const KestoOrder full = FullOrder(true);
-  expected.BrimoOrderState = full.BrimoOrderState, expected.Price = full.Price, expected.ClientPhone = full.ClientPhone;
-  expected.PhoneId = full.PhoneId, expected.CarDescription = full.CarDescription;
-  expected.CarGovNumber = full.CarGovNumber, expected.CarCallNumber = full.CarCallNumber;
-  expected.StatusId = full.StatusId, expected.OrderId = full.OrderId, expected.Acceptor = full.Acceptor;
-  expected.AcceptTime = full.AcceptTime, expected.ServiceComission = full.ServiceComission;
-  expected.PublisherComission = full.PublisherComission, expected.ToCarMin = full.ToCarMin;
-  expected.SetCarInfoTime = full.SetCarInfoTime;
-  EXPECT_EQ(Dump(ParseOne(Envelope(11, kOrderMembers)).Order), Dump(expected));
-}
-
-TEST(ParseOrders, RemovalsCarryOnlyTheOrderId) {
-  for (int reason : {4, 6}) {
-    KestoOrder expected;
-    expected.OrderId = 815;
-    EXPECT_EQ(Dump(ParseOne(Envelope(reason, kOrderMembers)).Order), Dump(expected)) << reason;
-    EXPECT_EQ(Dump(ParseOne(Envelope(reason, "\"OrderId\":815")).Order), Dump(expected)) << reason;
+TEST(ParseBlock, EachKindReadsTheOrderMembersItCarriesAndNoOthers) {
+  for (int reason : {3, 5, 10, 11, 4, 6, 0, 1, 7, 8, 9, 12, 1000, -3}) {
+    const KestoBrimo_AsyncResponce r = ParseOne(Message(reason, reason == 9 ? kTariffMembers : kOrderMembers));
+    EXPECT_EQ(Dump(r.Order), Dump(ExpectedOrder(reason))) << reason;
   }
 }
 
-TEST(ParseOrders, MembersAKindDoesNotReadMayHoldAnything) {
-  // Kind 11 does not read "Publisher" or "Comment"; kinds 4 and 6 read "OrderId" alone.
-  const KestoBrimo_AsyncResponce partial =
-      ParseOne(Envelope(11, std::string(kOrderMembers) + ",\"Publisher\":\"x\",\"Comment\":[1]"));
-  EXPECT_EQ(partial.Order.Publisher, 0);
-  EXPECT_EQ(partial.Order.Comment, "");
-  EXPECT_EQ(ParseOne(Envelope(4, "\"OrderId\":1,\"Price\":\"x\"")).Order.OrderId, 1);
+TEST(ParseBlock, TheTariffReadsItsElevenMembers) {
+  const KestoTariffStruct t = ParseOne(Message(9, kTariffMembers)).Tariff;
+  EXPECT_EQ(std::make_tuple(t.Publisher, t.Acceptor, t.CityId, t.TariffId), std::make_tuple(1, 2, 3, "Т-1"));
+  EXPECT_EQ((std::vector<float>{t.ServicePercent, t.ServiceFixed, t.PublisherPercent, t.PublisherFixed,
+                                t.ServiceReturnForeit, t.PublisherReturnForeit, t.MinOrderPrice}),
+            (std::vector<float>{4.5f, 5, 6.25f, 7, 8, 9.5f, 100}));
 }
 
-TEST(ParseOrders, AbsentTextsAreEmptyAndNullsAreZero) {
-  std::string members = kOrderMembers;
-  members.replace(members.find("\"StreetFrom\":\"Тверская\","), std::string("\"StreetFrom\":\"Тверская\",").size(),
-                  "");
-  members.replace(members.find("\"Price\":150.5"), std::string("\"Price\":150.5").size(), "\"Price\":null");
-  const KestoBrimo_AsyncResponce r = ParseOne(Envelope(3, members));
-  EXPECT_EQ(r.Order.StreetFrom, "");
-  EXPECT_EQ(r.Order.Price, 0.0f);
-  EXPECT_EQ(r.Order.StreetTo, "Арбат");
-}
-
-TEST(ParseTariff, ReadsTheElevenMembersAndNotThePrice) {
-  const KestoBrimo_AsyncResponce r = ParseOne(Envelope(
-      9,
-      "\"Publisher\":1,\"Acceptor\":2,\"CityId\":3,\"TariffId\":\"Т-1\",\"ServicePercent\":4.5,\"ServiceFixed\":5,"
-      "\"PublisherPercent\":6.25,\"PublisherFixed\":7,\"ServiceReturnForeit\":8,\"PublisherReturnForeit\":9.5,"
-      "\"MinOrderPrice\":100,\"Price\":\"not read\",\"OrderId\":5"));
-  EXPECT_EQ(r.Tariff.Publisher, 1);
-  EXPECT_EQ(r.Tariff.Acceptor, 2);
-  EXPECT_EQ(r.Tariff.CityId, 3);
-  EXPECT_EQ(r.Tariff.TariffId, "Т-1");
-  EXPECT_EQ(r.Tariff.ServicePercent, 4.5f);
-  EXPECT_EQ(r.Tariff.ServiceFixed, 5.0f);
-  EXPECT_EQ(r.Tariff.PublisherPercent, 6.25f);
-  EXPECT_EQ(r.Tariff.PublisherFixed, 7.0f);
-  EXPECT_EQ(r.Tariff.ServiceReturnForeit, 8.0f);
-  EXPECT_EQ(r.Tariff.PublisherReturnForeit, 9.5f);
-  EXPECT_EQ(r.Tariff.MinOrderPrice, 100.0f);
-  EXPECT_EQ(Dump(r.Order), Dump(KestoOrder()));
-}
-
-TEST(ParseKinds, OtherKindsCarryOnlyTheEnvelope) {
-  for (int reason : {0, 1, 7, 8, 12, 1000, -3}) {
-    const KestoBrimo_AsyncResponce r = ParseOne(Envelope(reason, kOrderMembers));
-    EXPECT_EQ(r.reason, reason);
-    KestoOrder expected;
-    expected.UniKey = 77;
-    EXPECT_EQ(Dump(r.Order), Dump(expected)) << reason;
-    EXPECT_EQ(r.Tariff.Publisher, 0);
+TEST(ParseBlock, StatusZeroOfAnyKindAuthorizesForGoodAndRecordsLeaveInArrivalOrder) {
+  KestoBrimoClientAsync client;
+  const struct {
+    int reason, status;
+    std::uint32_t id;
+  } answers[] = {{7, 3, 9}, {4, 0, 2}, {7, -7, 5}};
+  for (const auto& a : answers) {
+    ASSERT_EQ(client.ParseBlock(Block(Message(a.reason, "\"OrderId\":1", a.status, a.id))), KBRStatus_Ok);
+    EXPECT_EQ(client.Authorized.load(), a.id != 9) << a.id;  // set by the first status 0, never cleared
   }
-}
-
-TEST(ParseAuthorized, AnyKindWithStatusZeroSetsItAndNothingClearsIt) {
-  KestoBrimoClientAsync client;
-  EXPECT_EQ(client.ParseBlock(Block("{\"reason\":7,\"CommandId\":1,\"CommandCode\":1,\"Num\":0,\"OperationStatus\":3}")),
-            KBRStatus_Ok);
-  EXPECT_FALSE(client.Authorized.load());
-  EXPECT_EQ(client.ParseBlock(Block("{\"reason\":4,\"CommandId\":1,\"CommandCode\":1,\"Num\":0,\"OperationStatus\":0,"
-                                    "\"OrderId\":1}")),
-            KBRStatus_Ok);
-  EXPECT_TRUE(client.Authorized.load());
-  EXPECT_EQ(client.ParseBlock(Block("{\"reason\":7,\"CommandId\":1,\"CommandCode\":1,\"Num\":0,\"OperationStatus\":-7}")),
-            KBRStatus_Ok);
-  EXPECT_TRUE(client.Authorized.load());
-}
-
-TEST(ParseQueue, RecordsLeaveInArrivalOrderAndAnEmptyQueueLeavesTheArgumentUntouched) {
-  KestoBrimoClientAsync client;
-  for (int id : {9, 2, 5})
-    ASSERT_EQ(client.ParseBlock(Block("{\"reason\":7,\"CommandId\":" + std::to_string(id) +
-                                      ",\"CommandCode\":1,\"Num\":0,\"OperationStatus\":1}")),
-              KBRStatus_Ok);
   std::vector<std::uint32_t> ids;
   KestoBrimo_AsyncResponce r;
   while (client.GetClientResponce(r)) ids.push_back(r.CommandId);
   EXPECT_EQ(ids, (std::vector<std::uint32_t>{9, 2, 5}));
   r.ErrorString = "kept";
   EXPECT_FALSE(client.GetClientResponce(r));
-  EXPECT_EQ(r.CommandId, 5u);
   EXPECT_EQ(r.ErrorString, "kept");
 }
 
-TEST(ParseText, EscapedAndRawUtf8GiveTheSameCodePageLetters) {
-  // "Москва" as \u escapes, and as raw UTF-8 bytes.
-  const std::string escaped = "\\u041c\\u043e\\u0441\\u043a\\u0432\\u0430";
-  const std::string raw = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
-  for (const std::string& city : {escaped, raw}) {
+// Names are ids by the atoi rule, visited in byte order; a later name of the same number wins.
+const char* const kService15 =
+    "{\"15\":{\"ClientId\":16,\"FullName\":\"ООО Такси\",\"ShortName\":\"Такси\",\"LeaderName\":\"Иванов\","
+    "\"Comment\":\"\",\"TimeZone\":3,\"CityIdList\":{\"12\":0,\"3\":\"x\",\"7\":[]}}}";
+
+std::string FirstDirectories(int status = 0, std::uint32_t commandId = 5) {
+  return Directories("{\"1\":\"Легковой\",\"2\":\"Минивэн\"}", "{\"07\":\"раньше\",\"7\":\"позже\"}",
+                     "{\"10\":\"Тверь\",\"2\":\"Москва\"}", kService15, status, commandId);
+}
+
+TEST(ParseDirectories, FillAllFourMapsAndAnOrdinaryAnswerIsQueued) {
+  KestoBrimoClientAsync client;
+  ASSERT_EQ(client.ParseBlock(Block(FirstDirectories())), KBRStatus_Ok);
+  EXPECT_EQ(client.GetCarrierTypeDirectory(), (Names{{1, "Легковой"}, {2, "Минивэн"}}));
+  EXPECT_EQ(client.GetOrderStatusDirectory(), (Names{{7, "позже"}}));
+  EXPECT_EQ(client.GetCityDirectory(), (Names{{2, "Москва"}, {10, "Тверь"}}));
+  const auto services = client.GetTaxiDirectory();
+  ASSERT_EQ(services.size(), 1u);
+  const KestoDirectoryItem& item = services.at(15);
+  EXPECT_EQ(std::make_tuple(item.ClientId, item.FullName, item.ShortName, item.LeaderName, item.Comment, item.TimeZone),
+            std::make_tuple(16, "ООО Такси", "Такси", "Иванов", "", 3));
+  EXPECT_EQ(item.CityIdList, (std::vector<std::int32_t>{12, 3, 7}));
+  KestoBrimo_AsyncResponce record;
+  ASSERT_TRUE(client.GetClientResponce(record));
+  EXPECT_EQ(record.CommandId, 5u);
+}
+
+TEST(ParseDirectories, ASecondMessageReplacesEveryEntryAndNullEmptiesAMap) {
+  KestoBrimoClientAsync client;
+  ASSERT_EQ(client.ParseBlock(Block(FirstDirectories())), KBRStatus_Ok);
+  ASSERT_EQ(client.ParseBlock(Block(Directories("{\"3\":\"Грузовой\"}", "null", "{\"5\":\"Псков\"}",
+                                                "{\"20\":{\"ClientId\":20,\"TimeZone\":0,\"CityIdList\":null}}"))),
+            KBRStatus_Ok);
+  EXPECT_EQ(client.GetCarrierTypeDirectory(), (Names{{3, "Грузовой"}}));
+  EXPECT_TRUE(client.GetOrderStatusDirectory().empty());
+  EXPECT_EQ(client.GetCityDirectory(), (Names{{5, "Псков"}}));
+  const auto services = client.GetTaxiDirectory();
+  ASSERT_EQ(services.size(), 1u);
+  EXPECT_TRUE(services.at(20).CityIdList.empty());
+}
+
+TEST(ParseDirectories, TheLoginAnswerIsAbsorbedButARefusedLoginIsQueued) {
+  for (int status : {0, -7}) {
     KestoBrimoClientAsync client;
-    const std::string message = "{\"reason\":3,\"CommandId\":1,\"CommandCode\":1,\"Num\":0,\"OperationStatus\":1,"
-                                "\"ErrorString\":\"" + city + "\"," + kOrderMembers + "}";
-    // The order members are written in code page 1251; only they are converted.
-    const std::string block = message.substr(0, message.find(kOrderMembers)) + Block(kOrderMembers) + "}";
-    ASSERT_EQ(client.ParseBlock(block), KBRStatus_Ok);
-    KestoBrimo_AsyncResponce r;
-    ASSERT_TRUE(client.GetClientResponce(r));
-    EXPECT_EQ(r.ErrorString, "Москва");
-    EXPECT_EQ(r.ErrorString, "\xCC\xEE\xF1\xEA\xE2\xE0");
-    EXPECT_EQ(r.Order.StreetFrom, "Тверская");
+    ASSERT_EQ(client.ParseBlock(Block(FirstDirectories(status, 0))), KBRStatus_Ok);
+    EXPECT_EQ(client.Authorized.load(), status == 0);
+    EXPECT_EQ(client.GetCity(10), "Тверь");  // replaced either way
+    KestoBrimo_AsyncResponce record;
+    EXPECT_EQ(client.GetClientResponce(record), status != 0);
   }
-  // Characters that code page 1251 lacks become '?', whichever way they came.
-  EXPECT_EQ(ParseUtf8("{\"reason\":7,\"CommandId\":1,\"CommandCode\":1,\"Num\":0,\"OperationStatus\":1,"
-                      "\"ErrorString\":\"\\u4e2d\xE4\xB8\xAD\"}")
-                .ErrorString,
-            "??");
+}
+
+class MalformedBlocks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(client.ParseBlock(Block(FirstDirectories(1))), KBRStatus_Ok);  // status 1: not authorized
+    Access::ClearQueues(client);
+  }
+
+  void ExpectRefused(const std::string& block) {
+    SCOPED_TRACE(block.substr(0, 200));
+    Access::LastError(client) = "";
+    EXPECT_EQ(client.ParseBlock(block), KBRStatus_ParseError);
+    EXPECT_EQ(Access::LastError(client), "JSON parsing not success");
+    KestoBrimo_AsyncResponce record;
+    EXPECT_FALSE(client.GetClientResponce(record));
+    EXPECT_FALSE(client.Authorized.load());
+    EXPECT_EQ(client.GetCarrierTypeDirectory().size(), 2u);
+    EXPECT_EQ(client.GetOrderStatusDirectory().size(), 1u);
+    EXPECT_EQ(client.GetCity(10), "Тверь");
+    EXPECT_EQ(client.GetTaxiDirectory().at(15).CityIdList.size(), 3u);
+  }
+
+  KestoBrimoClientAsync client;
+};
+
+TEST_F(MalformedBlocks, ABlockThatIsNotJsonOrDoesNotConvertWholeChangesNothingAndIsLogged) {
+  const std::string plain = Message(7), order = Message(3, kOrderMembers), partial = Message(11, kOrderMembers);
+  const std::string tariff = Message(9, kTariffMembers), ok = "{\"1\":\"a\"}";
+  const std::string service = "{\"1\":{\"ClientId\":1,\"TimeZone\":0,\"CityIdList\":{}}}";
+  const std::string blocks[] = {
+      "",
+      "{",
+      "[]",
+      "[{\"reason\":7}]",
+      "5",
+      "null",
+      plain + " tail",
+      // the envelope
+      With(plain, "reason", nullptr),
+      With(plain, "reason", "\"7\""),
+      With(plain, "CommandId", nullptr),
+      With(plain, "CommandId", "-1"),
+      With(plain, "CommandCode", "[]"),
+      With(plain, "Num", "{}"),
+      With(plain, "OperationStatus", nullptr),
+      With(plain, "ErrorString", "5"),
+      // each kind's payload
+      With(order, "Price", nullptr),
+      With(order, "PreliminaryTime", "4294967296"),
+      With(order, "StreetTo", "[1]"),
+      With(Message(10, kOrderMembers), "UniKey", nullptr),
+      With(partial, "AcceptTime", "-1"),
+      With(partial, "CarCallNumber", "1.5"),
+      Message(4),
+      With(Message(6, kOrderMembers), "OrderId", "\"815\""),
+      With(tariff, "TariffId", "5"),
+      With(tariff, "MinOrderPrice", "\"0\""),
+      // directory messages that fail part-way
+      Message(2, "\"CarrierTypeDirectory\":{},\"OrderStatusDirectory\":{},\"ClientDbDirectory\":{}"),
+      Directories(ok, ok, "[]", service),
+      Directories(ok, ok, "\"Москва\"", service),
+      Directories(ok, ok, "{\"1\":5}", service),
+      Directories(ok, ok, "{\"1\":{}}", service),
+      Directories(ok, ok, "{\"99999999999\":\"a\"}", service),
+      Directories(ok, ok, ok, "{\"1\":\"service\"}"),
+      Directories(ok, ok, ok, "{\"1\":null}"),
+      Directories(ok, ok, ok, "{\"1\":{\"TimeZone\":0,\"CityIdList\":{}}}"),
+      Directories(ok, ok, ok, "{\"1\":{\"ClientId\":1,\"TimeZone\":0}}"),
+      Directories(ok, ok, ok, "{\"1\":{\"ClientId\":1,\"TimeZone\":0,\"CityIdList\":[1,2]}}"),
+      Directories(ok, ok, ok, "{\"1\":{\"ClientId\":1,\"TimeZone\":0,\"CityIdList\":{\"-3000000000\":1}}}"),
+      Directories(ok, ok, ok, "{\"1\":{\"ClientId\":1,\"TimeZone\":0,\"FullName\":1,\"CityIdList\":{}}}"),
+  };
+  TempDir dir;
+  ASSERT_TRUE(DebugLog.Open(dir.file("parse")));
+  for (const std::string& block : blocks) ExpectRefused(Block(block));
+  DebugLog.Close();
+  std::string log, content;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    ASSERT_TRUE(platform::ReadWholeFile(entry.path().string(), content));
+    log += content;
+  }
+  std::size_t lines = 0;
+  for (std::size_t at = 0; (at = log.find("]~JSON parsing not success\n", at)) != std::string::npos; ++at) ++lines;
+  EXPECT_EQ(lines, std::size(blocks));
+}
+
+// The public JSON test suite, read where it lies beside the repository: no
+// file there holds a whole message, so every one is refused, none crashes.
+TEST(ParseBlock, EveryFileOfTheJsonTestSuiteIsRefused) {
+  const std::filesystem::path folder = KB_JSON_TEST_SUITE_DIR;
+  std::error_code error;
+  ASSERT_TRUE(std::filesystem::is_directory(folder, error)) << "no JSON test suite at " << folder.string();
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    std::string content;
+    ASSERT_TRUE(platform::ReadWholeFile(entry.path().string(), content)) << entry.path().string();
+    KestoBrimoClientAsync client;
+    EXPECT_EQ(client.ParseBlock(content), KBRStatus_ParseError) << entry.path().string();
+    ++files;
+  }
+  EXPECT_GT(files, 100);
 }
 
 }  // namespace
