@@ -36,17 +36,15 @@ TEST(Event, SetBeforeWaitIsKeptOnceAndWaitTimesOut) {
 TEST(Mutex, TwoThreadsCountWithoutLosingUpdates) {
   platform::Mutex lock;
   long counter = 0;
-  auto add = [&] {
-    for (int i = 0; i < 100000; ++i) {
-      std::lock_guard<platform::Mutex> hold(lock);
-      ++counter;
-    }
-  };
-  platform::Thread a, b;
-  ASSERT_TRUE(a.Start(add));
-  ASSERT_TRUE(b.Start(add));
-  ASSERT_TRUE(a.WaitFor(30000));
-  ASSERT_TRUE(b.WaitFor(30000));
+  platform::Thread threads[2];
+  for (platform::Thread& thread : threads)
+    ASSERT_TRUE(thread.Start([&] {
+      for (int i = 0; i < 100000; ++i) {
+        std::lock_guard<platform::Mutex> hold(lock);
+        ++counter;
+      }
+    }));
+  for (platform::Thread& thread : threads) ASSERT_TRUE(thread.WaitFor(30000));
   EXPECT_EQ(counter, 200000);
 }
 
