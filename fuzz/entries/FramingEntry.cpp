@@ -7,39 +7,26 @@
 #include "fuzz/entries/FuzzEntries.h"
 #include "protocol/Framing.h"
 
-namespace {
-
-// Chunk sizes from 1 to 64, drawn from the input's first bytes so that the
-// fuzzer steers the slicing too.
-class ChunkSizes {
- public:
-  ChunkSizes(const std::uint8_t* seed, std::size_t size) : state_(0x9E3779B9u) {
-    for (std::size_t i = 0; i < size; ++i) state_ = state_ * 31u + seed[i];
-  }
-  std::size_t Next() {
-    state_ = state_ * 1103515245u + 12345u;
-    return 1 + ((state_ >> 16) % 64);
-  }
-
- private:
-  std::uint32_t state_;
-};
-
-}  // namespace
-
 void FuzzFraming(const std::uint8_t* data, std::size_t size) {
+  // Chunk sizes from 1 to 64, drawn from a generator seeded by the input's
+  // first bytes, so that the fuzzer steers the slicing too.
   const std::size_t seedBytes = size < 4 ? size : 4;
-  ChunkSizes chunks(data, seedBytes);
+  std::uint32_t state = 0x9E3779B9u;
+  for (std::size_t i = 0; i < seedBytes; ++i) state = state * 31u + data[i];
+  auto nextChunkSize = [&state] {
+    state = state * 1103515245u + 12345u;
+    return 1 + ((state >> 16) % 64);
+  };
   const char* bytes = reinterpret_cast<const char*>(data) + seedBytes;
   const std::size_t length = size - seedBytes;
 
   std::string buffer;
   std::vector<std::string> socketChunks;  // the same chunks, zero bytes made 0x01
-  std::string taken;  // what the buffer should have received: each chunk up to its first zero byte
+  std::string taken;                      // what the buffer should have received: each chunk up to its first zero byte
   std::string rebuilt;
   std::string block;
   for (std::size_t at = 0; at < length;) {
-    std::size_t n = chunks.Next();
+    std::size_t n = nextChunkSize();
     if (n > length - at) n = length - at;
     const std::string chunk(bytes + at, n);
     taken += chunk.substr(0, chunk.find('\0'));

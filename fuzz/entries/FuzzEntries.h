@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,12 @@ void FuzzDirectories(const std::uint8_t* data, std::size_t size);
 // file the input is written to (the profile reader works on files).
 void FuzzProfile(const std::uint8_t* data, std::size_t size, const std::string& scratchPath);
 
-// A broken promise of the code under test: says what, then aborts, which
-// libFuzzer and the tests both report as a crash.
-void FuzzCheck(bool holds, const char* what);
+// A broken promise of the code under test: says what on stderr, then aborts,
+// which libFuzzer and the tests both report as a crash.
+inline void FuzzCheck(bool holds, const char* what) {
+  if (holds) return;
+  std::fputs("fuzz invariant broken: ", stderr);
+  std::fputs(what, stderr);
+  std::fputs("\n", stderr);
+  std::abort();
+}

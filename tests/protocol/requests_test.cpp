@@ -1,9 +1,13 @@
 // The exact text of every request as it is queued and the bytes it goes out
-// as, the login form with its digest, and the one command counter of all clients.
+// as, the login form with its digest, and the one command counter of all
+// clients, which callers on several threads never share a number of.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "client/KestoBrimoClientAsync.h"
@@ -40,8 +44,7 @@ TEST(RequestText, EveryCommandQueuesItsExactTextUnderTheNextNumber) {
        "{\"CommandCode\":7,\"CommandId\":5,\"CommandStr\":\"KBRCommand_ForceReturnOrder\",\"OrderId\":2147483647}\n"},
       {[](KestoBrimoClientAsync& c) { return c.GetOrderFullInfo(12); }, KBRCommand_GetOrderFullInfo, 5,
        "{\"CommandCode\":11,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetOrderFullInfo\",\"OrderId\":12}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.GetOrderpartialInfo(-2147483647 - 1); }, KBRCommand_GetOrderPartialInfo,
-       5,
+      {[](KestoBrimoClientAsync& c) { return c.GetOrderpartialInfo(INT32_MIN); }, KBRCommand_GetOrderPartialInfo, 5,
        "{\"CommandCode\":12,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetOrderPartialInfo\",\"OrderId\":-2147483648}"
        "\n"},
       {[](KestoBrimoClientAsync& c) { return c.GetStatement(); }, KBRCommand_GetStatement, 5,
@@ -119,6 +122,36 @@ TEST(RequestNumbering, OneCounterServesEveryClientAndGoesOnFromOneAfterTheLarges
   std::vector<std::int32_t> ids;
   for (const auto& r : Access::Requests(client)) ids.push_back(r.CommandId);
   EXPECT_EQ(ids, (std::vector<std::int32_t>{2147483647, 0, 2}));
+}
+
+TEST(RequestNumberingThreads, CallersNeverShareANumberAndTheQueueIsInNumberOrder) {
+  SetNextCommandIdForTesting(1);
+  KestoBrimoClientAsync client;
+  constexpr int kPerThread = 500;
+  auto issue = [&client] {
+    for (int i = 0; i < kPerThread; ++i) client.AcceptOrder(i);
+  };
+  std::thread first(issue), second(issue);
+  for (int i = 0; i < kPerThread; ++i) client.GetDirectory(true);  // the worker's login request meanwhile
+  first.join();
+  second.join();
+
+  std::set<std::int32_t> seen;
+  std::int32_t previous = 0;
+  int logins = 0;
+  for (const KestoBrimo_AsyncRequest& r : Access::Requests(client)) {
+    if (r.CommandId == 0) {
+      ++logins;
+      continue;
+    }
+    EXPECT_GT(r.CommandId, previous);
+    previous = r.CommandId;
+    EXPECT_TRUE(seen.insert(r.CommandId).second);
+    EXPECT_NE(r.Text.find("\"CommandId\":" + std::to_string(r.CommandId) + ","), std::string::npos);
+  }
+  EXPECT_EQ(logins, kPerThread);
+  EXPECT_EQ(seen.size(), 2u * kPerThread);
+  EXPECT_EQ(PeekNextCommandId(), 2 * kPerThread + 1);
 }
 
 }  // namespace
