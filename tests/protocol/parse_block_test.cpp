@@ -179,7 +179,7 @@ TEST(ParseBlock, StatusZeroOfAnyKindAuthorizesForGoodAndRecordsLeaveInArrivalOrd
 // Names are ids by the atoi rule, visited in byte order; a later name of the same number wins.
 const char* const kService15 =
     "{\"15\":{\"ClientId\":16,\"FullName\":\"ООО Такси\",\"ShortName\":\"Такси\",\"LeaderName\":\"Иванов\","
-    "\"Comment\":\"\",\"TimeZone\":3,\"CityIdList\":{\"12\":0,\"3\":\"x\",\"7\":[]}}}";
+    "\"Comment\":\"нет\",\"TimeZone\":3,\"CityIdList\":{\"12\":0,\"3\":\"x\",\"7\":[]}}}";
 
 std::string FirstDirectories(int status = 0, std::uint32_t commandId = 5) {
   return Directories("{\"1\":\"Легковой\",\"2\":\"Минивэн\"}", "{\"07\":\"раньше\",\"7\":\"позже\"}",
@@ -196,7 +196,7 @@ TEST(ParseDirectories, FillAllFourMapsAndAnOrdinaryAnswerIsQueued) {
   ASSERT_EQ(services.size(), 1u);
   const KestoDirectoryItem& item = services.at(15);
   EXPECT_EQ(std::make_tuple(item.ClientId, item.FullName, item.ShortName, item.LeaderName, item.Comment, item.TimeZone),
-            std::make_tuple(16, "ООО Такси", "Такси", "Иванов", "", 3));
+            std::make_tuple(16, "ООО Такси", "Такси", "Иванов", "нет", 3));
   EXPECT_EQ(item.CityIdList, (std::vector<std::int32_t>{12, 3, 7}));
   KestoBrimo_AsyncResponce record;
   ASSERT_TRUE(client.GetClientResponce(record));
@@ -224,6 +224,8 @@ TEST(ParseDirectories, ALaterMessageReplacesEveryEntryAndOnlyTheSuccessfulLoginA
     EXPECT_EQ(client.Authorized.load(), status == 0);
     KestoBrimo_AsyncResponce record;
     EXPECT_EQ(client.GetClientResponce(record), status != 0);
+    ASSERT_EQ(client.ParseBlock(Block(Directories("{}", "{}", "{}", "null"))), KBRStatus_Ok);
+    EXPECT_TRUE(client.GetTaxiDirectory().empty());
   }
 }
 
@@ -273,6 +275,8 @@ TEST_F(MalformedBlocks, ABlockThatIsNotJsonOrDoesNotConvertWholeChangesNothing) 
       With(tariff, "TariffId", "5"),
       With(tariff, "MinOrderPrice", nullptr),
       Message(2, "\"CarrierTypeDirectory\":{},\"OrderStatusDirectory\":{},\"ClientDbDirectory\":{}"),
+      Message(2, "\"CarrierTypeDirectory\":{},\"OrderStatusDirectory\":{},\"CityDirectory\":{}"),
+      Directories(ok, ok, ok, "{\"99999999999\":{\"ClientId\":1,\"TimeZone\":0,\"CityIdList\":{}}}"),
       Directories(ok, ok, "[]", service),
       Directories(ok, ok, "{\"1\":5}", service),
       Directories(ok, ok, "{\"99999999999\":\"a\"}", service),
