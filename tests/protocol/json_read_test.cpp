@@ -44,30 +44,11 @@ TEST(JsonConversion, EachFieldTypeTakesExactlyItsRange) {
 }
 
 TEST(JsonConversion, MemberNamesFollowTheAtoiRuleWithinThirtyTwoBits) {
-  const std::vector<std::string> names = {"15",
-                                          "07",
-                                          " \t\n12x",
-                                          "abc",
-                                          "",
-                                          "-",
-                                          "+-1",
-                                          "-5",
-                                          "+6",
-                                          "x12",
-                                          "2147483647",
-                                          "-2147483648",
-                                          "00000000000000000000001"};
-  const std::vector<std::int32_t> ids = {15, 7, 12, 0, 0, 0, 0, -5, 6, 0, 2147483647, -2147483647 - 1, 1};
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    std::int32_t id = 99;
-    EXPECT_TRUE(IdFromMemberName(names[i], id)) << names[i];
-    EXPECT_EQ(id, ids[i]) << names[i];
-  }
-  for (const char* name : {"2147483648", "-2147483649"}) {
-    std::int32_t id = 99;
-    EXPECT_FALSE(IdFromMemberName(name, id)) << name;
-    EXPECT_EQ(id, 99) << name;
-  }
+  ExpectConversions<std::int32_t>(
+      [](const Json::Value& name, std::int32_t& id) { return IdFromMemberName(name.asString(), id); },
+      R"(["15", "07", " \t\n12x", "abc", "", "-", "+-1", "-5", "+6", "x12", "2147483647", "-2147483648",
+          "00000000000000000000001"])",
+      {15, 7, 12, 0, 0, 0, 0, -5, 6, 0, 2147483647, -2147483647 - 1, 1}, R"(["2147483648", "-2147483649"])", 99);
 }
 
 TEST(JsonParse, RefusesWhatIsNotStrictJsonOrNestsTooDeepAndNeverThrows) {

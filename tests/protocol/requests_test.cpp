@@ -5,9 +5,9 @@
 
 #include <cmath>
 #include <cstdint>
-#include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "client/KestoBrimoClientAsync.h"
@@ -15,6 +15,7 @@
 #include "support/ClientTestAccess.h"
 
 using Access = KestoBrimoClientTestAccess;
+using C = KestoBrimoClientAsync;
 
 namespace {
 
@@ -31,85 +32,81 @@ KestoOrder SampleOrder() {
 
 TEST(RequestText, EveryCommandQueuesItsExactTextUnderTheNextNumber) {
   const struct {
-    int (*issue)(KestoBrimoClientAsync&);
+    int (*issue)(C&);
     KBRCommand code;
-    std::int32_t id;  // 5 from the counter, or 0 for the login
     const char* text;
   } cases[] = {
-      {[](KestoBrimoClientAsync& c) { return c.AcceptOrder(4711); }, KBRCommand_AcceptOrder, 5,
-       "{\"CommandCode\":3,\"CommandId\":5,\"CommandStr\":\"KBRCommand_AcceptOrder\",\"OrderId\":4711}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.ReturnMyOrder(-3); }, KBRCommand_ReturnOrder, 5,
-       "{\"CommandCode\":6,\"CommandId\":5,\"CommandStr\":\"KBRCommand_ReturnOrder\",\"OrderId\":-3}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.ReturnForeignOrder(2147483647); }, KBRCommand_ForceReturnOrder, 5,
-       "{\"CommandCode\":7,\"CommandId\":5,\"CommandStr\":\"KBRCommand_ForceReturnOrder\",\"OrderId\":2147483647}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.GetOrderFullInfo(12); }, KBRCommand_GetOrderFullInfo, 5,
-       "{\"CommandCode\":11,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetOrderFullInfo\",\"OrderId\":12}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.GetOrderpartialInfo(INT32_MIN); }, KBRCommand_GetOrderPartialInfo, 5,
-       "{\"CommandCode\":12,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetOrderPartialInfo\",\"OrderId\":-2147483648}"
-       "\n"},
-      {[](KestoBrimoClientAsync& c) { return c.GetStatement(); }, KBRCommand_GetStatement, 5,
-       "{\"CommandCode\":5,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetStatement\"}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.GetDirectory(false); }, KBRCommand_GetDirectory, 5,
-       "{\"CommandCode\":2,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetDirectory\"}\n"},
+      {[](C& c) { return c.AcceptOrder(4711); }, KBRCommand_AcceptOrder,
+       "{\"CommandCode\":3,\"CommandId\":5,\"CommandStr\":\"KBRCommand_AcceptOrder\",\"OrderId\":4711}"},
+      {[](C& c) { return c.ReturnMyOrder(-3); }, KBRCommand_ReturnOrder,
+       "{\"CommandCode\":6,\"CommandId\":5,\"CommandStr\":\"KBRCommand_ReturnOrder\",\"OrderId\":-3}"},
+      {[](C& c) { return c.ReturnForeignOrder(2147483647); }, KBRCommand_ForceReturnOrder,
+       "{\"CommandCode\":7,\"CommandId\":5,\"CommandStr\":\"KBRCommand_ForceReturnOrder\",\"OrderId\":2147483647}"},
+      {[](C& c) { return c.GetOrderFullInfo(12); }, KBRCommand_GetOrderFullInfo,
+       "{\"CommandCode\":11,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetOrderFullInfo\",\"OrderId\":12}"},
+      {[](C& c) { return c.GetOrderpartialInfo(INT32_MIN); }, KBRCommand_GetOrderPartialInfo,
+       "{\"CommandCode\":12,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetOrderPartialInfo\","
+       "\"OrderId\":-2147483648}"},
+      {[](C& c) { return c.GetStatement(); }, KBRCommand_GetStatement,
+       "{\"CommandCode\":5,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetStatement\"}"},
+      {[](C& c) { return c.GetDirectory(false); }, KBRCommand_GetDirectory,
+       "{\"CommandCode\":2,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetDirectory\"}"},
       // A real carries the single-precision value widened, not its short decimal form.
-      {[](KestoBrimoClientAsync& c) { return c.ChangeOrderStatus(815, 3, 55.76f); }, KBRCommand_SetOrderStatus, 5,
+      {[](C& c) { return c.ChangeOrderStatus(815, 3, 55.76f); }, KBRCommand_SetOrderStatus,
        "{\"CommandCode\":4,\"CommandId\":5,\"CommandStr\":\"KBRCommand_SetOrderStatus\",\"OrderId\":815,"
-       "\"Price\":55.7599983215332,\"StatusId\":3}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.ChangeOrderStatus(1, 2, INFINITY); }, KBRCommand_SetOrderStatus, 5,
+       "\"Price\":55.7599983215332,\"StatusId\":3}"},
+      {[](C& c) { return c.ChangeOrderStatus(1, 2, INFINITY); }, KBRCommand_SetOrderStatus,
        "{\"CommandCode\":4,\"CommandId\":5,\"CommandStr\":\"KBRCommand_SetOrderStatus\",\"OrderId\":1,"
-       "\"Price\":null,\"StatusId\":2}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.GetTariff(10, 20, 30); }, KBRCommand_GetTariffByPubisherAndAcceptor, 5,
+       "\"Price\":null,\"StatusId\":2}"},
+      {[](C& c) { return c.GetTariff(10, 20, 30); }, KBRCommand_GetTariffByPubisherAndAcceptor,
        "{\"Acceptor\":20,\"CityId\":30,\"CommandCode\":9,\"CommandId\":5,"
-       "\"CommandStr\":\"KBRCommand_GetTariffByPubisherAndAcceptor\",\"Publisher\":10}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.SetOrderNotifyMode(2, 1700000000, 4294967296LL + 7); },
-       KBRCommand_SetOrderNotifyMode, 5,
+       "\"CommandStr\":\"KBRCommand_GetTariffByPubisherAndAcceptor\",\"Publisher\":10}"},
+      {[](C& c) { return c.SetOrderNotifyMode(2, 1700000000, 4294967296LL + 7); }, KBRCommand_SetOrderNotifyMode,
        "{\"BeginTime\":1700000000,\"CommandCode\":10,\"CommandId\":5,\"CommandStr\":\"KBRCommand_SetOrderNotifyMode\","
-       "\"EndTime\":7,\"Mode\":2}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.SetOrderNotifyMode(1, -1, 0); }, KBRCommand_SetOrderNotifyMode, 5,
+       "\"EndTime\":7,\"Mode\":2}"},
+      {[](C& c) { return c.SetOrderNotifyMode(1, -1, 0); }, KBRCommand_SetOrderNotifyMode,
        "{\"BeginTime\":4294967295,\"CommandCode\":10,\"CommandId\":5,\"CommandStr\":\"KBRCommand_SetOrderNotifyMode\","
-       "\"EndTime\":0,\"Mode\":1}\n"},
+       "\"EndTime\":0,\"Mode\":1}"},
       // Control characters are escaped; every other byte, 0x7F and code page 1251 letters included, goes as it is.
-      {[](KestoBrimoClientAsync& c) {
-         return c.AddCarDescription(9, "Лада \"Калина\"\\серая", "\x01\x1f\x7f\b\f\r/\xFF", 17, 5);
-       },
-       KBRCommand_AddCarDescription, 5,
+      {[](C& c) { return c.AddCarDescription(9, "Лада \"Калина\"\\серая", "\x01\x1f\x7f\b\f\r/\xFF", 17, 5); },
+       KBRCommand_AddCarDescription,
        "{\"CallNumber\":17,\"CommandCode\":8,\"CommandId\":5,\"CommandStr\":\"KBRCommand_AddCarDescription\","
        "\"FullDescription\":\"Лада \\\"Калина\\\"\\\\серая\",\"GovNumber\":\"\\u0001\\u001f\x7f\\b\\f\\r/\xFF\","
-       "\"OrderId\":9,\"ToCarMin\":5}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.InsertOrder(SampleOrder()); }, KBRCommand_InsertOrder, 5,
+       "\"OrderId\":9,\"ToCarMin\":5}"},
+      {[](C& c) { return c.InsertOrder(SampleOrder()); }, KBRCommand_InsertOrder,
        "{\"AdditionalFrom\":\"д. 7, под. 2\",\"AdditionalTo\":\"\",\"CarrierType\":3,\"CityIdFrom\":1,\"CityIdTo\":2,"
-       "\"ClientPhone\":\"+7 495 "
-       "123\\t45\",\"CommandCode\":1,\"CommandId\":5,\"CommandStr\":\"KBRCommand_InsertOrder\","
-       "\"Comment\":\"тихо\\nбыстро\",\"LatitudeFrom\":55.5,\"LatitudeTo\":-0.125,\"LongitudeFrom\":37.25,"
-       "\"LongitudeTo\":150.0,\"PreliminaryTime\":1700000000,\"Price\":150.0,\"StatusId\":4,"
+       "\"ClientPhone\":\"+7 495 123\\t45\",\"CommandCode\":1,\"CommandId\":5,"
+       "\"CommandStr\":\"KBRCommand_InsertOrder\",\"Comment\":\"тихо\\nбыстро\",\"LatitudeFrom\":55.5,"
+       "\"LatitudeTo\":-0.125,\"LongitudeFrom\":37.25,\"LongitudeTo\":150.0,\"PreliminaryTime\":1700000000,"
+       "\"Price\":150.0,\"StatusId\":4,"
        "\"StreetFrom\":\"ул. \\\"Тверская\\\"\",\"StreetTo\":\"Ленинградский пр.\",\"Time0Km1Fixed2\":2,"
-       "\"TimeToLiveSec\":600,\"UniKey\":0}\n"},
+       "\"TimeToLiveSec\":600,\"UniKey\":0}"},
       // The digest is of the random string and then the password, both in code page 1251.
-      {[](KestoBrimoClientAsync& c) {
+      {[](C& c) {
          c.SetConnectionParam("127.0.0.1", 1, "оператор", "пароль");
          Access::RndStr(c) = "Q7fz";
          return c.GetDirectory(true);
        },
-       KBRCommand_GetDirectory, 0,
+       KBRCommand_GetDirectory,
        "{\"CommandCode\":2,\"CommandId\":0,\"CommandStr\":\"KBRCommand_GetDirectory\",\"Login\":\"оператор\","
-       "\"PassHash\":\"21B5563CD9EDF2125BACE79B6006BA1A\"}\n"},
+       "\"PassHash\":\"21B5563CD9EDF2125BACE79B6006BA1A\"}"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     SetNextCommandIdForTesting(5);
-    KestoBrimoClientAsync client;
-    EXPECT_EQ(c.issue(client), c.id);
+    C client;
+    const std::int32_t id = c.issue(client);
     const auto queue = Access::Requests(client);
     ASSERT_EQ(queue.size(), 1u);
-    EXPECT_EQ(queue[0].Text, c.text);
-    EXPECT_EQ(queue[0].CommandId, c.id);
+    EXPECT_EQ(queue[0].Text, std::string(c.text) + "\n");
     EXPECT_EQ(queue[0].CommandCode, c.code);
-    EXPECT_EQ(PeekNextCommandId(), c.id == 0 ? 5 : 6);  // the login takes no number
+    // The number returned is the one sent, and taken from the counter unless the request is the login.
+    EXPECT_NE(queue[0].Text.find("\"CommandId\":" + std::to_string(id) + ","), std::string::npos);
+    EXPECT_EQ(queue[0].CommandId, id);
+    EXPECT_EQ(PeekNextCommandId(), id == 0 ? 5 : 6);
+    // It goes out ended by the terminator and a zero byte.
+    EXPECT_EQ(FrameRequest(queue[0].Text), queue[0].Text + std::string("\x08\0", 2));
   }
-}
-
-TEST(RequestText, GoesOutEndedByTheTerminatorAndAZeroByte) {
-  EXPECT_EQ(FrameRequest("{}\n"), std::string("{}\n\x08\0", 5));
 }
 
 TEST(RequestNumbering, OneCounterServesEveryClientAndGoesOnFromOneAfterTheLargestId) {
@@ -126,32 +123,23 @@ TEST(RequestNumbering, OneCounterServesEveryClientAndGoesOnFromOneAfterTheLarges
 
 TEST(RequestNumberingThreads, CallersNeverShareANumberAndTheQueueIsInNumberOrder) {
   SetNextCommandIdForTesting(1);
-  KestoBrimoClientAsync client;
-  constexpr int kPerThread = 500;
+  C client;
   auto issue = [&client] {
-    for (int i = 0; i < kPerThread; ++i) client.AcceptOrder(i);
+    for (int i = 0; i < 500; ++i) client.AcceptOrder(i);
   };
   std::thread first(issue), second(issue);
-  for (int i = 0; i < kPerThread; ++i) client.GetDirectory(true);  // the worker's login request meanwhile
+  for (int i = 0; i < 500; ++i) client.GetDirectory(true);  // the worker's login request meanwhile
   first.join();
   second.join();
-
-  std::set<std::int32_t> seen;
-  std::int32_t previous = 0;
+  std::int32_t last = 0;  // every number from 1 on, once each, in queue order
   int logins = 0;
   for (const KestoBrimo_AsyncRequest& r : Access::Requests(client)) {
-    if (r.CommandId == 0) {
-      ++logins;
-      continue;
-    }
-    EXPECT_GT(r.CommandId, previous);
-    previous = r.CommandId;
-    EXPECT_TRUE(seen.insert(r.CommandId).second);
+    logins += r.CommandId == 0;
+    if (r.CommandId == 0) continue;
+    EXPECT_EQ(r.CommandId, ++last);
     EXPECT_NE(r.Text.find("\"CommandId\":" + std::to_string(r.CommandId) + ","), std::string::npos);
   }
-  EXPECT_EQ(logins, kPerThread);
-  EXPECT_EQ(seen.size(), 2u * kPerThread);
-  EXPECT_EQ(PeekNextCommandId(), 2 * kPerThread + 1);
+  EXPECT_EQ(std::make_tuple(logins, last, PeekNextCommandId()), std::make_tuple(500, 1000, 1001));
 }
 
 }  // namespace
