@@ -104,15 +104,12 @@ TEST(ParseBlock, EachKindReadsTheOrderMembersItCarriesAndNoOthers) {
       "0|3|-1|-1|||0|0|||0|0|0|150.5|+7 900|12||Лада|А123ВС|13|0|1|5|815|0|0|7|1.25|2.5|2000|0|8|3000|";
   const std::string removed = "0|0|-1|-1|||0|0|||0|0|0|0||0||||0|0|1|-1|815|0|0|0|0|0|0|0|0|0|";
   const std::string envelopeKey = "77" + std::string(kNoOrder).substr(1);
-  const struct {
-    int reason;
-    std::string order;
-  } kinds[] = {{3, "0|" + full}, {5, "0|" + full},  {10, "77|" + full},  {11, partial},    {4, removed},
-               {6, removed},     {0, envelopeKey},  {1, envelopeKey},    {7, envelopeKey}, {8, envelopeKey},
-               {9, envelopeKey}, {12, envelopeKey}, {1000, envelopeKey}, {-3, envelopeKey}};
-  for (const auto& kind : kinds)
-    EXPECT_EQ(Dump(ParseOne(Message(kind.reason, kind.reason == 9 ? kTariffMembers : kOrderMembers)).Order), kind.order)
-        << kind.reason;
+  const std::pair<int, std::string> kinds[] = {
+      {3, "0|" + full}, {5, "0|" + full},  {10, "77|" + full},  {11, partial},    {4, removed},
+      {6, removed},     {0, envelopeKey},  {1, envelopeKey},    {7, envelopeKey}, {8, envelopeKey},
+      {9, envelopeKey}, {12, envelopeKey}, {1000, envelopeKey}, {-3, envelopeKey}};
+  for (const auto& [reason, order] : kinds)
+    EXPECT_EQ(Dump(ParseOne(Message(reason, reason == 9 ? kTariffMembers : kOrderMembers)).Order), order) << reason;
 }
 
 TEST(ParseBlock, TheTariffReadsItsElevenMembers) {
@@ -130,13 +127,10 @@ TEST(Order, ClearSetsEveryNumberToZeroAndEveryTextEmpty) {
 
 TEST(ParseBlock, StatusZeroOfAnyKindAuthorizesForGoodAndRecordsLeaveInArrivalOrder) {
   KestoBrimoClientAsync client;
-  const struct {
-    int reason, status;
-    std::uint32_t id;
-  } answers[] = {{7, 3, 9}, {4, 0, 2}, {7, -7, 5}};
-  for (const auto& a : answers) {
-    ASSERT_EQ(client.ParseBlock(Block(Message(a.reason, "\"OrderId\":1", a.status, a.id))), KBRStatus_Ok);
-    EXPECT_EQ(client.Authorized.load(), a.id != 9) << a.id;  // set by the first status 0, never cleared
+  const std::tuple<int, int, std::uint32_t> answers[] = {{7, 3, 9}, {4, 0, 2}, {7, -7, 5}};  // reason, status, id
+  for (const auto& [reason, status, id] : answers) {
+    ASSERT_EQ(client.ParseBlock(Block(Message(reason, "\"OrderId\":1", status, id))), KBRStatus_Ok);
+    EXPECT_EQ(client.Authorized.load(), id != 9) << id;  // set by the first status 0, never cleared
   }
   std::string ids;
   KestoBrimo_AsyncResponce r;
@@ -148,53 +142,51 @@ TEST(ParseBlock, StatusZeroOfAnyKindAuthorizesForGoodAndRecordsLeaveInArrivalOrd
 }
 
 // Names are ids by the atoi rule, visited in byte order; a later name of the same number wins.
-std::string FirstDirectories(int status = 0, std::uint32_t commandId = 5) {
+std::string FirstDirectories(int status) {
   return Directories("{\"1\":\"Легковой\",\"2\":\"Минивэн\"}", "{\"07\":\"раньше\",\"7\":\"позже\"}",
                      "{\"10\":\"Тверь\",\"2\":\"Москва\"}",
                      "{\"15\":{\"ClientId\":16,\"FullName\":\"ООО Такси\",\"ShortName\":\"Такси\",\"LeaderName\":"
                      "\"Иванов\",\"Comment\":\"нет\",\"TimeZone\":3,\"CityIdList\":{\"12\":0,\"3\":\"x\",\"7\":[]}}}",
-                     status, commandId);
+                     status, 5);
 }
 
-TEST(ParseDirectories, FillAllFourMapsAndAnOrdinaryAnswerIsQueued) {
-  KestoBrimoClientAsync client;
-  ASSERT_EQ(client.ParseBlock(Block(FirstDirectories())), KBRStatus_Ok);
-  EXPECT_EQ(client.GetCarrierTypeDirectory(), (Names{{1, "Легковой"}, {2, "Минивэн"}}));
-  EXPECT_EQ(client.GetOrderStatusDirectory(), (Names{{7, "позже"}}));
-  EXPECT_EQ(client.GetCityDirectory(), (Names{{2, "Москва"}, {10, "Тверь"}}));
-  const auto services = client.GetTaxiDirectory();
-  ASSERT_EQ(services.size(), 1u);
-  const KestoDirectoryItem& s = services.at(15);
-  EXPECT_EQ(Join(s.ClientId, s.FullName, s.ShortName, s.LeaderName, s.Comment, s.TimeZone),
-            "16|ООО Такси|Такси|Иванов|нет|3|");
-  EXPECT_EQ(s.CityIdList, (std::vector<std::int32_t>{12, 3, 7}));
-  KestoBrimo_AsyncResponce record;
-  ASSERT_TRUE(client.GetClientResponce(record));
-  EXPECT_EQ(record.CommandId, 5u);
+// The four directories in one line: id=name pairs, then each service's fields and cities.
+std::string State(KestoBrimoClientAsync& client) {
+  std::ostringstream out;
+  for (const Names& names :
+       {client.GetCarrierTypeDirectory(), client.GetOrderStatusDirectory(), client.GetCityDirectory()}) {
+    for (const auto& [id, name] : names) out << id << '=' << name << ' ';
+    out << '|';
+  }
+  for (const auto& [id, s] : client.GetTaxiDirectory()) {
+    out << id << '=' << Join(s.ClientId, s.FullName, s.ShortName, s.LeaderName, s.Comment, s.TimeZone);
+    for (std::int32_t city : s.CityIdList) out << city << ' ';
+  }
+  return out.str();
 }
 
-// A later message replaces every entry, and null empties a map. The login
-// answer (CommandId 0, status 0) does its work and is not queued; a refused
-// login still replaces the directories and is queued.
-TEST(ParseDirectories, ALaterMessageReplacesEveryEntryAndOnlyTheSuccessfulLoginAnswerIsAbsorbed) {
+const char* const kFirstState =
+    "1=Легковой 2=Минивэн |7=позже |2=Москва 10=Тверь |15=16|ООО Такси|Такси|Иванов|нет|3|12 3 7 ";
+
+// A later message replaces every entry, and null empties a map. An ordinary
+// answer and a refused login are queued; the login answer (CommandId 0,
+// status 0) does its work and is not.
+TEST(ParseDirectories, FillAllFourMapsALaterMessageReplacesThemAndOnlyTheSuccessfulLoginAnswerIsAbsorbed) {
   for (int status : {0, -7}) {
     KestoBrimoClientAsync client;
-    ASSERT_EQ(client.ParseBlock(Block(FirstDirectories(1))), KBRStatus_Ok);
-    Access::ClearQueues(client);
+    ASSERT_EQ(client.ParseBlock(Block(FirstDirectories(0))), KBRStatus_Ok);
+    EXPECT_EQ(State(client), kFirstState);
+    KestoBrimo_AsyncResponce record;
+    ASSERT_TRUE(client.GetClientResponce(record));
+    EXPECT_EQ(record.CommandId, 5u);
     ASSERT_EQ(client.ParseBlock(
                   Block(Directories("{\"3\":\"Грузовой\"}", "null", "{\"5\":\"Псков\"}",
                                     "{\"20\":{\"ClientId\":20,\"TimeZone\":0,\"CityIdList\":null}}", status, 0))),
               KBRStatus_Ok);
-    EXPECT_EQ(client.GetCarrierTypeDirectory(), (Names{{3, "Грузовой"}}));
-    EXPECT_TRUE(client.GetOrderStatusDirectory().empty());
-    EXPECT_EQ(client.GetCityDirectory(), (Names{{5, "Псков"}}));
-    const auto services = client.GetTaxiDirectory();
-    ASSERT_EQ(services.size(), 1u);
-    EXPECT_TRUE(services.at(20).CityIdList.empty());
-    KestoBrimo_AsyncResponce record;
-    EXPECT_EQ(Join(client.Authorized.load(), client.GetClientResponce(record)), status == 0 ? "1|0|" : "0|1|");
+    EXPECT_EQ(State(client), "3=Грузовой ||5=Псков |20=20|||||0|");
+    EXPECT_EQ(client.GetClientResponce(record), status != 0);
     ASSERT_EQ(client.ParseBlock(Block(Directories("{}", "{}", "{}", "null"))), KBRStatus_Ok);
-    EXPECT_TRUE(client.GetTaxiDirectory().empty());
+    EXPECT_EQ(State(client), "|||");
   }
 }
 
@@ -225,10 +217,9 @@ TEST(ParseBlock, ABlockThatIsNotJsonOrDoesNotConvertWholeChangesNothing) {
     Access::LastError(client) = "";
     EXPECT_EQ(client.ParseBlock(Block(block)), KBRStatus_ParseError);
     KestoBrimo_AsyncResponce record;
-    EXPECT_EQ(Join(Access::LastError(client), client.GetClientResponce(record), client.Authorized.load(),
-                   client.GetCarrierTypeDirectory().size(), client.GetOrderStatusDirectory().size(), client.GetCity(10),
-                   client.GetTaxiDirectory().at(15).CityIdList.size()),
-              "JSON parsing not success|0|0|2|1|Тверь|3|");
+    EXPECT_EQ(
+        Join(Access::LastError(client), client.GetClientResponce(record), client.Authorized.load(), State(client)),
+        std::string("JSON parsing not success|0|0|") + kFirstState + "|");
   }
 }
 
