@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 // One received block through ParseBlock on a client object, then the queue drained.
 void FuzzParseBlock(const std::uint8_t* data, std::size_t size);
@@ -15,8 +14,6 @@ void FuzzParseBlock(const std::uint8_t* data, std::size_t size);
 // Received bytes, in chunks that the input itself sizes, buffered and cut
 // into blocks: directly, and through ReadBlock on a loopback connection.
 void FuzzFraming(const std::uint8_t* data, std::size_t size);
-// The ReadBlock half: chunks without zero bytes, each written and read in turn.
-void FuzzReadBlockChunks(const std::vector<std::string>& chunks);
 
 // A text parsed as JSON and, when it is an object, read as a directory message.
 void FuzzDirectories(const std::uint8_t* data, std::size_t size);
@@ -29,8 +26,6 @@ void FuzzProfile(const std::uint8_t* data, std::size_t size, const std::string& 
 // which libFuzzer and the tests both report as a crash.
 inline void FuzzCheck(bool holds, const char* what) {
   if (holds) return;
-  std::fputs("fuzz invariant broken: ", stderr);
-  std::fputs(what, stderr);
-  std::fputs("\n", stderr);
+  std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
   std::abort();
 }
