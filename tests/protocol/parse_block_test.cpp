@@ -20,7 +20,7 @@ using Names = std::map<std::int32_t, std::string>;
 
 namespace {
 
-// The values, each followed by '|', floats to single precision, so that whole records compare at once.
+// The values, each followed by '|', with digits enough to tell floats apart: whole records compare at once.
 template <typename... T>
 std::string Join(const T&... values) {
   std::ostringstream out;
