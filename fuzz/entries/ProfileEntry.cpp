@@ -42,13 +42,10 @@ void FuzzProfile(const std::uint8_t* data, std::size_t size, const std::string& 
   const std::string written = PlainValue(content.substr(content.size() > 40 ? content.size() - 40 : 0));
   const std::string other = platform::ReadProfileValue("Other", "Key", scratchPath);
   if (!platform::WriteProfileValue(kSection, "Login", written, scratchPath)) return;
-  FuzzCheck(platform::ReadProfileValue(kSection, "Login", scratchPath) == written,
-            "a written value did not read back");
+  FuzzCheck(platform::ReadProfileValue(kSection, "Login", scratchPath) == written, "a written value did not read back");
   IniFile after;
   ReadIniFrom(after, scratchPath);
-  FuzzCheck(after.IPAddress == settings.IPAddress && after.Port == settings.Port &&
-                after.Password == settings.Password,
+  FuzzCheck(after.IPAddress == settings.IPAddress && after.Port == settings.Port && after.Password == settings.Password,
             "writing one key changed another");
-  FuzzCheck(platform::ReadProfileValue("Other", "Key", scratchPath) == other,
-            "writing one section changed another");
+  FuzzCheck(platform::ReadProfileValue("Other", "Key", scratchPath) == other, "writing one section changed another");
 }
