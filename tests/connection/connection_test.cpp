@@ -1,0 +1,460 @@
+// The client's connection and worker against a fake exchange on 127.0.0.1: the login,
+// blocks and requests on the wire, the state the desk shows for each way a connection
+// fails, Disconnect, the wake-up on a queued request, and what a broken connection must not lose.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "client/DebugLog.h"
+#include "client/KestoBrimoClientAsync.h"
+#include "platform/files.h"
+#include "platform/sync.h"
+#include "protocol/JsonRead.h"
+#include "support/ClientTestAccess.h"
+#include "support/FakeExchange.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using Access = KestoBrimoClientTestAccess;
+using Phase = KestoConnectionPhase;
+using Cause = KestoFailureCause;
+
+// Password "пароль" in code page 1251, as the desk stores it.
+const std::string kPassword = "пароль";
+// The successful answer to the login request: directories, CommandId 0, status 0.
+const std::string kLoginAnswer =
+    "{\"reason\":2,\"CommandId\":0,\"CommandCode\":2,\"Num\":0,\"ErrorString\":\"\",\"OperationStatus\":0,"
+    "\"CarrierTypeDirectory\":{},\"OrderStatusDirectory\":{},\"CityDirectory\":{},\"ClientDbDirectory\":{}}";
+
+std::string AuthBlock(const std::string& rndStrUtf8) { return "{\"reason\":1,\"RndStr\":\"" + rndStrUtf8 + "\"}"; }
+
+// A message passed on with its envelope only, answering `commandId` (0: nobody); `num` tells them apart.
+std::string Record(int num, int commandId = 0, const std::string& errorUtf8 = "") {
+  return "{\"reason\":7,\"CommandId\":" + std::to_string(commandId) +
+         ",\"CommandCode\":5,\"Num\":" + std::to_string(num) + ",\"ErrorString\":\"" + errorUtf8 +
+         "\",\"OperationStatus\":-1}";
+}
+
+Json::Value Parsed(const std::string& utf8) {
+  Json::Value root;
+  EXPECT_TRUE(ParseJsonText(utf8, root)) << utf8;
+  return root;
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::uint32_t ms = 3000) {
+  for (const std::uint64_t deadline = platform::MonotonicMs() + ms; !done(); platform::SleepMs(5))
+    if (platform::MonotonicMs() >= deadline) return false;
+  return true;
+}
+
+// The exchange's part of a login once it has accepted.
+void LogIn(FakePeer& p) {
+  std::string login;
+  EXPECT_TRUE(p.SendBlock(AuthBlock("x")) && p.ReadRequest(login) && p.SendBlock(kLoginAnswer));
+}
+
+class ConnectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(platform::StartSockets());
+    Restart();
+  }
+  void TearDown() override {
+    client.reset();  // its destructor stops the worker
+    exchange.reset();
+    if (DebugLog.IsOpen()) DebugLog.Close();
+    platform::StopSockets();
+  }
+
+  // A new client and a listener of its own, so no earlier connection waits in its backlog.
+  void Restart(int backlog = 8) {
+    client.reset(new KestoBrimoClientAsync());
+    exchange.reset(new FakeExchange(backlog));
+    ASSERT_TRUE(exchange->Listening());
+    client->SetConnectionParam("127.0.0.1", exchange->Port(), "operator", kPassword);
+  }
+
+  // The CommandIds of the requests of the client's next connection, after its
+  // challenge, the login answered, until none comes for longer than the
+  // worker's read after a send waits.
+  std::vector<int> NextConnectionRequests(std::unique_ptr<FakePeer>& next) {
+    std::vector<int> ids;
+    next = exchange->Accept();
+    EXPECT_TRUE(next && next->SendBlock(AuthBlock("second")));
+    for (std::string request; next && next->ReadRequest(request, 1500);) {
+      ids.push_back(Parsed(request)["CommandId"].asInt());
+      EXPECT_TRUE(ids.back() != 0 || next->SendBlock(kLoginAnswer));
+    }
+    return ids;
+  }
+
+  std::unique_ptr<FakePeer> AcceptAndLogIn() {
+    auto peer = exchange->Accept();
+    EXPECT_TRUE(peer) << "the client did not connect";
+    if (peer) LogIn(*peer);
+    EXPECT_TRUE(WaitUntil([&] { return client->Authorized.load(); })) << "login not accepted";
+    return peer;
+  }
+
+  // Sends a request and lets the worker's read after it bring something else,
+  // so the request leaves the queue without its answer.
+  int SendWithoutAnswer(FakePeer& peer, int num) {
+    const int id = client->GetStatement();
+    std::string request;
+    EXPECT_TRUE(peer.ReadRequest(request));
+    EXPECT_EQ(Parsed(request)["CommandId"].asInt(), id);
+    EXPECT_TRUE(peer.SendBlock(Record(num)));
+    EXPECT_TRUE(WaitUntil([&] { return Access::Requests(*client).empty(); }));
+    return id;
+  }
+
+  // Up to `count` responses, waiting at most `ms` for each.
+  std::vector<KestoBrimo_AsyncResponce> Responses(std::size_t count, std::uint32_t ms = 3000) {
+    std::vector<KestoBrimo_AsyncResponce> got;
+    for (KestoBrimo_AsyncResponce r; got.size() < count && client->GetClientResponce(r, ms);) got.push_back(r);
+    return got;
+  }
+  std::vector<int> Nums(std::size_t count) {
+    std::vector<int> nums;
+    for (const auto& r : Responses(count)) nums.push_back(r.Num);
+    return nums;
+  }
+
+  // Disconnect returns once the worker has ended with its notice.
+  void DisconnectAndExpectStopped() {
+    const std::int32_t markerId = PeekNextCommandId();
+    client->Disconnect();
+    const auto notice = Responses(1, 0);
+    ASSERT_EQ(notice.size(), 1u) << "no disconnect notice";
+    EXPECT_EQ(notice[0].CommandId, static_cast<std::uint32_t>(markerId));
+    EXPECT_EQ(notice[0].OperationStatus, KBRStatus_Ok);
+    EXPECT_EQ(notice[0].ErrorString, "Отсоединение от сервера успешно выполнено");
+    EXPECT_EQ(notice[0].reason, 0);
+    EXPECT_EQ(client->ThreadId.load(), 0u);
+    EXPECT_FALSE(client->Authorized.load());
+    EXPECT_EQ(client->GetConnectionState().Phase, Phase::NotRunning);
+  }
+
+  // Sends the debug log to a scratch file, so tests can count its lines.
+  void CaptureLog() { ASSERT_TRUE(DebugLog.Open(logDir.file("conn.log"))); }
+  std::size_t LogCount(const std::string& line) {
+    const platform::LocalTime today = platform::CurrentLocalTime();
+    std::string text;
+    platform::ReadWholeFile(KestoDebugLog::DatedName(logDir.file("conn.log"), today.Year, today.Month, today.Day),
+                            text);
+    std::size_t count = 0;
+    for (std::size_t at = 0; (at = text.find("]" + line + "\n", at)) != std::string::npos; ++at) ++count;
+    return count;
+  }
+
+  TempDir logDir;
+  std::unique_ptr<KestoBrimoClientAsync> client;
+  std::unique_ptr<FakeExchange> exchange;
+};
+
+// Any other first block ends the connection and the next one starts afresh; a
+// login carries its own connection's digest, so one cut off is never sent again.
+TEST_F(ConnectionTest, TheLoginDigestsTheChallengeInCodePage1251AndNothingElseIsTakenForIt) {
+  CaptureLog();
+  client->Connect();
+  std::string request;
+  for (const char* block :
+       {"not json", "[1,2]", "{\"reason\":2,\"RndStr\":\"x\"}", "{\"reason\":true,\"RndStr\":\"x\"}",
+        "{\"reason\":1,\"RndStr\":5}", "{\"RndStr\":\"x\"}", ""}) {
+    auto peer = exchange->Accept();
+    ASSERT_TRUE(peer && (!*block || peer->SendBlock(block))) << block;
+    if (!*block) peer->Close();
+    EXPECT_FALSE(peer->ReadRequest(request)) << block << " was taken for a challenge";
+    EXPECT_TRUE(peer->WaitClosedByClient()) << block;
+  }
+  // Without a random string the password alone is digested.
+  auto peer = exchange->Accept();
+  ASSERT_TRUE(peer && peer->SendBlock("{\"reason\":1}") && peer->ReadRequest(request));
+  EXPECT_EQ(Parsed(request)["PassHash"].asString(), "749789E4982B0C563F6729AAC100A614");
+  peer->Close();
+  peer = exchange->Accept();
+  ASSERT_TRUE(peer && peer->SendBlock(AuthBlock("first")));
+  peer->Close();
+
+  peer = exchange->Accept();
+  ASSERT_TRUE(peer && peer->SendBlock(AuthBlock("\xD0\xB0\xD0\xB1")) && peer->ReadRequest(request));  // "аб"
+  EXPECT_EQ(Parsed(request)["CommandId"].asInt(), 0);
+  EXPECT_EQ(Parsed(request)["PassHash"].asString(), "B7B35A6BFF6EBB25CD61F90EA14940BE");
+  EXPECT_FALSE(peer->ReadRequest(request, 300)) << "a second login went out: " << request;
+  EXPECT_FALSE(client->Authorized.load());
+  ASSERT_TRUE(peer->SendBlock(kLoginAnswer));
+  EXPECT_TRUE(WaitUntil([&] { return client->Authorized.load(); }));
+  EXPECT_EQ(LogCount("~JSON parsing 1 not success"), 1u);
+  EXPECT_EQ(LogCount("~No autent block"), 5u);
+  EXPECT_EQ(LogCount("~JSON read block 1 not success"), 1u) << "the close";
+}
+
+TEST_F(ConnectionTest, BlocksArriveWholeInOrderAndRequestsLeaveAsUtf8EvenToASlowReader) {
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+  // Many blocks in each chunk read. At one block per read wait this would
+  // take many minutes; the bound only catches that.
+  std::string burst;
+  for (int num = 1; num < 1000; ++num) burst += Record(num) + '\x08';
+  ASSERT_TRUE(peer->Send(burst + Record(1000, 77, "\xD0\x9E\xD1\x88\xD0\xB8\xD0\xB1\xD0\xBA\xD0\xB0") + '\x08'));
+  const auto got = Responses(1000, 30000);
+  ASSERT_EQ(got.size(), 1000u);
+  for (int i = 0; i < 1000; ++i) ASSERT_EQ(got[i].Num, i + 1);
+  EXPECT_EQ(got[999].CommandId, 77u);
+  EXPECT_EQ(got[999].ErrorString, "Ошибка");
+
+  // Far more than loopback buffers hold, so the send meets a full buffer while
+  // the exchange is not reading; "я" is one byte in code page 1251, two in UTF-8.
+  KestoOrder order;
+  order.Comment.assign(4 * 1024 * 1024, '\xFF');
+  const int orderId = client->InsertOrder(order);
+  platform::SleepMs(300);
+  std::string text;
+  ASSERT_TRUE(peer->ReadRequest(text, 20000)) << "cut off, or not framed as text, 0x08, 0x00";
+  EXPECT_EQ(text.back(), '\n');
+  const Json::Value request = Parsed(text);
+  EXPECT_EQ(request["CommandId"].asInt(), orderId);
+  EXPECT_EQ(request["Comment"].asString().substr(0, 4), "\xD1\x8F\xD1\x8F");
+  EXPECT_EQ(request["Comment"].asString().size(), 2 * order.Comment.size());
+  EXPECT_EQ(exchange->Accept(300), nullptr) << "the connection was dropped";
+}
+
+#ifdef _WIN32
+// Wine's recv reports a peer's reset as an orderly close.
+constexpr Cause kResetSeenAs = Cause::ClosedByExchange;
+#else
+constexpr Cause kResetSeenAs = Cause::Reset;
+#endif
+
+// Each failed attempt leaves its cause and the words for the operator, and
+// another follows after a pause (WaitingToReconnect, not Connecting); Disconnect
+// ends the worker at once in every phase.
+TEST_F(ConnectionTest, TheConnectionStateNamesThePhaseAndTheCauseOfTheLastFailure) {
+  enum Listener { Accepting, Refusing, NeverAccepting };
+  const char* const connectError = "Ошибка установления соединения";
+  const char* const authError = "Ошибка приема аутентификационной информации 1";
+  const struct {
+    const char* server;
+    Listener listener;
+    std::function<void(FakePeer&)> exchangeDoes;  // once it has accepted
+    Phase phase;
+    Cause cause;
+    const char* lastError;
+  } cases[] = {
+      {"127.0.0.1", Refusing, nullptr, Phase::WaitingToReconnect, Cause::Refused, connectError},
+      {"127.0.0.1", NeverAccepting, nullptr, Phase::WaitingToReconnect, Cause::TimedOut, connectError},
+      // Dotted, but no address: like a failed lookup, without connecting.
+      {"300.1.1.1", Accepting, nullptr, Phase::WaitingToReconnect, Cause::NameNotFound, connectError},
+      {"127.0.0.1", Accepting, [](FakePeer& p) { p.Close(); }, Phase::WaitingToReconnect, Cause::ClosedByExchange,
+       authError},
+      {"127.0.0.1", Accepting, [](FakePeer& p) { p.Reset(); }, Phase::WaitingToReconnect, kResetSeenAs, authError},
+      {"127.0.0.1", Accepting, [](FakePeer& p) { p.SendBlock("{\"reason\":2}"); }, Phase::WaitingToReconnect,
+       Cause::BadData, "Поступил блок аутентификационной информации другого типа"},
+      {"127.0.0.1", Accepting, [](FakePeer&) {}, Phase::AwaitingChallenge, Cause::None, ""},
+      {"127.0.0.1", Accepting, [](FakePeer& p) { p.SendBlock(AuthBlock("x")); }, Phase::LoggingIn, Cause::None, ""},
+      // A block that cannot be read ends the connection without a record.
+      {"127.0.0.1", Accepting, [](FakePeer& p) { LogIn(p), p.SendBlock("{"); }, Phase::WaitingToReconnect,
+       Cause::BadData, "JSON parsing not success"},
+      // A flood without a terminator is cut off at the buffer's limit.
+      {"127.0.0.1", Accepting, [](FakePeer& p) { LogIn(p), p.Send(std::string(80 * 1024, 'x')); },
+       Phase::WaitingToReconnect, Cause::BadData, "recv buffer overflow"},
+      {"localhost", Accepting, LogIn, Phase::LoggedIn, Cause::None, ""},
+      {"127.0.0.1 ", Accepting, LogIn, Phase::LoggedIn, Cause::None, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.server) + ", case " + std::to_string(&c - cases));
+    Restart(c.listener == NeverAccepting ? 0 : 8);
+    ASSERT_TRUE(c.listener != NeverAccepting || exchange->FillBacklog()) << "could not make a connect hang";
+    if (c.listener == NeverAccepting) Access::SetConnectTimeLimitMs(*client, 300);
+    Access::SetRecvBufferLimit(*client, 64 * 1024);
+    const std::uint16_t port = c.listener == Refusing ? ClosedLoopbackPort() : exchange->Port();
+    client->SetConnectionParam(c.server, port, "operator", kPassword);
+    client->Connect();
+    std::unique_ptr<FakePeer> peer;
+    if (c.exchangeDoes) {
+      ASSERT_TRUE(peer = exchange->Accept());
+      // The client has seen its connect through before the exchange acts.
+      ASSERT_TRUE(WaitUntil([&] { return client->GetConnectionState().Phase == Phase::AwaitingChallenge; }));
+      c.exchangeDoes(*peer);
+    }
+    KestoConnectionState state;
+    EXPECT_TRUE(WaitUntil([&] {
+      state = client->GetConnectionState();
+      return state.Phase == c.phase && state.LastFailure == c.cause;
+    })) << "phase "
+        << static_cast<int>(state.Phase) << ", cause " << static_cast<int>(state.LastFailure);
+    EXPECT_EQ(state.LastError, c.lastError);
+    EXPECT_EQ(state.ServerName, c.server);
+    EXPECT_EQ(state.Port, port);
+    EXPECT_TRUE(c.phase != Phase::LoggedIn || (state.LastBlockMonotonicMs != 0 && state.LastBlockTime != 0));
+    EXPECT_TRUE(Responses(1, 0).empty()) << "the login answer reaches nobody; a failure adds no record";
+    DisconnectAndExpectStopped();
+    EXPECT_TRUE(!peer || peer->WaitClosedByClient());
+    EXPECT_LT(Access::RecvBuffer(*client).capacity(), 1024u) << "a connection's bytes were kept";
+  }
+}
+
+TEST_F(ConnectionTest, DisconnectOvertakesWaitingRequestsStopsAHangingConnectAndFinishesARequestInFlight) {
+  client->SetConnectionParam("127.0.0.1", ClosedLoopbackPort(), "operator", kPassword);
+  const int first = client->GetStatement();
+  const int second = client->AcceptOrder(5);
+  client->Connect();
+  platform::SleepMs(700);
+  DisconnectAndExpectStopped();
+  const auto queue = Access::Requests(*client);
+  ASSERT_EQ(queue.size(), 2u);
+  EXPECT_EQ(queue[0].CommandId, first);
+  EXPECT_EQ(queue[1].CommandId, second);
+
+  Restart(0);
+  ASSERT_TRUE(exchange->FillBacklog()) << "could not make a connect hang";
+  CaptureLog();
+  client->Connect();
+  ASSERT_TRUE(WaitUntil([&] { return LogCount("socket ok") == 1; }));
+  platform::SleepMs(300);
+  DisconnectAndExpectStopped();
+  EXPECT_EQ(LogCount("connect ok"), 0u);
+  EXPECT_EQ(LogCount("~~<ConnectToDB - stopped"), 1u);
+
+  // The exchange has the request whole, so it is not kept to send again.
+  Restart();
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  client->GetStatement();
+  std::string request;
+  ASSERT_TRUE(peer && peer->ReadRequest(request));
+  DisconnectAndExpectStopped();
+  EXPECT_TRUE(Access::Requests(*client).empty());
+}
+
+TEST_F(ConnectionTest, AStopQueuedBeforeConnectEndsOnlyThatWorkerAndConnectReplacesARunningOne) {
+  std::int32_t markerId = PeekNextCommandId();
+  client->Disconnect();
+  const int waiting = client->GetStatement();
+  EXPECT_EQ(waiting, markerId) << "the marker spends no CommandId";
+  client->Connect();
+  EXPECT_EQ(Responses(1).at(0).CommandId, static_cast<std::uint32_t>(markerId)) << "its notice";
+  EXPECT_EQ(exchange->Accept(300), nullptr);
+  // The next Connect connects; the login goes ahead of the waiting request.
+  client->Connect();
+  std::unique_ptr<FakePeer> peer;
+  EXPECT_EQ(NextConnectionRequests(peer), (std::vector<int>{0, waiting}));
+
+  markerId = PeekNextCommandId();
+  client->Connect();
+  EXPECT_TRUE(peer->WaitClosedByClient(100)) << "the old worker ended before the new one started";
+  EXPECT_EQ(Responses(1, 0).at(0).CommandId, static_cast<std::uint32_t>(markerId));
+  const auto replacement = exchange->Accept();
+  EXPECT_TRUE(replacement);
+  EXPECT_EQ(exchange->Accept(300), nullptr) << "two workers";
+}
+
+std::atomic<int> notified{0}, taken{0};
+
+// The callback takes the responses itself, which it could not do under the client's lock.
+TEST_F(ConnectionTest, AQueuedRequestLeavesAnIdleConnectionAtOnceAndEachResponseIsNotifiedOnce) {
+  client->SetResponseNotify(
+      [](void* c) {
+        ++notified;
+        for (KestoBrimo_AsyncResponce r; static_cast<KestoBrimoClientAsync*>(c)->GetClientResponce(r);) ++taken;
+      },
+      client.get());
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+  for (int round = 0; round < 6; ++round) {
+    // Let the worker settle into its idle wait, at a different point each round.
+    platform::SleepMs(150 + 97 * round % 500);
+    const int id = client->AcceptOrder(round);
+    std::string request;
+    // Without the wake-up the request would wait for the end of the idle pause, up to 1.5 s.
+    ASSERT_TRUE(peer->ReadRequest(request, 400)) << "round " << round;
+    EXPECT_EQ(Parsed(request)["CommandId"].asInt(), id);
+    ASSERT_TRUE(peer->SendBlock(Record(round)));
+  }
+  EXPECT_TRUE(WaitUntil([&] { return taken == 6 && notified == 6; }));
+  client->SetResponseNotify(nullptr, nullptr);
+
+  // A wait for a response ends when one comes, long before its limit.
+  std::atomic<int> got{-1};
+  std::thread waiter([&] {
+    KestoBrimo_AsyncResponce r;
+    got = client->GetClientResponce(r, 20000) ? r.Num : 0;
+  });
+  platform::SleepMs(100);
+  EXPECT_TRUE(peer->SendBlock(Record(7)));
+  EXPECT_TRUE(WaitUntil([&] { return got == 7; })) << "the wait ran to its limit";
+  waiter.join();
+}
+
+// Lost at each phase (during the login, while idle, awaiting an answer), a
+// request sent but not answered goes out again right after the next login.
+TEST_F(ConnectionTest, RequestsLeftUnansweredByABrokenConnectionGoAgainAfterTheLoginAndTheirAnswersArrive) {
+  CaptureLog();
+  client->Connect();
+  auto peer = exchange->Accept();
+  ASSERT_TRUE(peer);
+  // A reset before the client has seen its connect succeed would fail the connect instead.
+  ASSERT_TRUE(WaitUntil([&] { return LogCount("connect ok") == 1; }));
+  // One write: the challenge and three messages, then a reset. The worker
+  // reads them in one chunk, and the send of its login meets the reset.
+  ASSERT_TRUE(peer->Send(AuthBlock("first") + '\x08' + Record(1) + '\x08' + Record(2) + '\x08' + Record(3) + '\x08'));
+  peer->Reset();
+  EXPECT_EQ(Nums(3), (std::vector<int>{1, 2, 3})) << "answers buffered when a send fails are delivered";
+
+  peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+  const int first = SendWithoutAnswer(*peer, 4);
+  const int second = SendWithoutAnswer(*peer, 5);
+  const int answered = client->GetStatement();
+  std::string request;
+  ASSERT_TRUE(peer->ReadRequest(request) && peer->SendBlock(Record(6, answered)));
+  const int inFlight = client->AcceptOrder(42);
+  ASSERT_TRUE(peer->ReadRequest(request));
+  peer->Reset();
+  EXPECT_EQ(Nums(3), (std::vector<int>{4, 5, 6}));
+  EXPECT_EQ(NextConnectionRequests(peer), (std::vector<int>{0, first, second, inFlight}));
+  ASSERT_TRUE(peer && peer->SendBlock(Record(11, first)) && peer->SendBlock(Record(12, second)));
+  EXPECT_EQ(Nums(3), (std::vector<int>{11, 12})) << "a broken connection adds no record";
+
+  // A clean Disconnect ends what was sent whole; the next Connect sends only newer requests.
+  SendWithoutAnswer(*peer, 13);
+  client->Disconnect();
+  EXPECT_EQ(Responses(2).size(), 2u) << "the message and the disconnect notice";
+  const int waiting = client->AcceptOrder(7);
+  client->Connect();
+  EXPECT_EQ(NextConnectionRequests(peer), (std::vector<int>{0, waiting}));
+}
+
+// Beyond the count the exchange remembers, the oldest is given up; older than
+// its memory, a request is given up when its turn to go again comes.
+TEST_F(ConnectionTest, ARequestTheExchangeMayHaveForgottenIsGivenUpWithARecord) {
+  Access::SetAwaitingAnswerLimit(*client, 1);
+  Access::SetResendAgeLimitMs(*client, 2000);
+  client->Connect();
+  auto peer = AcceptAndLogIn();
+  ASSERT_TRUE(peer);
+  const int older = SendWithoutAnswer(*peer, 1);
+  const int newer = SendWithoutAnswer(*peer, 2);
+  peer->Reset();
+  EXPECT_EQ(NextConnectionRequests(peer), (std::vector<int>{0, newer}));
+  platform::SleepMs(2100);
+  peer->Reset();
+  EXPECT_EQ(NextConnectionRequests(peer), (std::vector<int>{0}));
+
+  std::vector<int> givenUp;
+  for (const auto& r : Responses(4)) {
+    if (r.OperationStatus != KBRStatus_UnknownResponse) continue;
+    givenUp.push_back(static_cast<int>(r.CommandId));
+    EXPECT_EQ(r.CommandCode, KBRCommand_GetStatement);
+    EXPECT_EQ(r.ErrorString, "Команда не подтверждена биржей: проверьте результат");
+    EXPECT_EQ(r.reason, 0);
+  }
+  EXPECT_EQ(givenUp, (std::vector<int>{older, newer}));
+}
+
+}  // namespace
