@@ -12,15 +12,6 @@
 #include "platform/clock.h"
 #include "platform/socket.h"
 
-namespace fake_exchange {
-// Waits for `socket` at most until `deadline` (platform::MonotonicMs); TimedOut once it has passed.
-inline platform::SocketReady Wait(platform::SocketHandle socket, platform::SocketWaitFor what, std::uint64_t deadline) {
-  const std::uint64_t now = platform::MonotonicMs();
-  if (socket == platform::kNoSocket || now >= deadline) return platform::SocketReady::TimedOut;
-  return platform::WaitForSocket(socket, what, nullptr, static_cast<std::uint32_t>(deadline - now));
-}
-}  // namespace fake_exchange
-
 // One accepted connection of the client.
 class FakePeer {
  public:
@@ -29,12 +20,19 @@ class FakePeer {
   FakePeer(const FakePeer&) = delete;
   FakePeer& operator=(const FakePeer&) = delete;
 
+  // Waits for `socket` at most until `deadline` (platform::MonotonicMs); TimedOut once it has passed.
+  static platform::SocketReady Wait(platform::SocketHandle socket, platform::SocketWaitFor what,
+                                    std::uint64_t deadline) {
+    const std::uint64_t now = platform::MonotonicMs();
+    if (socket == platform::kNoSocket || now >= deadline) return platform::SocketReady::TimedOut;
+    return platform::WaitForSocket(socket, what, nullptr, static_cast<std::uint32_t>(deadline - now));
+  }
+
   // False on an error or when the bytes do not go out within `ms`.
   bool Send(const std::string& bytes, std::uint32_t ms = 5000) {
     const std::uint64_t deadline = platform::MonotonicMs() + ms;
     for (std::size_t sent = 0; sent < bytes.size();) {
-      if (fake_exchange::Wait(socket_, platform::SocketWaitFor::Writing, deadline) != platform::SocketReady::Ready)
-        return false;
+      if (Wait(socket_, platform::SocketWaitFor::Writing, deadline) != platform::SocketReady::Ready) return false;
       // Refused right after the socket was writable: the connection is gone.
       const long count = platform::SendSome(socket_, bytes.data() + sent, bytes.size() - sent);
       if (count <= 0) return false;
@@ -78,7 +76,7 @@ class FakePeer {
   // Reads what is there, waiting at most until `deadline`; false once the connection is gone.
   bool ReceiveMore(std::uint64_t deadline) {
     if (socket_ == platform::kNoSocket) return false;
-    const platform::SocketReady ready = fake_exchange::Wait(socket_, platform::SocketWaitFor::Reading, deadline);
+    const platform::SocketReady ready = Wait(socket_, platform::SocketWaitFor::Reading, deadline);
     if (ready != platform::SocketReady::Ready) return ready == platform::SocketReady::TimedOut;
     char chunk[65536];
     const long count = platform::ReceiveSome(socket_, chunk, sizeof chunk);
@@ -108,7 +106,7 @@ class FakeExchange {
     for (;;) {
       const platform::SocketHandle accepted = platform::AcceptConnection(listener_);
       if (accepted != platform::kNoSocket) return std::make_unique<FakePeer>(accepted);
-      if (fake_exchange::Wait(listener_, platform::SocketWaitFor::Reading, deadline) == platform::SocketReady::TimedOut)
+      if (FakePeer::Wait(listener_, platform::SocketWaitFor::Reading, deadline) == platform::SocketReady::TimedOut)
         return nullptr;
     }
   }
@@ -116,14 +114,12 @@ class FakeExchange {
   // the next connect hangs. False when that could not be arranged.
   bool FillBacklog() {
     std::uint32_t loopback = 0;
-    if (!platform::ParseDottedAddress("127.0.0.1", loopback)) return false;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-      const platform::SocketHandle filler = platform::CreateTcpSocket();
-      if (filler == platform::kNoSocket || !platform::SetNonBlocking(filler)) return false;
-      fillers_.push_back(filler);
+    for (int attempt = 0; attempt < 16 && platform::ParseDottedAddress("127.0.0.1", loopback); ++attempt) {
+      fillers_.push_back(platform::CreateTcpSocket());
       // A connect that stays unanswered means the queue is full.
-      if (platform::StartConnect(filler, loopback, port_) == platform::ConnectStart::InProgress &&
-          platform::WaitForSocket(filler, platform::SocketWaitFor::Writing, nullptr, 300) ==
+      if (platform::SetNonBlocking(fillers_.back()) &&
+          platform::StartConnect(fillers_.back(), loopback, port_) == platform::ConnectStart::InProgress &&
+          FakePeer::Wait(fillers_.back(), platform::SocketWaitFor::Writing, platform::MonotonicMs() + 300) ==
               platform::SocketReady::TimedOut)
         return true;
     }
