@@ -26,12 +26,6 @@ const char* const kComments[] = {
     "животное в переноске",
 };
 
-std::string JsonText(const Json::Value& message) {
-  std::string block = JsonBlock(message);
-  block.pop_back();  // the terminator
-  return block;
-}
-
 ExchangeOrder MakeOrder(std::int32_t orderId, std::mt19937& random) {
   auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
   auto real = [&](double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); };
