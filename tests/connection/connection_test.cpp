@@ -6,20 +6,18 @@
 #include <atomic>
 #include <functional>
 #include <future>
+#include <tuple>
 
-#include "client/DebugLog.h"
-#include "platform/files.h"
-#include "platform/sync.h"
 #include "protocol/JsonRead.h"
 #include "support/ClientTestAccess.h"
 #include "support/FakeExchange.h"
-#include "support/TempDir.h"
 
 namespace {
 
 using Access = KestoBrimoClientTestAccess;
 using Phase = KestoConnectionPhase;
 using Cause = KestoFailureCause;
+using Ids = std::vector<int>;
 
 // Password "пароль" in code page 1251, as the desk stores it.
 const std::string kPassword = "пароль";
@@ -35,6 +33,12 @@ std::string Record(int num, int commandId = 0, const std::string& errorUtf8 = ""
   return "{\"reason\":7,\"CommandId\":" + std::to_string(commandId) +
          ",\"CommandCode\":5,\"Num\":" + std::to_string(num) + ",\"ErrorString\":\"" + errorUtf8 +
          "\",\"OperationStatus\":-1}";
+}
+
+// A response as one line: CommandId, CommandCode, OperationStatus, reason, ErrorString.
+std::string Line(const KestoBrimo_AsyncResponce& r) {
+  return std::to_string(r.CommandId) + " " + std::to_string(r.CommandCode) + " " + std::to_string(r.OperationStatus) +
+         " " + std::to_string(r.reason) + " " + r.ErrorString;
 }
 
 Json::Value Parsed(const std::string& utf8) {
@@ -64,7 +68,6 @@ class ConnectionTest : public ::testing::Test {
   void TearDown() override {
     client.reset();  // its destructor stops the worker
     exchange.reset();
-    if (DebugLog.IsOpen()) DebugLog.Close();
     platform::StopSockets();
   }
 
@@ -74,12 +77,15 @@ class ConnectionTest : public ::testing::Test {
     exchange.reset(new FakeExchange(backlog));
     client->SetConnectionParam("127.0.0.1", exchange->Port(), "operator", kPassword);
   }
+  bool Reached(Phase phase) {
+    return WaitUntil([&] { return client->GetConnectionState().Phase == phase; });
+  }
 
   // The CommandIds of the requests of the client's next connection, after its
   // challenge, the login answered, until none comes for longer than the
   // worker's read after a send waits.
-  std::vector<int> NextConnectionRequests(std::unique_ptr<FakePeer>& next) {
-    std::vector<int> ids;
+  Ids NextConnectionRequests(std::unique_ptr<FakePeer>& next) {
+    Ids ids;
     next = exchange->Accept();
     EXPECT_TRUE(next && next->SendBlock(AuthBlock("second")));
     for (std::string request; next && next->ReadRequest(request, 1500);) {
@@ -112,46 +118,31 @@ class ConnectionTest : public ::testing::Test {
     for (KestoBrimo_AsyncResponce r; got.size() < count && client->GetClientResponce(r, ms);) got.push_back(r);
     return got;
   }
-  std::vector<int> Nums(std::size_t count) {
-    std::vector<int> nums;
+  Ids Nums(std::size_t count) {
+    Ids nums;
     for (const auto& r : Responses(count)) nums.push_back(r.Num);
     return nums;
   }
 
-  // Disconnect returns once the worker has ended with its notice.
-  void DisconnectAndExpectStopped() {
-    const std::int32_t markerId = PeekNextCommandId();
-    client->Disconnect();
+  // Disconnect wakes the worker wherever it waits, so it returns long before
+  // any of the worker's pauses ends, and the worker has ended with its notice.
+  void Stop() {
+    const std::int32_t marker = PeekNextCommandId();
+    auto stop = std::async(std::launch::async, [this] { client->Disconnect(); });
+    EXPECT_EQ(stop.wait_for(std::chrono::milliseconds(400)), std::future_status::ready) << "the worker slept on";
+    stop.wait();
     const auto notice = Responses(1, 0);
     ASSERT_EQ(notice.size(), 1u) << "no disconnect notice";
-    EXPECT_EQ(notice[0].CommandId, static_cast<std::uint32_t>(markerId));
-    EXPECT_EQ(notice[0].OperationStatus, KBRStatus_Ok);
-    EXPECT_EQ(notice[0].ErrorString, "Отсоединение от сервера успешно выполнено");
-    EXPECT_EQ(notice[0].reason, 0);
-    EXPECT_EQ(client->ThreadId.load(), 0u);
-    EXPECT_FALSE(client->Authorized.load());
-    EXPECT_EQ(client->GetConnectionState().Phase, Phase::NotRunning);
+    EXPECT_EQ(Line(notice[0]), std::to_string(marker) + " 0 0 0 Отсоединение от сервера успешно выполнено");
+    EXPECT_EQ(std::make_tuple(client->ThreadId.load(), client->Authorized.load(), client->GetConnectionState().Phase),
+              std::make_tuple(0u, false, Phase::NotRunning));
   }
 
-  // Sends the debug log to a scratch file, so tests can count its lines.
-  void CaptureLog() { ASSERT_TRUE(DebugLog.Open(logDir.file("conn.log"))); }
-  std::size_t LogCount(const std::string& line) {
-    const platform::LocalTime today = platform::CurrentLocalTime();
-    std::string text;
-    platform::ReadWholeFile(KestoDebugLog::DatedName(logDir.file("conn.log"), today.Year, today.Month, today.Day),
-                            text);
-    std::size_t count = 0;
-    for (std::size_t at = 0; (at = text.find("]" + line + "\n", at)) != std::string::npos; ++at) ++count;
-    return count;
-  }
-
-  TempDir logDir;
   std::unique_ptr<KestoBrimoClientAsync> client;
   std::unique_ptr<FakeExchange> exchange;
 };
 
-// Any other first block ends the connection and the next one starts afresh; a
-// login carries its own connection's digest, so one cut off is never sent again.
+// Any other first block ends the connection and the next one starts afresh.
 TEST_F(ConnectionTest, TheLoginDigestsTheChallengeInCodePage1251AndNothingElseIsTakenForIt) {
   client->Connect();
   std::string request;
@@ -161,18 +152,13 @@ TEST_F(ConnectionTest, TheLoginDigestsTheChallengeInCodePage1251AndNothingElseIs
     auto peer = exchange->Accept();
     // The start of a next block too: bytes of an ended connection must not spoil the next handshake.
     ASSERT_TRUE(peer && peer->Send(block + std::string("\x08{"))) << block;
-    EXPECT_FALSE(peer->ReadRequest(request)) << block << " was taken for a challenge";
-    EXPECT_TRUE(peer->WaitClosedByClient()) << block;
+    EXPECT_TRUE(!peer->ReadRequest(request) && peer->WaitClosedByClient()) << block << " was taken for a challenge";
   }
   // Without a random string the password alone is digested.
   auto peer = exchange->Accept();
   ASSERT_TRUE(peer && peer->SendBlock("{\"reason\":1}") && peer->ReadRequest(request));
   EXPECT_EQ(Parsed(request)["PassHash"].asString(), "749789E4982B0C563F6729AAC100A614");
   peer->Close();
-  peer = exchange->Accept();
-  ASSERT_TRUE(peer && peer->SendBlock(AuthBlock("first")));
-  peer->Close();
-
   peer = exchange->Accept();
   ASSERT_TRUE(peer && peer->SendBlock(AuthBlock("\xD0\xB0\xD0\xB1")) && peer->ReadRequest(request));  // "аб"
   EXPECT_EQ(Parsed(request)["CommandId"].asInt(), 0);
@@ -183,7 +169,8 @@ TEST_F(ConnectionTest, TheLoginDigestsTheChallengeInCodePage1251AndNothingElseIs
   EXPECT_TRUE(WaitUntil([&] { return client->Authorized.load(); }));
 }
 
-TEST_F(ConnectionTest, BlocksArriveWholeInOrderAndRequestsLeaveAsUtf8EvenToASlowReader) {
+// The callback takes the responses itself, which it could not do under the client's lock.
+TEST_F(ConnectionTest, BlocksArriveWholeInOrderRequestsLeaveAsUtf8AndAQueuedRequestWakesTheWorker) {
   client->Connect();
   auto peer = AcceptAndLogIn();
   ASSERT_TRUE(peer);
@@ -195,8 +182,7 @@ TEST_F(ConnectionTest, BlocksArriveWholeInOrderAndRequestsLeaveAsUtf8EvenToASlow
   const auto got = Responses(1000, 30000);
   ASSERT_EQ(got.size(), 1000u);
   for (int i = 0; i < 1000; ++i) ASSERT_EQ(got[i].Num, i + 1);
-  EXPECT_EQ(got[999].CommandId, 77u);
-  EXPECT_EQ(got[999].ErrorString, "Ошибка");
+  EXPECT_EQ(Line(got[999]), "77 5 -1 7 Ошибка");
 
   // Far more than loopback buffers hold, so the send meets a full buffer while
   // the exchange is not reading; "я" is one byte in code page 1251, two in UTF-8.
@@ -211,6 +197,32 @@ TEST_F(ConnectionTest, BlocksArriveWholeInOrderAndRequestsLeaveAsUtf8EvenToASlow
   EXPECT_EQ(request["CommandId"].asInt(), orderId);
   EXPECT_EQ(request["Comment"].asString().size(), 2 * order.Comment.size());
   EXPECT_EQ(exchange->Accept(300), nullptr) << "the connection was dropped";
+
+  static std::atomic<int> notified{0}, taken{0};
+  client->SetResponseNotify(
+      [](void* c) {
+        ++notified;
+        for (KestoBrimo_AsyncResponce r; static_cast<KestoBrimoClientAsync*>(c)->GetClientResponce(r);) ++taken;
+      },
+      client.get());
+  for (int round = 0; round < 6; ++round) {
+    // Let the worker settle into its idle wait, at a different point each round.
+    platform::SleepMs(150 + 97 * round % 500);
+    const int id = client->AcceptOrder(round);
+    // Without the wake-up the request would wait for the end of the idle pause, up to 1.5 s.
+    ASSERT_TRUE(peer->ReadRequest(text, 400)) << "round " << round;
+    EXPECT_EQ(Parsed(text)["CommandId"].asInt(), id);
+    ASSERT_TRUE(peer->SendBlock(Record(round)));
+  }
+  EXPECT_TRUE(WaitUntil([&] { return taken == 6 && notified == 6; }));
+  client->SetResponseNotify(nullptr, nullptr);
+
+  // A wait for a response ends when one comes, long before its limit.
+  auto waiting = std::async(std::launch::async, [&] { return Responses(1, 20000); });
+  platform::SleepMs(100);
+  EXPECT_TRUE(peer->SendBlock(Record(7)));
+  ASSERT_EQ(waiting.wait_for(std::chrono::seconds(3)), std::future_status::ready) << "the wait ran to its limit";
+  EXPECT_EQ(waiting.get().at(0).Num, 7);
 }
 
 #ifdef _WIN32
@@ -222,21 +234,22 @@ constexpr Cause kResetSeenAs = Cause::Reset;
 
 // Each failed attempt leaves its cause and the words for the operator, and
 // another follows after a pause (WaitingToReconnect, not Connecting); Disconnect
-// ends the worker at once in every phase.
+// ends the worker at once in every phase and is no failure itself.
 TEST_F(ConnectionTest, TheConnectionStateNamesThePhaseAndTheCauseOfTheLastFailure) {
-  enum Listener { Accepting, Refusing, NeverAccepting };
-  const char* const connectError = "Ошибка установления соединения";
-  const char* const authError = "Ошибка приема аутентификационной информации 1";
+  enum Listener { Accepting, Refusing, NeverAccepting, Hanging };  // Hanging: within the connect's time limit
+  const std::string connectError = "Ошибка установления соединения";
+  const std::string authError = "Ошибка приема аутентификационной информации 1";
   const struct {
     const char* server;
     Listener listener;
     std::function<void(FakePeer&)> exchangeDoes;  // once it has accepted
     Phase phase;
     Cause cause;
-    const char* lastError;
+    std::string lastError;
   } cases[] = {
       {"127.0.0.1", Refusing, nullptr, Phase::WaitingToReconnect, Cause::Refused, connectError},
       {"127.0.0.1", NeverAccepting, nullptr, Phase::WaitingToReconnect, Cause::TimedOut, connectError},
+      {"127.0.0.1", Hanging, nullptr, Phase::Connecting, Cause::None, ""},
       // Dotted, but no address: like a failed lookup, without connecting.
       {"300.1.1.1", Accepting, nullptr, Phase::WaitingToReconnect, Cause::NameNotFound, connectError},
       {"127.0.0.1", Accepting, [](FakePeer& p) { p.Close(); }, Phase::WaitingToReconnect, Cause::ClosedByExchange,
@@ -259,8 +272,8 @@ TEST_F(ConnectionTest, TheConnectionStateNamesThePhaseAndTheCauseOfTheLastFailur
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.server) + ", case " + std::to_string(&c - cases));
-    Restart(c.listener == NeverAccepting ? 0 : 8);
-    ASSERT_TRUE(c.listener != NeverAccepting || exchange->FillBacklog()) << "could not make a connect hang";
+    Restart(c.listener >= NeverAccepting ? 0 : 8);
+    ASSERT_TRUE(c.listener < NeverAccepting || exchange->FillBacklog()) << "could not make a connect hang";
     if (c.listener == NeverAccepting) Access::SetConnectTimeLimitMs(*client, 300);
     Access::SetRecvBufferLimit(*client, 64 * 1024);
     const std::uint16_t port = c.listener == Refusing ? ClosedLoopbackPort() : exchange->Port();
@@ -268,135 +281,73 @@ TEST_F(ConnectionTest, TheConnectionStateNamesThePhaseAndTheCauseOfTheLastFailur
     client->Connect();
     std::unique_ptr<FakePeer> peer;
     if (c.exchangeDoes) {
-      ASSERT_TRUE(peer = exchange->Accept());
       // The client has seen its connect through before the exchange acts.
-      ASSERT_TRUE(WaitUntil([&] { return client->GetConnectionState().Phase == Phase::AwaitingChallenge; }));
+      ASSERT_TRUE((peer = exchange->Accept()) && Reached(Phase::AwaitingChallenge));
       c.exchangeDoes(*peer);
     }
-    KestoConnectionState state;
+    auto want = std::make_tuple(c.phase, c.cause, c.lastError, std::string(c.server), std::int32_t{port});
+    decltype(want) got;
     EXPECT_TRUE(WaitUntil([&] {
-      state = client->GetConnectionState();
-      return state.Phase == c.phase && state.LastFailure == c.cause;
-    })) << "phase "
-        << static_cast<int>(state.Phase) << ", cause " << static_cast<int>(state.LastFailure);
-    EXPECT_EQ(state.LastError, c.lastError);
-    EXPECT_EQ(state.ServerName, c.server);
-    EXPECT_EQ(state.Port, port);
+      const KestoConnectionState s = client->GetConnectionState();
+      return (got = std::make_tuple(s.Phase, s.LastFailure, s.LastError, s.ServerName, s.Port)) == want;
+    })) << ::testing::PrintToString(got);
+    const KestoConnectionState state = client->GetConnectionState();
     EXPECT_TRUE(c.phase != Phase::LoggedIn || (state.LastBlockMonotonicMs != 0 && state.LastBlockTime != 0));
     EXPECT_TRUE(Responses(1, 0).empty()) << "the login answer reaches nobody; a failure adds no record";
-    DisconnectAndExpectStopped();
+    Stop();
+    EXPECT_EQ(client->GetConnectionState().LastFailure, c.cause);
     EXPECT_TRUE(!peer || peer->WaitClosedByClient());
     EXPECT_LT(Access::RecvBuffer(*client).capacity(), 1024u) << "a connection's bytes were kept";
   }
 }
 
-TEST_F(ConnectionTest, DisconnectEndsTheWorkerWhereverItIsAndConnectNeverRunsTwo) {
-  // Between refused attempts, the stop overtakes the requests waiting to be sent.
+TEST_F(ConnectionTest, DisconnectOvertakesWaitingRequestsAndConnectNeverRunsTwoWorkers) {
+  // Between refused attempts.
   client->SetConnectionParam("127.0.0.1", ClosedLoopbackPort(), "operator", kPassword);
-  const int first = client->GetStatement();
-  const int second = client->AcceptOrder(5);
+  const int first = client->GetStatement(), second = client->AcceptOrder(5);
   client->Connect();
   platform::SleepMs(700);
-  DisconnectAndExpectStopped();
-  const auto queue = Access::Requests(*client);
-  ASSERT_EQ(queue.size(), 2u);
-  EXPECT_EQ(queue[0].CommandId, first);
-  EXPECT_EQ(queue[1].CommandId, second);
-
-  // Connecting to a listener that never accepts.
-  Restart(0);
-  ASSERT_TRUE(exchange->FillBacklog()) << "could not make a connect hang";
-  CaptureLog();
-  client->Connect();
-  ASSERT_TRUE(WaitUntil([&] { return LogCount("socket ok") == 1; }));
-  platform::SleepMs(300);
-  DisconnectAndExpectStopped();
-  EXPECT_EQ(LogCount("connect ok"), 0u);
-  EXPECT_EQ(LogCount("~~<ConnectToDB - stopped"), 1u);
-
-  // A request in flight is finished first; the exchange has it whole, so it is not kept to send again.
-  Restart();
-  client->Connect();
-  auto peer = AcceptAndLogIn();
-  client->GetStatement();
-  std::string request;
-  ASSERT_TRUE(peer && peer->ReadRequest(request));
-  DisconnectAndExpectStopped();
-  EXPECT_TRUE(Access::Requests(*client).empty());
-
-  // A stop queued before Connect ends only the worker that Connect starts.
-  std::int32_t markerId = PeekNextCommandId();
+  Stop();
+  // A stop queued before Connect ends only the worker that Connect starts, before it connects.
+  client->SetConnectionParam("127.0.0.1", exchange->Port(), "operator", kPassword);
+  std::int32_t marker = PeekNextCommandId();
   client->Disconnect();
-  const int waiting = client->GetStatement();
-  EXPECT_EQ(waiting, markerId) << "the marker spends no CommandId";
+  const int third = client->GetStatement();
+  EXPECT_EQ(third, marker) << "the marker spends no CommandId";
   client->Connect();
-  EXPECT_EQ(Responses(1).at(0).CommandId, static_cast<std::uint32_t>(markerId)) << "its notice";
+  EXPECT_EQ(Responses(1).at(0).CommandId, static_cast<std::uint32_t>(marker)) << "its notice";
   EXPECT_EQ(exchange->Accept(300), nullptr);
-  // The next Connect connects; the login goes ahead of the waiting request.
+  // The next Connect connects; the login goes ahead of the requests that waited.
   client->Connect();
-  EXPECT_EQ(NextConnectionRequests(peer), (std::vector<int>{0, waiting}));
+  std::unique_ptr<FakePeer> peer;
+  EXPECT_EQ(NextConnectionRequests(peer), (Ids{0, first, second, third}));
 
-  // Connect while a worker runs replaces it, never running two.
-  markerId = PeekNextCommandId();
+  // Connect while a worker runs replaces it.
+  marker = PeekNextCommandId();
   client->Connect();
   EXPECT_TRUE(peer->WaitClosedByClient(100)) << "the old worker ended before the new one started";
-  EXPECT_EQ(Responses(1, 0).at(0).CommandId, static_cast<std::uint32_t>(markerId));
-  const auto replacement = exchange->Accept();
-  EXPECT_TRUE(replacement);
+  EXPECT_EQ(Responses(1, 0).at(0).CommandId, static_cast<std::uint32_t>(marker));
+  EXPECT_TRUE(exchange->Accept());
   EXPECT_EQ(exchange->Accept(300), nullptr) << "two workers";
 }
 
-std::atomic<int> notified{0}, taken{0};
-
-// The callback takes the responses itself, which it could not do under the client's lock.
-TEST_F(ConnectionTest, AQueuedRequestLeavesAnIdleConnectionAtOnceAndEachResponseIsNotifiedOnce) {
-  client->SetResponseNotify(
-      [](void* c) {
-        ++notified;
-        for (KestoBrimo_AsyncResponce r; static_cast<KestoBrimoClientAsync*>(c)->GetClientResponce(r);) ++taken;
-      },
-      client.get());
-  client->Connect();
-  auto peer = AcceptAndLogIn();
-  ASSERT_TRUE(peer);
-  for (int round = 0; round < 6; ++round) {
-    // Let the worker settle into its idle wait, at a different point each round.
-    platform::SleepMs(150 + 97 * round % 500);
-    const int id = client->AcceptOrder(round);
-    std::string request;
-    // Without the wake-up the request would wait for the end of the idle pause, up to 1.5 s.
-    ASSERT_TRUE(peer->ReadRequest(request, 400)) << "round " << round;
-    EXPECT_EQ(Parsed(request)["CommandId"].asInt(), id);
-    ASSERT_TRUE(peer->SendBlock(Record(round)));
-  }
-  EXPECT_TRUE(WaitUntil([&] { return taken == 6 && notified == 6; }));
-  client->SetResponseNotify(nullptr, nullptr);
-
-  // A wait for a response ends when one comes, long before its limit.
-  auto waiting = std::async(std::launch::async, [&] { return Responses(1, 20000); });
-  platform::SleepMs(100);
-  EXPECT_TRUE(peer->SendBlock(Record(7)));
-  ASSERT_EQ(waiting.wait_for(std::chrono::seconds(3)), std::future_status::ready) << "the wait ran to its limit";
-  EXPECT_EQ(waiting.get().at(0).Num, 7);
-}
-
 // Lost at each phase (during the login, while idle, awaiting an answer), a
-// request sent but not answered goes out again right after the next login.
+// request sent but not answered goes out again right after the next login;
+// the login itself belongs to its connection.
 TEST_F(ConnectionTest, RequestsLeftUnansweredByABrokenConnectionGoAgainAfterTheLoginAndTheirAnswersArrive) {
-  CaptureLog();
+  SetNextCommandIdForTesting(1);
+  const int directory = client->GetDirectory(false);  // CommandId 1, as the login's code
   client->Connect();
   auto peer = exchange->Accept();
-  ASSERT_TRUE(peer);
   // A reset before the client has seen its connect succeed would fail the connect instead.
-  ASSERT_TRUE(WaitUntil([&] { return LogCount("connect ok") == 1; }));
+  ASSERT_TRUE(peer && Reached(Phase::AwaitingChallenge));
   // One write: the challenge and three messages, then a reset. The worker
   // reads them in one chunk, and the send of its login meets the reset.
   ASSERT_TRUE(peer->Send(AuthBlock("first") + '\x08' + Record(1) + '\x08' + Record(2) + '\x08' + Record(3) + '\x08'));
   peer->Reset();
-  EXPECT_EQ(Nums(3), (std::vector<int>{1, 2, 3})) << "answers buffered when a send fails are delivered";
+  EXPECT_EQ(Nums(3), (Ids{1, 2, 3})) << "answers buffered when a send fails are delivered";
+  EXPECT_EQ(NextConnectionRequests(peer), (Ids{0, directory})) << "the old login is dropped, nothing else";
 
-  peer = AcceptAndLogIn();
-  ASSERT_TRUE(peer);
   const int first = SendWithoutAnswer(*peer, 4);
   const int second = SendWithoutAnswer(*peer, 5);
   const int answered = client->GetStatement();
@@ -405,42 +356,39 @@ TEST_F(ConnectionTest, RequestsLeftUnansweredByABrokenConnectionGoAgainAfterTheL
   const int inFlight = client->AcceptOrder(42);
   ASSERT_TRUE(peer->ReadRequest(request));
   peer->Reset();
-  EXPECT_EQ(Nums(3), (std::vector<int>{4, 5, 6}));
-  EXPECT_EQ(NextConnectionRequests(peer), (std::vector<int>{0, first, second, inFlight}));
+  EXPECT_EQ(Nums(3), (Ids{4, 5, 6}));
+  EXPECT_EQ(NextConnectionRequests(peer), (Ids{0, directory, first, second, inFlight}));
   ASSERT_TRUE(peer && peer->SendBlock(Record(11, first)) && peer->SendBlock(Record(12, second)));
-  EXPECT_EQ(Nums(3), (std::vector<int>{11, 12})) << "a broken connection adds no record";
+  EXPECT_EQ(Nums(3), (Ids{11, 12})) << "a broken connection adds no record";
 
-  // A clean Disconnect ends what was sent whole; the next Connect sends only newer requests.
-  SendWithoutAnswer(*peer, 13);
-  client->Disconnect();
-  EXPECT_EQ(Responses(2).size(), 2u) << "the message and the disconnect notice";
+  // A Disconnect lets the request in flight finish; the exchange has all that
+  // went out whole, so the next Connect sends only newer requests.
+  client->GetStatement();
+  ASSERT_TRUE(peer->ReadRequest(request));
+  Stop();
   const int waiting = client->AcceptOrder(7);
   client->Connect();
-  EXPECT_EQ(NextConnectionRequests(peer), (std::vector<int>{0, waiting}));
+  EXPECT_EQ(NextConnectionRequests(peer), (Ids{0, waiting}));
 
   // Beyond the count the exchange remembers, the oldest is given up; older
   // than its memory, a request is given up when its turn to go again comes.
-  client->Disconnect();
+  Stop();
   Access::SetAwaitingAnswerLimit(*client, 1);
   Access::SetResendAgeLimitMs(*client, 2000);
   client->Connect();
-  EXPECT_EQ(NextConnectionRequests(peer), (std::vector<int>{0}));
+  EXPECT_EQ(NextConnectionRequests(peer), (Ids{0}));
   const int older = SendWithoutAnswer(*peer, 1);
   const int newer = SendWithoutAnswer(*peer, 2);
   peer->Reset();
-  EXPECT_EQ(NextConnectionRequests(peer), (std::vector<int>{0, newer}));
+  EXPECT_EQ(NextConnectionRequests(peer), (Ids{0, newer}));
   platform::SleepMs(2100);
   peer->Reset();
-  EXPECT_EQ(NextConnectionRequests(peer), (std::vector<int>{0}));
-  std::vector<int> givenUp;
-  for (const auto& r : Responses(5)) {
-    if (r.OperationStatus != KBRStatus_UnknownResponse) continue;
-    givenUp.push_back(static_cast<int>(r.CommandId));
-    EXPECT_EQ(r.CommandCode, KBRCommand_GetStatement);
-    EXPECT_EQ(r.ErrorString, "Команда не подтверждена биржей: проверьте результат");
-    EXPECT_EQ(r.reason, 0);
-  }
-  EXPECT_EQ(givenUp, (std::vector<int>{older, newer}));
+  EXPECT_EQ(NextConnectionRequests(peer), (Ids{0}));
+  std::string got;
+  for (const auto& r : Responses(4)) got += Line(r) + "\n";
+  const std::string unconfirmed = " 5 -9 0 Команда не подтверждена биржей: проверьте результат\n";
+  EXPECT_EQ(got,
+            "0 5 -1 7 \n" + std::to_string(older) + unconfirmed + "0 5 -1 7 \n" + std::to_string(newer) + unconfirmed);
 }
 
 }  // namespace
