@@ -31,7 +31,8 @@ TEST(DebugLog, TheDateGoesBeforeTheLastDotAndTheStampIsCtimeWithATwoDigitDay) {
   EXPECT_EQ(KestoDebugLog::TimeToText(0), "1970-01-01 00:00:00");
 }
 
-TEST(DebugLog, ASecondRunAppendsAndALineAfterLocalMidnightGoesToTheNextDaysFile) {
+// Lines of two threads never interleave.
+TEST(DebugLog, ASecondRunAppendsALineAfterLocalMidnightGoesToTheNextDaysFileAndEveryLineStaysWhole) {
   TempDir dir;
   std::int64_t now = March2026(14, 23, 59, 59);
   for (const char* message : {"first run", "second run", "after midnight"}) {
@@ -43,7 +44,20 @@ TEST(DebugLog, ASecondRunAppendsAndALineAfterLocalMidnightGoesToTheNextDaysFile)
   }
   EXPECT_EQ(Text(dir.file("desk_2026_03_14.log")),
             "[Sat Mar 14 23:59:59 2026]first run\n[Sat Mar 14 23:59:59 2026]second run\n");
-  EXPECT_EQ(Text(dir.file("desk_2026_03_15.log")), "[Sun Mar 15 00:00:01 2026]after midnight\n");
+  KestoDebugLog log;
+  log.SetClock([&] { return now; });
+  ASSERT_TRUE(log.Open(dir.file("desk.log")));
+  auto writer = [&](char c) {
+    for (int i = 0; i < 400; ++i) log.PrintLine(std::string(300, c));
+  };
+  std::thread a(writer, 'a'), b(writer, 'b');
+  a.join();
+  b.join();
+  const std::string stamp = "[Sun Mar 15 00:00:01 2026]", text = Text(dir.file("desk_2026_03_15.log"));
+  ASSERT_EQ(text.size(), 41 + 800u * 327);
+  EXPECT_EQ(text.substr(0, 41), stamp + "after midnight\n");
+  for (std::size_t at = 41; at < text.size(); at += 327)
+    ASSERT_EQ(text.substr(at, 327), stamp + std::string(300, text[at + 26]) + "\n") << at;
 
   KestoDebugLog off;
   EXPECT_FALSE(off.Open(dir.file("missing/folder/desk.log")));
@@ -66,24 +80,6 @@ TEST(DebugLog, TheProcessLogStartsWithItsLineAndCutsAnOverlongMessage) {
   for (std::size_t at = 0; (at = text.find('[', at)) != std::string::npos;) text.erase(at, text.find(']', at) - at + 1);
   EXPECT_EQ(text.substr(text.rfind("Старт программы")),
             "Старт программы\n" + std::string(kDebugLogMessageBuffer - 1, 'x') + "\n100%\n");
-}
-
-TEST(DebugLog, LinesOfTwoThreadsNeverInterleave) {
-  TempDir dir;
-  KestoDebugLog log;
-  log.SetClock([] { return March2026(4, 12, 0, 0); });
-  ASSERT_TRUE(log.Open(dir.file("desk.log")));
-  auto writer = [&](char c) {
-    for (int i = 0; i < 400; ++i) log.PrintLine(std::string(300, c));
-  };
-  std::thread a(writer, 'a'), b(writer, 'b');
-  a.join();
-  b.join();
-  const std::string text = Text(dir.file("desk_2026_03_04.log"));
-  ASSERT_EQ(text.size(), 800u * 327);
-  // Every line whole: the stamp, 300 times one letter, the end of line.
-  for (std::size_t at = 0; at < text.size(); at += 327)
-    ASSERT_EQ(text.substr(at, 327), "[Wed Mar 04 12:00:00 2026]" + std::string(300, text[at + 26]) + "\n") << at;
 }
 
 }  // namespace

@@ -30,9 +30,8 @@ std::string AuthBlock(const std::string& rndStrUtf8) { return "{\"reason\":1,\"R
 
 // A message passed on with its envelope only, answering `commandId` (0: nobody); `num` tells them apart.
 std::string Record(int num, int commandId = 0, const std::string& errorUtf8 = "") {
-  return "{\"reason\":7,\"CommandId\":" + std::to_string(commandId) +
-         ",\"CommandCode\":5,\"Num\":" + std::to_string(num) + ",\"ErrorString\":\"" + errorUtf8 +
-         "\",\"OperationStatus\":-1}";
+  return "{\"reason\":7,\"Num\":" + std::to_string(num) + ",\"CommandId\":" + std::to_string(commandId) +
+         ",\"CommandCode\":5,\"ErrorString\":\"" + errorUtf8 + "\",\"OperationStatus\":-1}";
 }
 
 // A response as one line: CommandId, CommandCode, OperationStatus, reason, ErrorString.
@@ -77,9 +76,6 @@ class ConnectionTest : public ::testing::Test {
     exchange.reset(new FakeExchange(backlog));
     client->SetConnectionParam("127.0.0.1", exchange->Port(), "operator", kPassword);
   }
-  bool Reached(Phase phase) {
-    return WaitUntil([&] { return client->GetConnectionState().Phase == phase; });
-  }
 
   // The CommandIds of the requests of the client's next connection, its login answered,
   // until none comes for longer than the worker's read after a send waits.
@@ -123,8 +119,8 @@ class ConnectionTest : public ::testing::Test {
     const auto notice = Responses(1, 0);
     ASSERT_EQ(notice.size(), 1u) << "no disconnect notice";
     EXPECT_EQ(Line(notice[0]), std::to_string(marker) + " 0 0 0 Отсоединение от сервера успешно выполнено");
-    EXPECT_EQ(std::make_tuple(client->ThreadId.load(), client->Authorized.load(), client->GetConnectionState().Phase),
-              std::make_tuple(0u, false, Phase::NotRunning));
+    EXPECT_TRUE(client->ThreadId == 0 && !client->Authorized &&
+                client->GetConnectionState().Phase == Phase::NotRunning);
   }
 
   std::unique_ptr<KestoBrimoClientAsync> client;
@@ -189,8 +185,7 @@ TEST_F(ConnectionTest, TheLoginDigestsTheChallengeThenBlocksAndRequestsCrossWhol
     platform::SleepMs(150 + 97 * round % 500);
     client->AcceptOrder(round);
     // Without the wake-up the request would wait for the end of the idle pause, up to 1.5 s.
-    ASSERT_TRUE(peer->ReadRequest(text, 400)) << "round " << round;
-    ASSERT_TRUE(peer->SendBlock(Record(round)));
+    ASSERT_TRUE(peer->ReadRequest(text, 400) && peer->SendBlock(Record(round))) << "round " << round;
   }
   EXPECT_TRUE(WaitUntil([&] { return taken == 6 && notified == 6; }));
   client->SetResponseNotify(nullptr, nullptr);
@@ -258,17 +253,18 @@ TEST_F(ConnectionTest, TheConnectionStateNamesThePhaseAndTheCauseOfTheLastFailur
     std::unique_ptr<FakePeer> peer;
     if (c.exchangeDoes) {
       // The client has seen its connect through before the exchange acts.
-      ASSERT_TRUE((peer = exchange->Accept()) && Reached(Phase::AwaitingChallenge));
+      ASSERT_TRUE(peer = exchange->Accept());
+      ASSERT_TRUE(WaitUntil([&] { return client->GetConnectionState().Phase == Phase::AwaitingChallenge; }));
       c.exchangeDoes(*peer);
     }
-    auto want = std::make_tuple(c.phase, c.cause, c.lastError, std::string(c.server), std::int32_t{port});
+    auto want = std::make_tuple(c.phase, c.cause, c.lastError, std::string(c.server), std::int32_t{port}, true);
     decltype(want) got;
     EXPECT_TRUE(WaitUntil([&] {
       const KestoConnectionState s = client->GetConnectionState();
-      return (got = std::make_tuple(s.Phase, s.LastFailure, s.LastError, s.ServerName, s.Port)) == want;
+      // Logged in, it tells when the last block came.
+      const bool stamped = s.Phase != Phase::LoggedIn || (s.LastBlockMonotonicMs != 0 && s.LastBlockTime != 0);
+      return (got = std::make_tuple(s.Phase, s.LastFailure, s.LastError, s.ServerName, s.Port, stamped)) == want;
     })) << ::testing::PrintToString(got);
-    const KestoConnectionState state = client->GetConnectionState();
-    EXPECT_TRUE(c.phase != Phase::LoggedIn || (state.LastBlockMonotonicMs != 0 && state.LastBlockTime != 0));
     Stop();  // its notice the only response: the login answer reaches nobody, a failure adds no record
     EXPECT_EQ(client->GetConnectionState().LastFailure, c.cause);
     EXPECT_TRUE(!peer || peer->WaitClosedByClient());
@@ -276,43 +272,16 @@ TEST_F(ConnectionTest, TheConnectionStateNamesThePhaseAndTheCauseOfTheLastFailur
   }
 }
 
-TEST_F(ConnectionTest, DisconnectOvertakesWaitingRequestsAndConnectNeverRunsTwoWorkers) {
-  // Between refused attempts.
-  client->SetConnectionParam("127.0.0.1", ClosedLoopbackPort(), "operator", kPassword);
-  const int first = client->GetStatement(), second = client->AcceptOrder(5);
-  client->Connect();
-  platform::SleepMs(700);
-  Stop();
-  // A stop queued before Connect ends only the worker that Connect starts, before it connects.
-  client->SetConnectionParam("127.0.0.1", exchange->Port(), "operator", kPassword);
-  std::int32_t marker = PeekNextCommandId();
-  client->Disconnect();
-  EXPECT_EQ(client->GetStatement(), marker) << "the marker spends no CommandId";
-  client->Connect();
-  EXPECT_EQ(Responses(1).at(0).CommandId, static_cast<std::uint32_t>(marker)) << "its notice";
-  EXPECT_EQ(exchange->Accept(300), nullptr);
-  // The next Connect connects; the login goes ahead of the requests that waited.
-  client->Connect();
-  std::unique_ptr<FakePeer> peer;
-  EXPECT_EQ(NextConnectionRequests(peer), (Ids{0, first, second, marker}));
-
-  // Connect while a worker runs replaces it.
-  marker = PeekNextCommandId();
-  client->Connect();
-  EXPECT_TRUE(peer->WaitClosedByClient(100)) << "the old worker ended before the new one started";
-  EXPECT_EQ(Responses(1, 0).at(0).CommandId, static_cast<std::uint32_t>(marker));
-  EXPECT_TRUE(exchange->Accept() && !exchange->Accept(300)) << "not one worker";
-}
-
 // Lost at each phase (during the login, while idle, awaiting an answer), a request sent but not
 // answered goes out again right after the next login; the login itself belongs to its connection.
-TEST_F(ConnectionTest, RequestsLeftUnansweredByABrokenConnectionGoAgainAfterTheLoginAndTheirAnswersArrive) {
+// A stop overtakes the requests waiting to be sent, and ends what went out whole.
+TEST_F(ConnectionTest, ABrokenConnectionSendsAgainWhatWentUnansweredAStopNothingAndNoTwoWorkersEverRun) {
   SetNextCommandIdForTesting(1);
   const int directory = client->GetDirectory(false);  // CommandId 1, as the login's code
   client->Connect();
   auto peer = exchange->Accept();
   // A reset before the client has seen its connect succeed would fail the connect instead.
-  ASSERT_TRUE(peer && Reached(Phase::AwaitingChallenge));
+  ASSERT_TRUE(peer && WaitUntil([&] { return client->GetConnectionState().Phase == Phase::AwaitingChallenge; }));
   // One write: the challenge and three messages, then a reset. The worker
   // reads them in one chunk, and the send of its login meets the reset.
   ASSERT_TRUE(peer->Send(AuthBlock("first") + '\x08' + Record(1) + '\x08' + Record(2) + '\x08' + Record(3) + '\x08'));
@@ -361,6 +330,28 @@ TEST_F(ConnectionTest, RequestsLeftUnansweredByABrokenConnectionGoAgainAfterTheL
   const std::string unconfirmed = " 5 -9 0 Команда не подтверждена биржей: проверьте результат\n";
   EXPECT_EQ(got,
             "0 5 -1 7 \n" + std::to_string(older) + unconfirmed + "0 5 -1 7 \n" + std::to_string(newer) + unconfirmed);
+
+  // Connect while a worker runs replaces it; the new one meets refused attempts.
+  client->SetConnectionParam("127.0.0.1", ClosedLoopbackPort(), "operator", kPassword);
+  std::int32_t marker = PeekNextCommandId();
+  client->Connect();
+  EXPECT_TRUE(peer->WaitClosedByClient(100)) << "the old worker ended before the new one started";
+  EXPECT_EQ(Responses(1, 0).at(0).CommandId, static_cast<std::uint32_t>(marker));
+  EXPECT_EQ(exchange->Accept(300), nullptr) << "the old worker runs on";
+  const int statement = client->GetStatement(), acceptance = client->AcceptOrder(5);
+  platform::SleepMs(700);
+  Stop();
+  // A stop queued before Connect ends only the worker that Connect starts, before it connects.
+  client->SetConnectionParam("127.0.0.1", exchange->Port(), "operator", kPassword);
+  marker = PeekNextCommandId();
+  client->Disconnect();
+  EXPECT_EQ(client->GetStatement(), marker) << "the marker spends no CommandId";
+  client->Connect();
+  EXPECT_EQ(Responses(1).at(0).CommandId, static_cast<std::uint32_t>(marker)) << "its notice";
+  EXPECT_EQ(exchange->Accept(300), nullptr);
+  // The next Connect connects; the login goes ahead of the requests that waited.
+  client->Connect();
+  EXPECT_EQ(NextConnectionRequests(peer), (Ids{0, statement, acceptance, marker}));
 }
 
 }  // namespace

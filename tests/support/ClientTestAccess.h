@@ -32,10 +32,7 @@ struct KestoBrimoClientTestAccess {
     Set(c, &Client::TaxiDirectory, taxis);
   }
   // Forgets every queued request and response (a client shared by several tests).
-  static void ClearQueues(Client& c) {
-    Set(c, &Client::RequestQueue, {});
-    Set(c, &Client::ResponseQueue, {});
-  }
+  static void ClearQueues(Client& c) { Set(c, &Client::RequestQueue, {}), Set(c, &Client::ResponseQueue, {}); }
   static std::string ServerName(Client& c) { return Get(c, &Client::ServerName); }
   static std::int32_t Port(Client& c) { return Get(c, &Client::Port); }
   static std::string& RndStr(Client& c) { return c.RndStr; }

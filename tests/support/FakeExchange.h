@@ -62,8 +62,7 @@ class FakePeer {
   }
   // True when the client closes or resets the connection within `ms`.
   bool WaitClosedByClient(std::uint32_t ms = 3000) {
-    const std::uint64_t deadline = platform::MonotonicMs() + ms;
-    while (platform::MonotonicMs() < deadline)
+    for (const std::uint64_t deadline = platform::MonotonicMs() + ms; platform::MonotonicMs() < deadline;)
       if (!ReceiveMore(deadline)) return true;
     return false;
   }
@@ -102,8 +101,7 @@ class FakeExchange {
   std::uint16_t Port() const { return port_; }
   // The client's next connection, or nullptr when none comes within `ms`.
   std::unique_ptr<FakePeer> Accept(std::uint32_t ms = 3000) {
-    const std::uint64_t deadline = platform::MonotonicMs() + ms;
-    for (;;) {
+    for (const std::uint64_t deadline = platform::MonotonicMs() + ms;;) {
       const platform::SocketHandle accepted = platform::AcceptConnection(listener_);
       if (accepted != platform::kNoSocket) return std::make_unique<FakePeer>(accepted);
       if (FakePeer::Wait(listener_, platform::SocketWaitFor::Reading, deadline) == platform::SocketReady::TimedOut)
