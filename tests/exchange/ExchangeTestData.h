@@ -1,12 +1,11 @@
-// A small exchange data set for the exchange's tests, and helpers that read
-// the blocks the exchange queues.
+// A small exchange data set for the exchange's tests, the requests a client
+// sends, and a reader of the blocks the exchange queues.
 #pragma once
 
 #include <json/json.h>
 
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "exchange/Exchange.h"
 #include "exchange/ExchangeData.h"
@@ -57,60 +56,38 @@ inline Json::Value DecodeBlock(const std::string& bytes) {
   return value;
 }
 
-// An InsertOrder request as the client sends it.
-inline Json::Value InsertRequest(unsigned commandId, double price, int timeToLive = 0) {
-  Json::Value r(Json::objectValue);
-  r["CommandCode"] = 1;
-  r["CommandId"] = commandId;
-  r["CommandStr"] = "KBRCommand_InsertOrder";
-  r["AdditionalFrom"] = "12";
-  r["AdditionalTo"] = "";
-  r["CarrierType"] = 1;
-  r["CityIdFrom"] = 1;
-  r["CityIdTo"] = 2;
-  r["ClientPhone"] = "+7 900 000-00-00";
-  r["Comment"] = "child seat";
-  r["LatitudeFrom"] = 15.123456;
-  r["LatitudeTo"] = 17.8765;
-  r["LongitudeFrom"] = 16.987654;
-  r["LongitudeTo"] = 18.654322;
-  r["PreliminaryTime"] = 0;
-  r["Price"] = price;
-  r["StatusId"] = 17;
-  r["StreetFrom"] = "Main street";
-  r["StreetTo"] = "Station";
-  r["Time0Km1Fixed2"] = 2;
-  r["TimeToLiveSec"] = timeToLive;
-  r["UniKey"] = 4242;
-  return r;
-}
-
-// A request with no members beyond its code and number.
-inline Json::Value Request(int code, unsigned commandId) {
-  Json::Value r(Json::objectValue);
+// A request with its code, its number and the members given as JSON text.
+inline Json::Value Request(int code, unsigned commandId, const std::string& members = "{}") {
+  Json::Value r;
+  ParseJsonText(members, r);
   r["CommandCode"] = code;
   r["CommandId"] = commandId;
   r["CommandStr"] = "x";
   return r;
 }
 
-inline Json::Value OrderRequest(int code, unsigned commandId, int orderId) {
-  Json::Value r = Request(code, commandId);
+inline Json::Value OrderRequest(int code, unsigned commandId, int orderId, const std::string& members = "{}") {
+  Json::Value r = Request(code, commandId, members);
   r["OrderId"] = orderId;
+  return r;
+}
+
+// An InsertOrder request as the client sends it.
+inline Json::Value InsertRequest(unsigned commandId, double price, int timeToLive = 0) {
+  Json::Value r = Request(1, commandId, R"({"AdditionalFrom": "12", "AdditionalTo": "", "CarrierType": 1,
+    "CityIdFrom": 1, "CityIdTo": 2, "ClientPhone": "+7 900 000-00-00", "Comment": "child seat",
+    "LatitudeFrom": 15.123456, "LatitudeTo": 17.8765, "LongitudeFrom": 16.987654, "LongitudeTo": 18.654322,
+    "PreliminaryTime": 0, "StatusId": 17, "StreetFrom": "Main street", "StreetTo": "Station",
+    "Time0Km1Fixed2": 2, "UniKey": 4242})");
+  r["Price"] = price;
+  r["TimeToLiveSec"] = timeToLive;
   return r;
 }
 
 // The login as the client sends it, digested with the session's random string.
 inline Json::Value LoginRequest(const std::string& login, const std::string& password, const std::string& rndStr) {
   Json::Value r = Request(2, 0);
-  r["CommandStr"] = "KBRCommand_GetDirectory";
   r["Login"] = login;
   r["PassHash"] = PassHash(rndStr, password);
   return r;
-}
-
-inline std::string Compact(const Json::Value& v) {
-  Json::StreamWriterBuilder b;
-  b["indentation"] = "";
-  return Json::writeString(b, v);
 }

@@ -14,7 +14,6 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ExchangeTestData.h"
@@ -24,11 +23,11 @@
 
 class RunningExchange {
  public:
-  explicit RunningExchange(ServerOptions options = ServerOptions(), ExchangeData data = TestExchangeData()) {
+  explicit RunningExchange(ServerOptions options = ServerOptions()) {
     options.Port = 0;
-    server_.reset(new ExchangeServer(std::move(data), options, [this](const std::string& line) {
+    server_.reset(new ExchangeServer(TestExchangeData(), options, [this](const std::string& line) {
       std::lock_guard<std::mutex> hold(logLock_);
-      log_.push_back(line);
+      log_ += line + "\n";
     }));
     std::string error;
     if (!server_->Listen(error)) throw std::runtime_error("listen: " + error);
@@ -45,7 +44,7 @@ class RunningExchange {
     return ended;
   }
   std::uint16_t Port() const { return server_->Port(); }
-  std::vector<std::string> Log() {
+  std::string Log() {
     std::lock_guard<std::mutex> hold(logLock_);
     return log_;
   }
@@ -54,13 +53,15 @@ class RunningExchange {
   std::unique_ptr<ExchangeServer> server_;
   std::future<void> done_;
   std::mutex logLock_;
-  std::vector<std::string> log_;
+  std::string log_;
 };
+
+// One request as the client frames it: text, line feed, 0x08, 0x00.
+inline std::string Framed(const Json::Value& request) { return JsonText(request) + "\n" + std::string("\x08\0", 2); }
 
 class RawPeer {
  public:
-  explicit RawPeer(std::uint16_t port) : reader_(64 << 20) {
-    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+  explicit RawPeer(std::uint16_t port) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
@@ -69,28 +70,19 @@ class RawPeer {
       throw std::runtime_error("cannot connect to the exchange");
     }
   }
-  ~RawPeer() {
-    if (fd_ >= 0) close(fd_);
-  }
+  ~RawPeer() { close(fd_); }
   RawPeer(const RawPeer&) = delete;
   RawPeer& operator=(const RawPeer&) = delete;
 
   bool SendBytes(const std::string& bytes) {
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-      const ssize_t n = send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-      if (n <= 0) return false;
-      sent += static_cast<std::size_t>(n);
-    }
-    return true;
+    return send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
   }
-  // One request as the client frames it: text, line feed, 0x08, 0x00.
-  bool SendRequest(const Json::Value& request) { return SendBytes(Compact(request) + "\n" + std::string("\x08\0", 2)); }
+  bool SendRequest(const Json::Value& request) { return SendBytes(Framed(request)); }
 
-  // The next block as JSON; null after `timeoutMs` without one or when closed.
-  Json::Value Read(int timeoutMs = 5000) {
+  // The next block as JSON; null after five seconds without one or when closed.
+  Json::Value Read() {
+    const std::uint64_t deadline = platform::MonotonicMs() + 5000;
     std::string block;
-    const std::uint64_t deadline = platform::MonotonicMs() + static_cast<std::uint64_t>(timeoutMs);
     while (!reader_.Next(block)) {
       if (!Receive(deadline)) return Json::Value();
     }
@@ -98,24 +90,18 @@ class RawPeer {
     ParseJsonText(block, value);
     return value;
   }
-  // Reads until a block with this "CommandId" and a non-notification code arrives.
-  Json::Value ReadAnswer(unsigned commandId, int timeoutMs = 5000) {
-    const std::uint64_t deadline = platform::MonotonicMs() + static_cast<std::uint64_t>(timeoutMs);
-    for (;;) {
-      const std::uint64_t now = platform::MonotonicMs();
-      if (now >= deadline) return Json::Value();
-      Json::Value m = Read(static_cast<int>(deadline - now));
-      if (m.isNull()) return m;
-      if (m["CommandId"].asUInt() == commandId && m["CommandCode"].asInt() != 0) return m;
+  // Reads past notifications to the answer to request `commandId`.
+  Json::Value ReadAnswer(unsigned commandId) {
+    for (Json::Value m = Read();; m = Read()) {
+      if (m.isNull() || (m["CommandId"].asUInt() == commandId && m["CommandCode"].asInt() != 0)) return m;
     }
   }
-  // True when the exchange closes the connection within `timeoutMs`.
-  bool Closed(int timeoutMs = 5000) {
-    const std::uint64_t deadline = platform::MonotonicMs() + static_cast<std::uint64_t>(timeoutMs);
-    while (!closed_) {
-      if (!Receive(deadline) && !closed_) return false;
+  // True when the exchange closes the connection within five seconds.
+  bool Closed() {
+    const std::uint64_t deadline = platform::MonotonicMs() + 5000;
+    while (!closed_ && Receive(deadline)) {
     }
-    return true;
+    return closed_;
   }
   // Reads the authentication block and logs in; the answer to the login.
   Json::Value Login(const std::string& login, const std::string& password) {
@@ -126,20 +112,16 @@ class RawPeer {
  private:
   bool Receive(std::uint64_t deadline) {
     const std::uint64_t now = platform::MonotonicMs();
-    if (closed_ || now >= deadline) return false;
     pollfd p{fd_, POLLIN, 0};
-    if (poll(&p, 1, static_cast<int>(deadline - now)) <= 0) return false;
+    if (closed_ || now >= deadline || poll(&p, 1, static_cast<int>(deadline - now)) <= 0) return false;
     char chunk[65536];
     const ssize_t n = recv(fd_, chunk, sizeof chunk, 0);
-    if (n <= 0) {
-      closed_ = true;
-      return false;
-    }
-    reader_.Append(chunk, static_cast<std::size_t>(n));
-    return true;
+    closed_ = n <= 0;
+    if (n > 0) reader_.Append(chunk, static_cast<std::size_t>(n));
+    return n > 0;
   }
 
-  int fd_ = -1;
+  int fd_;
   bool closed_ = false;
-  BlockReader reader_;
+  BlockReader reader_{64 << 20};
 };

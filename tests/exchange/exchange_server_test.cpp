@@ -1,161 +1,194 @@
-// The exchange over real loopback connections: the handshake, answers that
-// carry their request's numbers, pipelined requests, orders passed between
-// services, peers that misbehave, and many peers at once.
-#include <gmock/gmock.h>
+// The exchange over real loopback connections: the handshake, pipelined
+// requests, many peers racing for one order, peers that misbehave, stopping;
+// and the project's own client publishing and accepting through it, with
+// Russian texts making the whole trip through both code page conversions.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
+#include <functional>
 
 #include "RunningExchange.h"
+#include "client/KestoBrimoClientAsync.h"
+#include "platform/sync.h"
 
 namespace {
 
-Json::Value Statement(unsigned commandId) { return Request(5, commandId); }
-
-TEST(ExchangeServer, HandshakeLoginAndPipelinedAnswers) {
+TEST(ExchangeServer, PipelinedAndByteByByteRequestsAreAnsweredInOrder) {
   RunningExchange exchange;
   RawPeer peer(exchange.Port());
   const Json::Value auth = peer.Read();
   EXPECT_EQ(auth["reason"].asInt(), 1);
   EXPECT_EQ(auth["RndStr"].asString().size(), 32u);
-  // Login and two more requests in one write, each closed by 0x08 0x00.
-  std::string pipelined;
-  for (const Json::Value& r : {LoginRequest("alpha", "a-pass", auth["RndStr"].asString()), Statement(5), Request(2, 6)})
-    pipelined += Compact(r) + "\n" + std::string("\x08\0", 2);
-  ASSERT_TRUE(peer.SendBytes(pipelined));
-  const Json::Value loggedIn = peer.Read();
-  EXPECT_EQ(loggedIn["reason"].asInt(), 2);
-  EXPECT_EQ(loggedIn["CommandId"].asUInt(), 0u);
-  EXPECT_EQ(loggedIn["OperationStatus"].asInt(), 0);
-  const Json::Value statement = peer.Read();
-  EXPECT_EQ(statement["CommandId"].asUInt(), 5u);
-  EXPECT_EQ(statement["CommandCode"].asInt(), 5);
-  EXPECT_EQ(statement["Num"].asInt(), 1000);
-  EXPECT_EQ(statement["OperationStatus"].asInt(), 0);
-  const Json::Value dirs = peer.Read();
-  EXPECT_EQ(dirs["reason"].asInt(), 2);
-  EXPECT_EQ(dirs["CommandId"].asUInt(), 6u);
-  EXPECT_EQ(dirs["CommandCode"].asInt(), 2);
-  EXPECT_TRUE(dirs["ClientDbDirectory"]["2"]["CityIdList"].isObject());
-
-  // A block may arrive a byte at a time.
-  const std::string slow = Compact(Statement(7)) + "\n" + std::string("\x08\0", 2);
-  for (char c : slow) ASSERT_TRUE(peer.SendBytes(std::string(1, c)));
-  EXPECT_EQ(peer.Read()["CommandId"].asUInt(), 7u);
-
-  const std::vector<std::string> log = exchange.Log();
-  EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& l) { return l.find("opened") != std::string::npos; }));
-  EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& l) { return l.find("GetStatement #5") != std::string::npos; }));
+  // The login and two more requests in one write; then a request a byte at a time.
+  ASSERT_TRUE(peer.SendBytes(Framed(LoginRequest("alpha", "a-pass", auth["RndStr"].asString())) +
+                             Framed(Request(5, 5)) + Framed(Request(2, 6))));
+  for (char c : Framed(Request(5, 7))) ASSERT_TRUE(peer.SendBytes(std::string(1, c)));
+  // The directories carry the service's id, the statements its balance.
+  const int expected[][4] = {
+      {2, 0, 2, 1}, {kReasonPlainAnswer, 5, 5, 1000}, {2, 6, 2, 1}, {kReasonPlainAnswer, 7, 5, 1000}};
+  for (const auto& [reason, commandId, commandCode, num] : expected) {
+    const Json::Value m = peer.Read();
+    EXPECT_EQ(m["reason"].asInt(), reason);
+    EXPECT_EQ(m["CommandId"].asInt(), commandId);
+    EXPECT_EQ(m["CommandCode"].asInt(), commandCode);
+    EXPECT_EQ(m["OperationStatus"].asInt(), 0);
+    EXPECT_EQ(m["Num"].asInt(), num);
+  }
+  EXPECT_NE(exchange.Log().find("opened"), std::string::npos);
+  EXPECT_NE(exchange.Log().find("GetStatement #5"), std::string::npos);
 }
 
-TEST(ExchangeServer, WrongPasswordIsRefusedAndTheConnectionClosed) {
+TEST(ExchangeServer, AWrongPasswordIsRefusedAndTheConnectionClosed) {
   RunningExchange exchange;
   RawPeer peer(exchange.Port());
   const Json::Value refused = peer.Login("alpha", "not-the-password");
   EXPECT_EQ(refused["OperationStatus"].asInt(), -7);
   EXPECT_EQ(refused["CommandId"].asUInt(), 0u);
-  EXPECT_FALSE(refused["ErrorString"].asString().empty());
+  EXPECT_EQ(refused["ErrorString"].asString(), u8"Неверное имя пользователя или пароль");
   EXPECT_TRUE(peer.Closed());
 }
 
-TEST(ExchangeServer, OrdersPassBetweenServicesAndOnlyOneOfManyAcceptorsWins) {
+// 250 peers of two services at once: each is answered, each is offered a new
+// order, and of all who ask for it at once exactly one gets it.
+TEST(ExchangeServer, ManyPeersAreServedAndOnlyOneOfManyAcceptorsWins) {
   RunningExchange exchange;
+  constexpr unsigned kPeers = 250;
+  std::vector<std::unique_ptr<RawPeer>> peers;
+  for (unsigned i = 0; i < kPeers; ++i) peers.emplace_back(new RawPeer(exchange.Port()));
+  for (unsigned i = 0; i < kPeers; ++i) {
+    ASSERT_EQ(peers[i]->Login(i % 2 ? "beta" : "gamma", i % 2 ? "b-pass" : "g-pass")["OperationStatus"].asInt(), 0);
+  }
+  for (unsigned i = 0; i < kPeers; ++i) ASSERT_TRUE(peers[i]->SendRequest(Request(5, 1000 + i)));
+  for (unsigned i = 0; i < kPeers; ++i) ASSERT_EQ(peers[i]->ReadAnswer(1000 + i)["Num"].asInt(), i % 2 ? 500 : 0);
+
   RawPeer alpha(exchange.Port());
   ASSERT_EQ(alpha.Login("alpha", "a-pass")["OperationStatus"].asInt(), 0);
-  std::vector<std::unique_ptr<RawPeer>> takers;
-  for (int i = 0; i < 6; ++i) {
-    takers.emplace_back(new RawPeer(exchange.Port()));
-    ASSERT_EQ(takers.back()->Login(i % 2 ? "beta" : "gamma", i % 2 ? "b-pass" : "g-pass")["OperationStatus"].asInt(), 0);
-  }
   ASSERT_TRUE(alpha.SendRequest(InsertRequest(11, 300)));
-  const Json::Value published = alpha.ReadAnswer(11);
-  ASSERT_EQ(published["reason"].asInt(), 5);
-  const int id = published["OrderId"].asInt();
-  for (auto& taker : takers) {
-    const Json::Value offer = taker->Read();
-    EXPECT_EQ(offer["reason"].asInt(), 3);
-    EXPECT_EQ(offer["OrderId"].asInt(), id);
+  const int id = alpha.ReadAnswer(11)["OrderId"].asInt();
+  for (auto& peer : peers) {
+    const Json::Value offer = peer->Read();
+    ASSERT_EQ(offer["reason"].asInt(), 3);
+    ASSERT_EQ(offer["OrderId"].asInt(), id);
   }
-  // Every taker asks at once; the exchange serves them one at a time.
-  for (std::size_t i = 0; i < takers.size(); ++i) {
-    ASSERT_TRUE(takers[i]->SendRequest(OrderRequest(3, 100 + static_cast<unsigned>(i), id)));
-  }
+  for (unsigned i = 0; i < kPeers; ++i) ASSERT_TRUE(peers[i]->SendRequest(OrderRequest(3, 100 + i, id)));
   int winners = 0;
-  for (std::size_t i = 0; i < takers.size(); ++i) {
-    const Json::Value answer = takers[i]->ReadAnswer(100 + static_cast<unsigned>(i));
+  for (unsigned i = 0; i < kPeers; ++i) {
+    const Json::Value answer = peers[i]->ReadAnswer(100 + i);
     ASSERT_FALSE(answer.isNull());
-    if (answer["OperationStatus"].asInt() == 0) {
-      ++winners;
-      EXPECT_EQ(answer["reason"].asInt(), 5);
-      EXPECT_EQ(answer["BrimoOrderState"].asInt(), 1);
-    } else {
-      EXPECT_FALSE(answer["ErrorString"].asString().empty());
-    }
+    winners += answer["OperationStatus"].asInt() == 0 && answer["BrimoOrderState"].asInt() == 1;
+    EXPECT_TRUE(answer["OperationStatus"].asInt() == 0 || !answer["ErrorString"].asString().empty());
   }
   EXPECT_EQ(winners, 1);
-  const Json::Value told = alpha.Read();
-  EXPECT_EQ(told["reason"].asInt(), 5);
-  EXPECT_EQ(told["BrimoOrderState"].asInt(), 3);
+  EXPECT_EQ(alpha.Read()["BrimoOrderState"].asInt(), 3);
 }
 
-TEST(ExchangeServer, MisbehavingPeersAreDroppedAlone) {
+TEST(ExchangeServer, MisbehavingPeersAreDroppedAloneAndStopClosesTheRest) {
   ServerOptions options;
   options.MaxBlockBytes = 64 * 1024;
   RunningExchange exchange(options);
-  RawPeer good(exchange.Port());
+  RawPeer good(exchange.Port()), quiet(exchange.Port());
   ASSERT_EQ(good.Login("alpha", "a-pass")["OperationStatus"].asInt(), 0);
 
   RawPeer garbage(exchange.Port());
   garbage.Read();
   garbage.SendBytes("GET / HTTP/1.0\r\n\r\n\x08");
   EXPECT_TRUE(garbage.Closed());
-
   RawPeer endless(exchange.Port());
   endless.Read();
   endless.SendBytes(std::string(200 * 1024, '{'));
   EXPECT_TRUE(endless.Closed());
-
   {
     RawPeer gone(exchange.Port());
     gone.Read();
     gone.SendBytes("{\"CommandCode\":5,");  // leaves in the middle of a block
   }
-  RawPeer deep(exchange.Port());
-  deep.Read();
-  deep.SendBytes(std::string(5000, '[') + "\x08");
-  EXPECT_TRUE(deep.Closed());
-
-  ASSERT_TRUE(good.SendRequest(Statement(9)));
+  ASSERT_TRUE(good.SendRequest(Request(5, 9)));
   EXPECT_EQ(good.ReadAnswer(9)["OperationStatus"].asInt(), 0);
-}
 
-TEST(ExchangeServer, TwoHundredAndFiftyPeersAtOnce) {
-  RunningExchange exchange;
-  constexpr int kPeers = 250;
-  std::vector<std::unique_ptr<RawPeer>> peers;
-  for (int i = 0; i < kPeers; ++i) peers.emplace_back(new RawPeer(exchange.Port()));
-  for (auto& peer : peers) ASSERT_EQ(peer->Login("beta", "b-pass")["OperationStatus"].asInt(), 0);
-  for (int i = 0; i < kPeers; ++i) ASSERT_TRUE(peers[i]->SendRequest(Statement(1000 + i)));
-  for (int i = 0; i < kPeers; ++i) {
-    ASSERT_EQ(peers[i]->ReadAnswer(1000 + i)["Num"].asInt(), 500) << i;
-  }
-  // One publication reaches every other service's peer.
-  RawPeer alpha(exchange.Port());
-  ASSERT_EQ(alpha.Login("alpha", "a-pass")["OperationStatus"].asInt(), 0);
-  ASSERT_TRUE(alpha.SendRequest(InsertRequest(12, 300)));
-  for (auto& peer : peers) ASSERT_EQ(peer->Read()["reason"].asInt(), 3);
-}
-
-TEST(ExchangeServer, StopClosesEveryConnection) {
-  RunningExchange exchange;
-  RawPeer a(exchange.Port());
-  RawPeer b(exchange.Port());
-  ASSERT_EQ(a.Login("alpha", "a-pass")["OperationStatus"].asInt(), 0);
-  b.Read();
+  quiet.Read();
   EXPECT_TRUE(exchange.Stop());
-  EXPECT_TRUE(a.Closed());
-  EXPECT_TRUE(b.Closed());
+  EXPECT_TRUE(good.Closed());
+  EXPECT_TRUE(quiet.Closed());
+}
+
+// Waits up to ten seconds for `done`.
+bool WaitUntil(const std::function<bool()>& done) {
+  const std::uint64_t deadline = platform::MonotonicMs() + 10000;
+  while (!done()) {
+    if (platform::MonotonicMs() >= deadline) return false;
+    platform::SleepMs(5);
+  }
+  return true;
+}
+
+// A desk's client logged in to the exchange.
+struct DeskClient {
+  DeskClient(std::uint16_t port, const std::string& login, const std::string& password) {
+    Client.SetConnectionParam("127.0.0.1", port, login, password);
+    Client.Connect();
+  }
+  ~DeskClient() { Client.Disconnect(); }
+  // The next response that `match` accepts; false when none comes.
+  bool WaitFor(const std::function<bool(const KestoBrimo_AsyncResponce&)>& match, KestoBrimo_AsyncResponce& out) {
+    return WaitUntil([&] {
+      while (Client.GetClientResponce(out)) {
+        if (match(out)) return true;
+      }
+      return false;
+    });
+  }
+  bool WaitForOrder(int reason, int orderId, KestoBrimo_AsyncResponce& out) {
+    return WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.reason == reason && r.Order.OrderId == orderId; },
+                   out);
+  }
+  KestoBrimoClientAsync Client;
+};
+
+TEST(ExchangeWithClient, OnePublishesAnotherAcceptsAndEachIsTold) {
+  RunningExchange exchange;
+  DeskClient alpha(exchange.Port(), "alpha", "a-pass"), beta(exchange.Port(), "beta", "b-pass");
+  ASSERT_TRUE(WaitUntil([&] { return alpha.Client.Authorized.load() && beta.Client.Authorized.load(); }));
+  EXPECT_EQ(alpha.Client.GetCity(1), "Moscow");
+  EXPECT_EQ(alpha.Client.GetTaxiDirectory().at(2).ShortName, "Beta");
+
+  KestoOrder order;
+  order.Clear();
+  order.CityIdFrom = 1;
+  order.CityIdTo = 2;
+  order.StreetFrom = "ул. Тверская";  // code page 1251 in memory
+  order.CarrierType = 1;
+  order.Price = 450.5f;
+  order.StatusId = 17;
+  order.Comment = "Детское кресло";
+  const std::uint32_t insertId = alpha.Client.InsertOrder(order);
+  KestoBrimo_AsyncResponce published, offered, accepted, told, car;
+  ASSERT_TRUE(alpha.WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.CommandId == insertId; }, published));
+  EXPECT_EQ(published.reason, 5);
+  EXPECT_EQ(published.CommandCode, 1);
+  EXPECT_EQ(published.OperationStatus, 0);
+  EXPECT_EQ(published.Order.Publisher, 1);
+  EXPECT_EQ(published.Order.StreetFrom, "ул. Тверская");
+  const int orderId = published.Order.OrderId;
+  ASSERT_TRUE(beta.WaitForOrder(3, orderId, offered));
+  EXPECT_EQ(offered.Order.BrimoOrderState, 0);
+  EXPECT_EQ(offered.Order.Comment, "Детское кресло");
+  EXPECT_FLOAT_EQ(offered.Order.Price, 450.5f);
+
+  const std::uint32_t acceptId = beta.Client.AcceptOrder(orderId);
+  ASSERT_TRUE(beta.WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.CommandId == acceptId; }, accepted));
+  EXPECT_EQ(accepted.reason, 5);
+  EXPECT_EQ(accepted.OperationStatus, 0);
+  EXPECT_EQ(accepted.Order.BrimoOrderState, 1);
+  EXPECT_EQ(accepted.Order.Acceptor, 2);
+  ASSERT_TRUE(beta.WaitForOrder(4, orderId, told));
+  ASSERT_TRUE(alpha.WaitForOrder(5, orderId, told));
+  EXPECT_EQ(told.Order.BrimoOrderState, 3);
+  EXPECT_EQ(told.Order.Acceptor, 2);
+
+  beta.Client.AddCarDescription(orderId, "Белая «Лада»", "А123ВС77", 17, 6);
+  ASSERT_TRUE(
+      alpha.WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.Order.CarGovNumber == "А123ВС77"; }, car));
+  EXPECT_EQ(car.Order.CarDescription, "Белая «Лада»");
+  EXPECT_EQ(car.Order.ToCarMin, 6);
 }
 
 }  // namespace
