@@ -529,17 +529,11 @@ TEST(CommandLine, OptionsAndMistakes) {
   EXPECT_EQ(line.DataPath + line.StatePath + line.Server.BindAddress, "x.jsons.json0.0.0.0");
   EXPECT_EQ(line.Server.DemoPeriodMs, 100u);
   EXPECT_EQ(line.Server.DemoForMs, 86400000u);
-  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"--port"},
-                                                                                   {"--port", "65536"},
-                                                                                   {"--port", "-1"},
-                                                                                   {"--port", "12x"},
-                                                                                   {"--data"},
-                                                                                   {"--state", ""},
-                                                                                   {"--demo-period", "99"},
-                                                                                   {"--demo-for", "0"},
-                                                                                   {"--demo-for", "86401"},
-                                                                                   {"--bind"},
-                                                                                   {"--frobnicate"}}) {
+  const std::vector<std::string> mistakes[] = {
+      {"--port"},          {"--port", "65536"},     {"--port", "-1"}, {"--port", "12x"},
+      {"--data"},          {"--state", ""},         {"--bind"},       {"--demo-period", "99"},
+      {"--demo-for", "0"}, {"--demo-for", "86401"}, {"--frobnicate"}};
+  for (const auto& bad : mistakes) {
     EXPECT_FALSE(ParseCommandLine(bad, line, error));
     EXPECT_FALSE(error.empty());
   }
