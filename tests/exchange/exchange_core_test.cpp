@@ -28,7 +28,7 @@ constexpr std::int64_t kNow = 1700000000;
 class Floor {
  public:
   Floor() {
-    for (const char* const* desk : {kDesks[0], kDesks[1], kDesks[2], kDesks[3]}) Login(desk[0], desk[1], desk[2]);
+    for (const auto& [name, login, password] : kDesks) Login(name, login, password);
   }
   // Opens a session under `name`, and logs in unless `login` is empty.
   void Login(const std::string& name, const std::string& login = "", const std::string& password = "") {
@@ -472,6 +472,8 @@ TEST(ExchangeData, MalformedFilesAreRefusedAndTheMostSpecificTariffWins) {
   EXPECT_EQ(FindTariff(data, 1, 2, 1), nullptr);
 }
 
+// Whether every member the client reads is there, the client run of the server
+// test finds out: the client refuses a message that lacks one.
 TEST(Messages, TextsTravelAsRawUtf8AndBlocksEndWithTheTerminator) {
   ExchangeOrder order;
   order.StreetFrom = u8"ул. Тверская";
@@ -479,17 +481,6 @@ TEST(Messages, TextsTravelAsRawUtf8AndBlocksEndWithTheTerminator) {
   EXPECT_EQ(block.find('\x08'), block.size() - 1);
   EXPECT_NE(block.find(u8"ул. Тверская"), std::string::npos);
   EXPECT_EQ(block.find_first_of("\\\n"), std::string::npos);
-  // Every member the client reads as a number is present.
-  const Json::Value m = DecodeBlock(block);
-  for (const char* name : {"reason",          "CommandId",        "CommandCode",        "Num",
-                           "OperationStatus", "UniKey",           "BrimoOrderState",    "CityIdFrom",
-                           "CityIdTo",        "LatitudeFrom",     "CarrierType",        "Price",
-                           "PhoneId",         "CarCallNumber",    "PreliminaryTime",    "Time0Km1Fixed2",
-                           "StatusId",        "OrderId",          "WriteTime",          "Publisher",
-                           "Acceptor",        "ServiceComission", "PublisherComission", "AcceptTime",
-                           "TimeToLiveSec",   "ToCarMin",         "SetCarInfoTime"}) {
-    EXPECT_TRUE(m[name].isNumeric()) << name;
-  }
 }
 
 TEST(DemoTraffic, SimulatedServicesPublishRepriceAndWithdrawWithinBounds) {
