@@ -1,5 +1,4 @@
-// A small exchange data set for the exchange's tests, the requests a client
-// sends, and a reader of the blocks the exchange queues.
+// A small exchange data set for the exchange's tests and the requests a client sends.
 #pragma once
 
 #include <json/json.h>
@@ -38,15 +37,6 @@ inline ExchangeData TestExchangeData() {
   return data;
 }
 
-// The JSON of one framed block; null when it is not one.
-inline Json::Value DecodeBlock(const std::string& bytes) {
-  Json::Value value;
-  if (bytes.empty() || bytes.back() != '\x08' || !ParseJsonText(bytes.substr(0, bytes.size() - 1), value)) {
-    return Json::Value();
-  }
-  return value;
-}
-
 // A request with its code, its number and the members given as JSON text.
 inline Json::Value Request(int code, unsigned commandId, const std::string& members = "{}") {
   Json::Value r;
@@ -57,28 +47,26 @@ inline Json::Value Request(int code, unsigned commandId, const std::string& memb
   return r;
 }
 
+inline Json::Value With(Json::Value request, const char* member, const Json::Value& value) {
+  request[member] = value;
+  return request;
+}
+
 inline Json::Value OrderRequest(int code, unsigned commandId, int orderId, const std::string& members = "{}") {
-  Json::Value r = Request(code, commandId, members);
-  r["OrderId"] = orderId;
-  return r;
+  return With(Request(code, commandId, members), "OrderId", orderId);
 }
 
 // An InsertOrder request as the client sends it.
 inline Json::Value InsertRequest(unsigned commandId, double price, int timeToLive = 0) {
-  Json::Value r = Request(1, commandId, R"({"AdditionalFrom": "12", "AdditionalTo": "", "CarrierType": 1,
+  const Json::Value r = Request(1, commandId, R"({"AdditionalFrom": "12", "AdditionalTo": "", "CarrierType": 1,
     "CityIdFrom": 1, "CityIdTo": 2, "ClientPhone": "+7 900 000-00-00", "Comment": "child seat",
     "LatitudeFrom": 15.123456, "LatitudeTo": 17.8765, "LongitudeFrom": 16.987654, "LongitudeTo": 18.654322,
     "PreliminaryTime": 4000000000, "StatusId": 17, "StreetFrom": "Main street", "StreetTo": "Station",
     "Time0Km1Fixed2": 2, "UniKey": 4242})");
-  r["Price"] = price;
-  r["TimeToLiveSec"] = timeToLive;
-  return r;
+  return With(With(r, "Price", price), "TimeToLiveSec", timeToLive);
 }
 
 // The login as the client sends it, digested with the session's random string.
 inline Json::Value LoginRequest(const std::string& login, const std::string& password, const std::string& rndStr) {
-  Json::Value r = Request(2, 0);
-  r["Login"] = login;
-  r["PassHash"] = PassHash(rndStr, password);
-  return r;
+  return With(With(Request(2, 0), "Login", login), "PassHash", PassHash(rndStr, password));
 }
