@@ -54,15 +54,19 @@ struct Floor {
     Collect();
     Expect(told);
   }
-  // `told` lists the kinds of the messages each session got, as in "a:5 b:5,4"; a session not listed got none.
+  // `told` lists the messages each session got, as in "a:5#1.3 b:5#1.1,4#1": the kind, then the order's id and
+  // state if the message carries them; a session not listed got none.
   void Expect(const std::string& told) {
     std::map<std::string, std::string> want;
     std::istringstream items(told);
     for (std::string item; items >> item;) want[item.substr(0, item.find(':'))] = item.substr(item.find(':') + 1);
     for (const auto& [name, session] : id) {
-      std::string kinds;
-      for (const Json::Value& m : fresh[session]) kinds += (kinds.empty() ? "" : ",") + m["reason"].asString();
-      EXPECT_EQ(kinds, want[name]) << "session " << name;
+      std::string got;
+      for (const Json::Value& m : fresh[session]) {
+        got += (got.empty() ? "" : ",") + m["reason"].asString() + (m.isMember("OrderId") ? "#" : "") +
+               m["OrderId"].asString() + (m.isMember("BrimoOrderState") ? "." : "") + m["BrimoOrderState"].asString();
+      }
+      EXPECT_EQ(got, want[name]) << "session " << name;
     }
   }
   const Json::Value& Got(const std::string& name, std::size_t i = 0) { return fresh[id[name]].at(i); }
@@ -133,22 +137,17 @@ TEST(ExchangeLogin, RightHashLogsInWrongOneIsRefusedAndClosed) {
 
 TEST(ExchangeLifeCycle, PublishOffersAcceptTakesFirstComerAndMovesMoney) {
   Floor f;
-  const Json::Value mine = f.Step("a", InsertRequest(31, 1000), "a:5 a2:5 b:3 g:3");
-  EXPECT_EQ(Show(mine,
-                 "CommandId CommandCode OperationStatus Num OrderId Publisher BrimoOrderState UniKey WriteTime "
-                 "PreliminaryTime StreetFrom"),
-            "31 1 0 1 1 1 0 4242 1700000000 4000000000 Main street");
-  EXPECT_EQ(f.Got("a2")["CommandId"].asInt(), 0);  // the publisher's other desk is told, unasked
-  for (const char* other : {"b", "g"}) {           // the publisher's key stays its own
-    EXPECT_EQ(Show(f.Got(other), "OrderId BrimoOrderState UniKey"), "1 0 0");
-  }
-  // ALPHA-BETA tariff: 1 % to the exchange, 2 % to the publisher.
-  const Json::Value taken = f.Step("b", OrderRequest(3, 77, 1), "b:5,4 a:5 a2:5 g:4", kNow + 5);
+  // The publisher's other desk is told, unasked; the publisher's key stays its own.
+  const Json::Value mine = f.Step("a", InsertRequest(31, 1000), "a:5#1.0 a2:5#1.0 b:3#1.0 g:3#1.0");
   EXPECT_EQ(
-      Show(taken, "CommandId CommandCode BrimoOrderState Acceptor AcceptTime ServiceComission PublisherComission"),
-      "77 3 1 2 1700000005 10.0 20.0");
-  EXPECT_EQ(f.Got("b", 1)["OrderId"].asInt(), 1);
-  for (const char* publisher : {"a", "a2"}) EXPECT_EQ(f.Got(publisher)["BrimoOrderState"].asInt(), 3);
+      Show(mine, "CommandId CommandCode OperationStatus Num Publisher UniKey WriteTime PreliminaryTime StreetFrom"),
+      "31 1 0 1 1 4242 1700000000 4000000000 Main street");
+  EXPECT_EQ(Show(f.Got("a2"), "CommandId") + " " + Show(f.Got("b"), "UniKey") + " " + Show(f.Got("g"), "UniKey"),
+            "0 0 0");
+  // ALPHA-BETA tariff: 1 % to the exchange, 2 % to the publisher.
+  const Json::Value taken = f.Step("b", OrderRequest(3, 77, 1), "b:5#1.1,4#1 a:5#1.3 a2:5#1.3 g:4#1", kNow + 5);
+  EXPECT_EQ(Show(taken, "CommandId CommandCode Acceptor AcceptTime ServiceComission PublisherComission"),
+            "77 3 2 1700000005 10.0 20.0");
   EXPECT_EQ(f.core.Balance(1) * 1000 + f.core.Balance(2), 1020470);
 }
 
@@ -157,46 +156,40 @@ TEST(ExchangeLifeCycle, StatusPriceAndCarGoToPublisherAndAcceptorOnly) {
   const int id = Publish(f, "a");
   // Re-pricing an offered order shows the others the new price.
   const Json::Value change = OrderRequest(4, 40, id, R"({"StatusId": 17, "Price": 650.5})");
-  EXPECT_EQ(f.Step("a", change, "a:5 a2:5 b:3 g:3")["CommandId"].asInt(), 40);
+  EXPECT_EQ(f.Step("a", change, "a:5#1.0 a2:5#1.0 b:3#1.0 g:3#1.0")["CommandId"].asInt(), 40);
   EXPECT_EQ(f.Got("g")["Price"].asDouble(), 650.5);
   f.Send("b", OrderRequest(3, 41, id));
-  EXPECT_EQ(
-      Show(f.Step("b", With(With(change, "StatusId", 18), "CommandId", 42), "b:5 a:5 a2:5"), "StatusId CommandId"),
-      "18 42");
-  EXPECT_EQ(f.Got("a")["CommandId"].asInt(), 0);
+  const Json::Value status = With(With(change, "StatusId", 18), "CommandId", 42);
+  const Json::Value answer = f.Step("b", status, "b:5#1.1 a:5#1.3 a2:5#1.3");
+  EXPECT_EQ(Show(answer, "StatusId CommandId") + " " + Show(f.Got("a"), "CommandId"), "18 42 0");
   const std::string carInfo =
       R"({"FullDescription": "white sedan", "GovNumber": "A123BC", "CallNumber": 17, "ToCarMin": 7})";
-  const Json::Value car = f.Step("b", OrderRequest(8, 43, id, carInfo), "b:5 a:5 a2:5", kNow + 9);
-  EXPECT_EQ(Show(car, "CarCallNumber ToCarMin SetCarInfoTime CarGovNumber"), "17 7 1700000009 A123BC");
-  EXPECT_EQ(f.Got("a")["CarDescription"].asString(), "white sedan");
+  const Json::Value car = f.Step("b", OrderRequest(8, 43, id, carInfo), "b:5#1.1 a:5#1.3 a2:5#1.3", kNow + 9);
+  EXPECT_EQ(Show(car, "CarCallNumber ToCarMin SetCarInfoTime CarGovNumber") + " " + Show(f.Got("a"), "CarDescription"),
+            "17 7 1700000009 A123BC white sedan");
 }
 
 TEST(ExchangeLifeCycle, GivingBackReturnsToPoolWithdrawalRemovesEverywhereAndLifetimesExpire) {
   Floor f;
-  const int id = Publish(f, "a", 1000);
-  f.Step("g", OrderRequest(3, 50, id), "g:5,4 a:5 a2:5 b:4");  // BASE tariff: 10 % + 5, 20 % + 1
+  Publish(f, "a", 1000);
+  f.Step("g", OrderRequest(3, 50, 1), "g:5#1.1,4#1 a:5#1.3 a2:5#1.3 b:4#1");  // BASE tariff: 10 % + 5, 20 % + 1
   EXPECT_EQ(f.core.Balance(3), -306);
-  EXPECT_EQ(Show(f.Step("g", OrderRequest(7, 52, id), "g:6,3 a:5 a2:5 b:3"), "CommandId OrderId"), "52 1");
-  EXPECT_EQ(Show(f.Got("g", 1), "BrimoOrderState") + ";" + Show(f.Got("a"), "BrimoOrderState Acceptor") + ";" +
-                Show(f.Got("b"), "BrimoOrderState"),
-            "2;2 0;2");
+  const Json::Value back = f.Step("g", OrderRequest(7, 52, 1), "g:6#1,3#1.2 a:5#1.2 a2:5#1.2 b:3#1.2");
+  EXPECT_EQ(Show(back, "CommandId") + " " + Show(f.Got("a"), "Acceptor"), "52 0");
   // Commissions come back; the forfeits are paid instead.
   EXPECT_EQ(f.core.Balance(1), 1011);
   EXPECT_EQ(f.Step("g", Request(5, 53), "g:7")["Num"].asInt(), -18);
   f.Expire(kNow + 1, "");  // given back without a lifetime, it stays too
-  EXPECT_EQ(f.Step("a", OrderRequest(6, 54, id), "a:6 a2:6 b:4 g:4")["CommandId"].asInt(), 54);
+  EXPECT_EQ(f.Step("a", OrderRequest(6, 54, 1), "a:6#1 a2:6#1 b:4#1 g:4#1")["CommandId"].asInt(), 54);
   EXPECT_TRUE(f.core.Orders().empty());
   // Withdrawing an accepted order takes it from the acceptor's list too.
-  const int taken = Publish(f, "a");
-  f.Send("b", OrderRequest(3, 55, taken));
-  f.Step("a", OrderRequest(6, 56, taken), "a:6 a2:6 b:6");
+  f.Send("b", OrderRequest(3, 55, Publish(f, "a")));
+  f.Step("a", OrderRequest(6, 56, 2), "a:6#2 a2:6#2 b:6#2");
   // Only an order given a lifetime expires, when its time is up, from every pool.
-  const int shortLived = Publish(f, "a", 500, 60);
+  Publish(f, "a", 500, 60);
   Publish(f, "a", 500, 0);
   f.Expire(kNow + 59, "");
-  f.Expire(kNow + 60, "a:4,5 a2:4,5 b:4 g:4");
-  EXPECT_EQ(f.Got("b")["OrderId"].asInt(), shortLived);
-  EXPECT_EQ(f.Got("a", 1)["BrimoOrderState"].asInt(), 4);
+  f.Expire(kNow + 60, "a:4#3,5#3.4 a2:4#3,5#3.4 b:4#3 g:4#3");
   f.Expire(kNow + 1000000, "");
 }
 
@@ -205,7 +198,7 @@ TEST(ExchangeRequests, RefusalsAreAnsweredToTheRequesterAlone) {
   Floor f;
   const int pooled = Publish(f, "a"), taken = Publish(f, "a"), expired = Publish(f, "a", 500, 60);
   f.Send("b", OrderRequest(3, 1, taken));
-  f.Expire(kNow + 60, "a:4,5 a2:4,5 b:4 g:4");
+  f.Expire(kNow + 60, "a:4#3,5#3.4 a2:4#3,5#3.4 b:4#3 g:4#3");
   const std::string car = R"({"FullDescription": "", "GovNumber": "", "CallNumber": 1, "ToCarMin": 1})";
   const std::tuple<const char*, Json::Value, int> cases[] = {
       {"a", OrderRequest(3, 101, pooled), -1},  // its own order
@@ -275,50 +268,48 @@ TEST(ExchangeQueries, StatementTariffAndOrderInformation) {
   EXPECT_EQ(Show(got, "CityId TariffId"), "3 ALPHA-BETA");
   EXPECT_TRUE(got["MinOrderPrice"].isNumeric());
   EXPECT_EQ(f.Step("b", With(tariff, "Acceptor", 3), "b:9")["TariffId"].asString(), "BASE");
-  const int id = Publish(f, "a");
-  EXPECT_EQ(Show(f.Step("a", OrderRequest(11, 72, id), "a:10"), "CommandId UniKey ClientPhone"),
+  Publish(f, "a");
+  EXPECT_EQ(Show(f.Step("a", OrderRequest(11, 72, 1), "a:10#1.0"), "CommandId UniKey ClientPhone"),
             "72 4242 +7 900 000-00-00");
-  EXPECT_EQ(f.Step("g", OrderRequest(12, 73, id), "g:11")["BrimoOrderState"].asInt(), 0);
-  f.Send("b", OrderRequest(3, 74, id));
-  EXPECT_EQ(f.Step("b", OrderRequest(12, 76, id), "b:11")["BrimoOrderState"].asInt(), 1);
+  f.Step("g", OrderRequest(12, 73, 1), "g:11#1.0");
+  f.Send("b", OrderRequest(3, 74, 1));
+  f.Step("b", OrderRequest(12, 76, 1), "b:11#1.1");
 }
 
 TEST(ExchangeQueries, NotifyModeAnswersThenShowsMatchingOrders) {
   Floor f;
-  const int old = Publish(f, "a", 500, 0, kNow - 3600), recent = Publish(f, "a", 500, 0, kNow - 5);
-  const int betaOwn = Publish(f, "b", 500, 0, kNow - 5);
+  Publish(f, "a", 500, 0, kNow - 3600);
+  Publish(f, "a", 500, 0, kNow - 5);
+  Publish(f, "b", 500, 0, kNow - 5);
   const Json::Value mode = Request(10, 80, R"({"Mode": 1, "BeginTime": 60, "EndTime": 0})");
-  EXPECT_EQ(Show(f.Step("b", mode, "b:7,3,5"), "CommandId OperationStatus Num"), "80 0 2");
-  EXPECT_EQ(f.Got("b", 1)["OrderId"].asInt() * 100 + f.Got("b", 2)["OrderId"].asInt(), recent * 100 + betaOwn);
-  f.Step("b", With(mode, "Mode", 0), "b:7,3,3,5");
-  EXPECT_EQ(f.Got("b", 1)["OrderId"].asInt(), old);
+  EXPECT_EQ(Show(f.Step("b", mode, "b:7,3#2.0,5#3.0"), "CommandId OperationStatus Num"), "80 0 2");
+  f.Step("b", With(mode, "Mode", 0), "b:7,3#1.0,3#2.0,5#3.0");
   // An interval in the past hides what is published now.
-  f.Step("b", Request(10, 81, R"({"Mode": 2, "BeginTime": 1699992800, "EndTime": 1699998200})"), "b:7,3");
-  f.Step("a", InsertRequest(82, 500), "a:5 a2:5 g:3");
+  f.Step("b", Request(10, 81, R"({"Mode": 2, "BeginTime": 1699992800, "EndTime": 1699998200})"), "b:7,3#1.0");
+  f.Step("a", InsertRequest(82, 500), "a:5#4.0 a2:5#4.0 g:3#4.0");
   // A fresh login shows the pool and the service's own orders.
   f.Login("b2", "beta", "b-pass");
-  f.Expect("b2:1,2,3,3,5,3");
+  f.Expect("b2:1,2,3#1.0,3#2.0,5#3.0,3#4.0");
 }
 
 TEST(ExchangeQueries, ALongBookShowsANewComerItsNewestOrdersOnly) {
   Floor f;
-  int last = 0;
-  for (std::size_t i = 0; i < kMaxOrdersShown + 10; ++i) last = Publish(f, "a");
+  for (std::size_t i = 0; i < kMaxOrdersShown + 10; ++i) Publish(f, "a");
   f.Login("new", "beta", "b-pass");
   ASSERT_EQ(f.Count("new"), 2 + kMaxOrdersShown);
-  EXPECT_EQ(f.Got("new", 2)["OrderId"].asInt(), 11);
-  EXPECT_EQ(f.Got("new", 1 + kMaxOrdersShown)["OrderId"].asInt(), last);
+  EXPECT_EQ(Show(f.Got("new", 2), "OrderId") + " " + Show(f.Got("new", 1 + kMaxOrdersShown), "OrderId"),
+            "11 " + std::to_string(kMaxOrdersShown + 10));
 }
 
 // A request sent again after a broken connection, on the account's next session: answered from memory, acted on
 // once, for ten minutes and 4,096 requests.
 TEST(ExchangeRequests, ARepeatedRequestIsAnsweredAgainNotHandledAgain) {
   Floor f;
-  f.Step("a", InsertRequest(7, 500), "a:5 a2:5 b:3 g:3");
+  f.Step("a", InsertRequest(7, 500), "a:5#1.0 a2:5#1.0 b:3#1.0 g:3#1.0");
   f.Login("again", "alpha", "a-pass");
   // The answer, then the order as it stands; offered to nobody again.
-  EXPECT_EQ(f.Step("again", InsertRequest(7, 500), "again:5,5", kNow + 600)["CommandId"].asInt(), 7);
-  EXPECT_EQ(Show(f.Got("again", 1), "CommandId OrderId"), "0 1");
+  f.Step("again", InsertRequest(7, 500), "again:5#1.0,5#1.0", kNow + 600);
+  EXPECT_EQ(Show(f.Got("again"), "CommandId") + " " + Show(f.Got("again", 1), "CommandId"), "7 0");
   // The orders after each step. Handled: a known id with another text (a desk numbering from 1 again), and the same
   // request once ten minutes have passed. The newest 4,096 are kept: the oldest is answered until one more comes.
   std::string orders = std::to_string(f.core.Orders().size());
