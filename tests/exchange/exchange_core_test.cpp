@@ -30,23 +30,20 @@ struct Floor {
     fresh.clear();
     id[name] = core.OpenSession("test");
     Collect();
-    if (!login.empty()) Send(name, LoginRequest(login, password, Got(name)["RndStr"].asString()));
+    if (!login.empty()) SendText(name, JsonText(LoginRequest(login, password, Got(name)["RndStr"].asString())));
   }
   Exchange::Verdict SendText(const std::string& name, const std::string& text, std::int64_t now = kNow) {
     const Exchange::Verdict v = core.HandleBlock(id[name], text, now);
     Collect();
     return v;
   }
-  Exchange::Verdict Send(const std::string& name, const Json::Value& request, std::int64_t now = kNow) {
-    return SendText(name, JsonText(request) + "\n", now);
-  }
-  // Sends a request and checks who was told what (see Expect); the requester's first message.
-  Json::Value Step(const std::string& name, const Json::Value& request, const std::string& told,
+  // Sends a request and checks who was told what (see Expect) unless `told` is "*"; the requester's first message.
+  Json::Value Step(const std::string& name, const Json::Value& request, const std::string& told = "*",
                    std::int64_t now = kNow) {
     fresh.clear();
-    Send(name, request, now);
-    Expect(told);
-    return Count(name) ? Got(name) : Json::Value();
+    SendText(name, JsonText(request) + "\n", now);
+    if (told != "*") Expect(told);
+    return fresh[id[name]].empty() ? Json::Value() : Got(name);
   }
   void Expire(std::int64_t now, const std::string& told) {
     fresh.clear();
@@ -70,7 +67,6 @@ struct Floor {
     }
   }
   const Json::Value& Got(const std::string& name, std::size_t i = 0) { return fresh[id[name]].at(i); }
-  std::size_t Count(const std::string& name) { return fresh[id[name]].size(); }
   // Every queued block is one JSON object on one line ended by the terminator, its texts raw UTF-8, not escaped.
   void Collect() {
     for (OutgoingBlock& b : core.TakeOutgoing()) {
@@ -100,9 +96,8 @@ std::string Show(const Json::Value& m, const std::string& names) {
 // own, as a client's do: a repeat would only be answered again.
 int Publish(Floor& f, const std::string& name, double price = 500, int ttl = 0, std::int64_t now = kNow) {
   static unsigned commandId = 1000;
-  f.fresh.clear();
-  f.Send(name, InsertRequest(++commandId, price, ttl), now);
-  return f.Count(name) && f.Got(name)["CommandId"].asUInt() == commandId ? f.Got(name)["OrderId"].asInt() : 0;
+  const Json::Value m = f.Step(name, InsertRequest(++commandId, price, ttl), "*", now);
+  return m["CommandId"].asUInt() == commandId ? m["OrderId"].asInt() : 0;
 }
 
 TEST(ExchangeLogin, RightHashLogsInWrongOneIsRefusedAndClosed) {
@@ -158,7 +153,7 @@ TEST(ExchangeLifeCycle, StatusPriceAndCarGoToPublisherAndAcceptorOnly) {
   const Json::Value change = OrderRequest(4, 40, id, R"({"StatusId": 17, "Price": 650.5})");
   EXPECT_EQ(f.Step("a", change, "a:5#1.0 a2:5#1.0 b:3#1.0 g:3#1.0")["CommandId"].asInt(), 40);
   EXPECT_EQ(f.Got("g")["Price"].asDouble(), 650.5);
-  f.Send("b", OrderRequest(3, 41, id));
+  f.Step("b", OrderRequest(3, 41, id));
   const Json::Value status = With(With(change, "StatusId", 18), "CommandId", 42);
   const Json::Value answer = f.Step("b", status, "b:5#1.1 a:5#1.3 a2:5#1.3");
   EXPECT_EQ(Show(answer, "StatusId CommandId") + " " + Show(f.Got("a"), "CommandId"), "18 42 0");
@@ -183,7 +178,7 @@ TEST(ExchangeLifeCycle, GivingBackReturnsToPoolWithdrawalRemovesEverywhereAndLif
   EXPECT_EQ(f.Step("a", OrderRequest(6, 54, 1), "a:6#1 a2:6#1 b:4#1 g:4#1")["CommandId"].asInt(), 54);
   EXPECT_TRUE(f.core.Orders().empty());
   // Withdrawing an accepted order takes it from the acceptor's list too.
-  f.Send("b", OrderRequest(3, 55, Publish(f, "a")));
+  f.Step("b", OrderRequest(3, 55, Publish(f, "a")));
   f.Step("a", OrderRequest(6, 56, 2), "a:6#2 a2:6#2 b:6#2");
   // Only an order given a lifetime expires, when its time is up, from every pool.
   Publish(f, "a", 500, 60);
@@ -197,7 +192,7 @@ TEST(ExchangeLifeCycle, GivingBackReturnsToPoolWithdrawalRemovesEverywhereAndLif
 TEST(ExchangeRequests, RefusalsAreAnsweredToTheRequesterAlone) {
   Floor f;
   const int pooled = Publish(f, "a"), taken = Publish(f, "a"), expired = Publish(f, "a", 500, 60);
-  f.Send("b", OrderRequest(3, 1, taken));
+  f.Step("b", OrderRequest(3, 1, taken));
   f.Expire(kNow + 60, "a:4#3,5#3.4 a2:4#3,5#3.4 b:4#3 g:4#3");
   const std::string car = R"({"FullDescription": "", "GovNumber": "", "CallNumber": 1, "ToCarMin": 1})";
   const std::tuple<const char*, Json::Value, int> cases[] = {
@@ -272,7 +267,7 @@ TEST(ExchangeQueries, StatementTariffAndOrderInformation) {
   EXPECT_EQ(Show(f.Step("a", OrderRequest(11, 72, 1), "a:10#1.0"), "CommandId UniKey ClientPhone"),
             "72 4242 +7 900 000-00-00");
   f.Step("g", OrderRequest(12, 73, 1), "g:11#1.0");
-  f.Send("b", OrderRequest(3, 74, 1));
+  f.Step("b", OrderRequest(3, 74, 1));
   f.Step("b", OrderRequest(12, 76, 1), "b:11#1.1");
 }
 
@@ -296,7 +291,7 @@ TEST(ExchangeQueries, ALongBookShowsANewComerItsNewestOrdersOnly) {
   Floor f;
   for (std::size_t i = 0; i < kMaxOrdersShown + 10; ++i) Publish(f, "a");
   f.Login("new", "beta", "b-pass");
-  ASSERT_EQ(f.Count("new"), 2 + kMaxOrdersShown);
+  ASSERT_EQ(f.fresh[f.id["new"]].size(), 2 + kMaxOrdersShown);
   EXPECT_EQ(Show(f.Got("new", 2), "OrderId") + " " + Show(f.Got("new", 1 + kMaxOrdersShown), "OrderId"),
             "11 " + std::to_string(kMaxOrdersShown + 10));
 }
@@ -314,15 +309,15 @@ TEST(ExchangeRequests, ARepeatedRequestIsAnsweredAgainNotHandledAgain) {
   // request once ten minutes have passed. The newest 4,096 are kept: the oldest is answered until one more comes.
   std::string orders = std::to_string(f.core.Orders().size());
   const auto send = [&](const Json::Value& request, std::int64_t now) {
-    f.Send("again", request, now);
+    f.Step("again", request, "*", now);
     orders += std::to_string(f.core.Orders().size());
   };
   send(InsertRequest(7, 600), kNow);
   send(InsertRequest(7, 500), kNow + 601);
   send(InsertRequest(8, 500), kNow + 1000);
-  for (unsigned id = 100; id < 100 + kAnswerMemoryCount - 1; ++id) f.Send("again", Request(5, id), kNow + 1000);
+  for (unsigned id = 100; id < 100 + kAnswerMemoryCount - 1; ++id) f.Step("again", Request(5, id), "*", kNow + 1000);
   send(InsertRequest(8, 500), kNow + 1000);
-  f.Send("again", Request(5, 99), kNow + 1000);
+  f.Step("again", Request(5, 99), "*", kNow + 1000);
   send(InsertRequest(8, 500), kNow + 1000);
   EXPECT_EQ(orders, "123445");
 }
@@ -332,10 +327,10 @@ TEST(ExchangeRequests, ARepeatedRequestIsAnsweredAgainNotHandledAgain) {
 TEST(ExchangeState, ASavedBookLoadsWholeAndADamagedOneLeavesTheBookEmpty) {
   Floor f;
   const int accepted = Publish(f, "a", 700), givenBack = Publish(f, "a", 300, 60), withdrawn = Publish(f, "a");
-  f.Send("b", OrderRequest(3, 7001, accepted));
-  f.Send("b", OrderRequest(3, 7002, givenBack));
-  f.Send("b", OrderRequest(7, 7003, givenBack));
-  f.Send("a", OrderRequest(6, 7004, withdrawn));
+  f.Step("b", OrderRequest(3, 7001, accepted));
+  f.Step("b", OrderRequest(3, 7002, givenBack));
+  f.Step("b", OrderRequest(7, 7003, givenBack));
+  f.Step("a", OrderRequest(6, 7004, withdrawn));
   const std::string saved = f.core.StateText();
   Exchange fresh(TestExchangeData()), later(TestExchangeData());
   std::string error;
