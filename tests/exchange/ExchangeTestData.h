@@ -11,40 +11,26 @@
 #include "exchange/JsonWire.h"
 #include "protocol/Md5.h"
 
-// Three real services (1, 2, 3), one simulated (4). Texts are ASCII but for
-// the password of "cyr", which is Cyrillic in UTF-8.
+// Three real services (1, 2, 3), one simulated (4). Texts are ASCII but for the password of "cyr", Cyrillic in UTF-8.
 inline ExchangeData TestExchangeData() {
-  const std::string text = std::string(R"({
-    "CarrierTypes": {"1": "Car", "2": "Van"},
+  const char* text =
+      u8R"({"CarrierTypes": {"1": "Car", "2": "Van"}, "Cities": {"1": "Moscow", "2": "Khimki", "3": "Kazan"},
     "OrderStatuses": {"17": "On exchange", "18": "Car sent", "21": "Done"},
-    "Cities": {"1": "Moscow", "2": "Khimki", "3": "Kazan"},
     "Services": [{"Id": 1, "FullName": "Alpha Taxi", "ShortName": "Alpha", "Cities": [1, 2], "Balance": 1000},
       {"Id": 2, "FullName": "Beta Taxi", "ShortName": "Beta", "Cities": [1], "Balance": 500},
       {"Id": 3, "FullName": "Gamma Taxi", "ShortName": "Gamma", "Cities": [3]},
       {"Id": 4, "FullName": "Delta Taxi", "ShortName": "Delta", "Cities": [1], "Simulated": true}],
-    "Accounts": [{"Login": "alpha", "Password": "a-pass", "ServiceId": 1},
-      {"Login": "alpha2", "Password": "a2-pass", "ServiceId": 1}, {"Login": "beta", "Password": "b-pass", "ServiceId": 2},
-      {"Login": "gamma", "Password": "g-pass", "ServiceId": 3}, {"Login": "cyr", "Password": ")") +
-                           u8"пароль" + R"(", "ServiceId": 3}],
+    "Accounts": [{"Login":"alpha","Password":"a-pass","ServiceId":1},{"Login":"beta","Password":"b-pass","ServiceId":2},
+      {"Login":"alpha2","Password":"a2-pass","ServiceId":1},{"Login":"gamma","Password":"g-pass","ServiceId":3},
+      {"Login": "cyr", "Password": "пароль", "ServiceId": 3}],
     "Tariffs": [{"TariffId": "BASE", "ServicePercent": 10, "ServiceFixed": 5, "PublisherPercent": 20,
       "PublisherFixed": 1, "ServiceReturnForeit": 7, "PublisherReturnForeit": 11, "MinOrderPrice": 100},
       {"Publisher": 1, "Acceptor": 2, "TariffId": "ALPHA-BETA", "ServicePercent": 1, "ServiceFixed": 0,
-       "PublisherPercent": 2, "PublisherFixed": 0, "ServiceReturnForeit": 0, "PublisherReturnForeit": 0}]
-  })";
+       "PublisherPercent": 2, "PublisherFixed": 0, "ServiceReturnForeit": 0, "PublisherReturnForeit": 0}]})";
   ExchangeData data;
   std::string error;
   if (!LoadExchangeData(text, data, error)) throw std::runtime_error("test data: " + error);
   return data;
-}
-
-// A request with its code, its number and the members given as JSON text.
-inline Json::Value Request(int code, unsigned commandId, const std::string& members = "{}") {
-  Json::Value r;
-  ParseJsonText(members, r);
-  r["CommandCode"] = code;
-  r["CommandId"] = commandId;
-  r["CommandStr"] = "x";
-  return r;
 }
 
 inline Json::Value With(Json::Value request, const char* member, const Json::Value& value) {
@@ -52,10 +38,16 @@ inline Json::Value With(Json::Value request, const char* member, const Json::Val
   return request;
 }
 
+// A request with its code, its number and the members given as JSON text.
+inline Json::Value Request(int code, unsigned commandId, const std::string& members = "{}") {
+  Json::Value r;
+  ParseJsonText(members, r);
+  return With(With(With(r, "CommandCode", code), "CommandId", commandId), "CommandStr", "x");
+}
+
 inline Json::Value OrderRequest(int code, unsigned commandId, int orderId, const std::string& members = "{}") {
   return With(Request(code, commandId, members), "OrderId", orderId);
 }
-
 // An InsertOrder request as the client sends it.
 inline Json::Value InsertRequest(unsigned commandId, double price, int timeToLive = 0) {
   const Json::Value r = Request(1, commandId, R"({"AdditionalFrom": "12", "AdditionalTo": "", "CarrierType": 1,
