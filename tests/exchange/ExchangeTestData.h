@@ -12,9 +12,8 @@
 #include "protocol/Md5.h"
 
 // Three real services (1, 2, 3), one simulated (4). Texts are ASCII but for the password of "cyr", Cyrillic in UTF-8.
-inline ExchangeData TestExchangeData() {
-  const char* text =
-      u8R"({"CarrierTypes": {"1": "Car", "2": "Van"}, "Cities": {"1": "Moscow", "2": "Khimki", "3": "Kazan"},
+inline constexpr const char* kTestExchangeText =
+    u8R"({"CarrierTypes": {"1": "Car", "2": "Van"}, "Cities": {"1": "Moscow", "2": "Khimki", "3": "Kazan"},
     "OrderStatuses": {"17": "On exchange", "18": "Car sent", "21": "Done"},
     "Services": [{"Id": 1, "FullName": "Alpha Taxi", "ShortName": "Alpha", "Cities": [1, 2], "Balance": 1000},
       {"Id": 2, "FullName": "Beta Taxi", "ShortName": "Beta", "Cities": [1], "Balance": 500},
@@ -27,9 +26,11 @@ inline ExchangeData TestExchangeData() {
       "PublisherFixed": 1, "ServiceReturnForeit": 7, "PublisherReturnForeit": 11, "MinOrderPrice": 100},
       {"Publisher": 1, "Acceptor": 2, "TariffId": "ALPHA-BETA", "ServicePercent": 1, "ServiceFixed": 0,
        "PublisherPercent": 2, "PublisherFixed": 0, "ServiceReturnForeit": 0, "PublisherReturnForeit": 0}]})";
+
+inline ExchangeData TestExchangeData() {
   ExchangeData data;
   std::string error;
-  if (!LoadExchangeData(text, data, error)) throw std::runtime_error("test data: " + error);
+  if (!LoadExchangeData(kTestExchangeText, data, error)) throw std::runtime_error("test data: " + error);
   return data;
 }
 

@@ -377,24 +377,21 @@ TEST(BlockReader, OnlyAnUnterminatedBlockPastTheLimitOverflows) {
 }
 
 TEST(ExchangeData, MalformedFilesAreRefusedAndTheMostSpecificTariffWins) {
-  const std::string valid = R"({"CarrierTypes":{"1":"Car"},"OrderStatuses":{"17":"S"},"Cities":{"1":"C"},
-    "Services":[{"Id":1,"FullName":"F","ShortName":"S","Cities":[1]}],
-    "Accounts":[{"Login":"a","Password":"p","ServiceId":1}],"Tariffs":[]})";
-  ExchangeData data;
-  std::string error;
-  ASSERT_TRUE(LoadExchangeData(valid, data, error)) << error;
+  const std::string valid = kTestExchangeText;
   const std::pair<std::string, std::string> edits[] = {
-      {"\"1\":\"Car\"", "\"x\":\"Car\""},      // an id that is not a number
-      {"\"Cities\":[1]", "\"Cities\":[9]"},    // a service in an unknown city
-      {"\"ServiceId\":1", "\"ServiceId\":2"},  // an account of no service
-      {"\"Id\":1", "\"Id\":\"1\""},            // a mistyped id
-      {"[{\"Id\":1,", "[{\"Id\":1,\"FullName\":\"F\",\"ShortName\":\"S\",\"Cities\":[1]},{\"Id\":1,"},  // twice
-      {"\"Tariffs\":[]", "\"Tariffs\":{}"},
+      {"\"1\": \"Car\"", "\"x\": \"Car\""},          // an id that is not a number
+      {"\"Cities\": [3]", "\"Cities\": [9]"},        // a service in an unknown city
+      {"\"ServiceId\": 3}]", "\"ServiceId\": 9}]"},  // an account of no service
+      {"\"Id\": 1,", "\"Id\": \"1\","},              // a mistyped id
+      {"\"Id\": 2,", "\"Id\": 1,"},                  // an id used twice
+      {"\"Tariffs\": [", "\"Tariffs\": {}, \"T\": ["},
       {"{\"CarrierTypes\"", "[{\"CarrierTypes\""},
   };
+  ExchangeData data;
+  std::string error;
   for (auto [from, to] : edits) {
-    error.clear();
-    EXPECT_FALSE(LoadExchangeData(std::string(valid).replace(valid.find(from), from.size(), to), data, error)) << to;
+    EXPECT_FALSE(LoadExchangeData(std::string(valid).replace(valid.find(from), from.size(), to), data, error = ""))
+        << to;
     EXPECT_FALSE(error.empty());
   }
   data = TestExchangeData();
@@ -416,7 +413,7 @@ TEST(DemoTraffic, SimulatedServicesPublishRepriceAndWithdrawWithinBounds) {
     f.Collect();
     for (const Json::Value& m : f.fresh[f.id["b"]]) {
       reasons.insert(m["reason"].asInt());
-      if (m["reason"].asInt() == 3) prices.insert(m["Price"].asDouble());
+      if (m["reason"] == 3) prices.insert(m["Price"].asDouble());
     }
     ASSERT_LE(f.core.Orders().size(), 8u);
   }
@@ -428,15 +425,13 @@ TEST(CommandLine, OptionsAndMistakes) {
   CommandLine line;
   std::string error;
   ASSERT_TRUE(ParseCommandLine({}, line, error));
-  EXPECT_EQ(std::to_string(line.Server.Port) + line.Server.BindAddress,
-            std::to_string(kDefaultExchangePort) + "127.0.0.1");
-  EXPECT_FALSE(line.Server.Demo || line.Help);
+  const ServerOptions& o = line.Server;
+  EXPECT_TRUE(o.Port == kDefaultExchangePort && o.BindAddress == "127.0.0.1" && !o.Demo && !line.Help);
   ASSERT_TRUE(ParseCommandLine({"--port", "0", "--demo", "--data", "x.json", "--state", "s.json", "--bind", "0.0.0.0",
                                 "--demo-period", "100", "--demo-for", "86400", "--help"},
                                line, error));
-  EXPECT_TRUE(line.Server.Port == 0 && line.Server.Demo && line.Help);
-  EXPECT_EQ(line.DataPath + line.StatePath + line.Server.BindAddress, "x.jsons.json0.0.0.0");
-  EXPECT_EQ(std::to_string(line.Server.DemoPeriodMs) + " " + std::to_string(line.Server.DemoForMs), "100 86400000");
+  EXPECT_TRUE(o.Port == 0 && o.Demo && line.Help && o.DemoPeriodMs == 100 && o.DemoForMs == 86400000);
+  EXPECT_EQ(line.DataPath + line.StatePath + o.BindAddress, "x.jsons.json0.0.0.0");
   const std::vector<std::string> mistakes[] = {
       {"--port"},          {"--port", "65536"},     {"--port", "-1"}, {"--port", "12x"},
       {"--data"},          {"--state", ""},         {"--bind"},       {"--demo-period", "99"},
