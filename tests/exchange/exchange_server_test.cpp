@@ -47,8 +47,7 @@ struct RunningExchange {
 std::string Framed(const Json::Value& request) { return JsonText(request) + "\n" + std::string("\x08\0", 2); }
 
 // A TCP peer that speaks to the exchange byte by byte; each read waits five seconds at most.
-class RawPeer {
- public:
+struct RawPeer {
   explicit RawPeer(std::uint16_t port) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -90,8 +89,6 @@ class RawPeer {
     SendRequest(LoginRequest(login, password, Read()["RndStr"].asString()));
     return Read();
   }
-
- private:
   ssize_t Receive() {
     char chunk[65536];
     const ssize_t n = recv(fd_, chunk, sizeof chunk, 0);
@@ -132,8 +129,8 @@ TEST(ExchangeServer, PipelinedAndByteByByteRequestsAreAnsweredInOrder) {
 TEST(ExchangeServer, ManyPeersAreServedAndOnlyOneOfManyAcceptorsWins) {
   RunningExchange exchange;
   std::vector<std::unique_ptr<RawPeer>> peers;
-  for (unsigned i = 0; i < 250; ++i) peers.emplace_back(new RawPeer(exchange.server->Port()));
-  for (unsigned i = 0; i < peers.size(); ++i) {
+  for (unsigned i = 0; i < 250; ++i) {
+    peers.emplace_back(new RawPeer(exchange.server->Port()));
     ASSERT_EQ(peers[i]->Login(i % 2 ? "beta" : "gamma", i % 2 ? "b-pass" : "g-pass")["OperationStatus"].asInt(), 0);
   }
   for (unsigned i = 0; i < peers.size(); ++i) ASSERT_TRUE(peers[i]->SendRequest(Request(5, 1000 + i)));
@@ -192,6 +189,8 @@ bool WaitUntil(const std::function<bool()>& done) {
   return true;
 }
 
+using Response = KestoBrimo_AsyncResponce;
+
 // A desk's client connected to the exchange.
 struct DeskClient : KestoBrimoClientAsync {
   DeskClient(std::uint16_t port, const std::string& login, const std::string& password) {
@@ -199,18 +198,17 @@ struct DeskClient : KestoBrimoClientAsync {
     Connect();
   }
   ~DeskClient() { Disconnect(); }
-  // Takes responses until one that `match` accepts; false when none comes.
-  bool WaitFor(const std::function<bool(const KestoBrimo_AsyncResponce&)>& match, KestoBrimo_AsyncResponce& out) {
-    return WaitUntil([&] {
-      while (GetClientResponce(out)) {
-        if (match(out)) return true;
+  // Takes responses until one that `match` accepts and returns it; one of reason -1 when none comes.
+  Response Next(const std::function<bool(const Response&)>& match) {
+    Response r;
+    const bool found = WaitUntil([&] {
+      while (GetClientResponce(r)) {
+        if (match(r)) return true;
       }
       return false;
     });
-  }
-  bool WaitForOrder(int reason, int orderId, KestoBrimo_AsyncResponce& out) {
-    return WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.reason == reason && r.Order.OrderId == orderId; },
-                   out);
+    if (!found) r.reason = -1;
+    return r;
   }
 };
 
@@ -228,29 +226,26 @@ TEST(ExchangeWithClient, OnePublishesAnotherAcceptsAndEachIsTold) {
   order.StreetFrom = "ул. Тверская";  // code page 1251 in memory
   order.Comment = "Детское кресло";
   // reason, code, status, publisher, state, acceptor, price, street, comment
-  const auto show = [](const KestoBrimo_AsyncResponce& r) {
+  const auto show = [](const Response& r) {
     const KestoOrder& o = r.Order;
     return std::to_string(r.reason) + " " + std::to_string(r.CommandCode) + " " + std::to_string(r.OperationStatus) +
            " " + std::to_string(o.Publisher) + " " + std::to_string(o.BrimoOrderState) + " " +
            std::to_string(o.Acceptor) + " " + std::to_string(o.Price) + " " + o.StreetFrom + " " + o.Comment;
   };
-  KestoBrimo_AsyncResponce published, offered, accepted, told;
-  const std::uint32_t insertId = alpha.InsertOrder(order);
-  ASSERT_TRUE(alpha.WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.CommandId == insertId; }, published));
+  const auto answerTo = [](std::uint32_t id) { return [id](const Response& r) { return r.CommandId == id; }; };
+  const auto about = [](int reason, int id) {
+    return [=](const Response& r) { return r.reason == reason && r.Order.OrderId == id; };
+  };
+  const Response published = alpha.Next(answerTo(alpha.InsertOrder(order)));
   EXPECT_EQ(show(published), "5 1 0 1 0 0 450.500000 ул. Тверская Детское кресло");
-  const int orderId = published.Order.OrderId;
-  ASSERT_TRUE(beta.WaitForOrder(3, orderId, offered));
-  EXPECT_EQ(show(offered), "3 0 0 1 0 0 450.500000 ул. Тверская Детское кресло");
-  const std::uint32_t acceptId = beta.AcceptOrder(orderId);
-  ASSERT_TRUE(beta.WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.CommandId == acceptId; }, accepted));
-  EXPECT_EQ(show(accepted), "5 3 0 1 1 2 450.500000 ул. Тверская Детское кресло");
-  EXPECT_TRUE(beta.WaitForOrder(4, orderId, told));
-  ASSERT_TRUE(alpha.WaitForOrder(5, orderId, told));
-  EXPECT_EQ(told.Order.BrimoOrderState, 3);
-  beta.AddCarDescription(orderId, "Белая «Лада»", "А123ВС77", 17, 6);
-  ASSERT_TRUE(
-      alpha.WaitFor([&](const KestoBrimo_AsyncResponce& r) { return r.Order.CarGovNumber == "А123ВС77"; }, told));
-  EXPECT_EQ(told.Order.CarDescription + " " + std::to_string(told.Order.ToCarMin), "Белая «Лада» 6");
+  const int id = published.Order.OrderId;
+  EXPECT_EQ(show(beta.Next(about(3, id))), "3 0 0 1 0 0 450.500000 ул. Тверская Детское кресло");
+  EXPECT_EQ(show(beta.Next(answerTo(beta.AcceptOrder(id)))), "5 3 0 1 1 2 450.500000 ул. Тверская Детское кресло");
+  EXPECT_EQ(beta.Next(about(4, id)).reason, 4);
+  EXPECT_EQ(alpha.Next(about(5, id)).Order.BrimoOrderState, 3);
+  beta.AddCarDescription(id, "Белая «Лада»", "А123ВС77", 17, 6);
+  const KestoOrder car = alpha.Next([](const Response& r) { return r.Order.CarGovNumber == "А123ВС77"; }).Order;
+  EXPECT_EQ(car.CarDescription + " " + std::to_string(car.ToCarMin), "Белая «Лада» 6");
 }
 
 }  // namespace
