@@ -145,25 +145,7 @@ TEST(ExchangeLifeCycle, PublishOffersAcceptTakesFirstComerAndMovesMoney) {
   EXPECT_EQ(f.core.Balance(1) * 1000 + f.core.Balance(2), 1020470);
 }
 
-TEST(ExchangeLifeCycle, StatusPriceAndCarGoToPublisherAndAcceptorOnly) {
-  Floor f;
-  const int id = Publish(f, "a");
-  // Re-pricing an offered order shows the others the new price.
-  const Json::Value change = OrderRequest(4, 40, id, R"({"StatusId": 17, "Price": 650.5})");
-  EXPECT_EQ(f.Step("a", change, "a:5#1.0 a2:5#1.0 b:3#1.0 g:3#1.0")["CommandId"].asInt(), 40);
-  EXPECT_EQ(f.Got("g")["Price"].asDouble(), 650.5);
-  f.Step("b", OrderRequest(3, 41, id));
-  const Json::Value status = With(With(change, "StatusId", 18), "CommandId", 42);
-  const Json::Value answer = f.Step("b", status, "a:5#1.3 a2:5#1.3 b:5#1.1");
-  EXPECT_EQ(Show(answer, "StatusId CommandId") + " " + Show(f.Got("a"), "CommandId"), "18 42 0");
-  const std::string carInfo =
-      R"({"FullDescription": "white sedan", "GovNumber": "A123BC", "CallNumber": 17, "ToCarMin": 7})";
-  const Json::Value car = f.Step("b", OrderRequest(8, 43, id, carInfo), "a:5#1.3 a2:5#1.3 b:5#1.1", kNow + 9);
-  EXPECT_EQ(Show(car, "CarCallNumber ToCarMin SetCarInfoTime CarGovNumber") + " " + Show(f.Got("a"), "CarDescription"),
-            "17 7 1700000009 A123BC white sedan");
-}
-
-TEST(ExchangeLifeCycle, GivingBackReturnsToPoolWithdrawalRemovesEverywhereAndLifetimesExpire) {
+TEST(ExchangeLifeCycle, GivenBackChangedWithdrawnAndExpiredOrdersTellTheirParties) {
   Floor f;
   Publish(f, "a", 1000);
   f.Step("g", OrderRequest(3, 50, 1), "a:5#1.3 a2:5#1.3 b:4#1 g:5#1.1,4#1");  // BASE tariff: 10 % + 5, 20 % + 1
@@ -176,8 +158,21 @@ TEST(ExchangeLifeCycle, GivingBackReturnsToPoolWithdrawalRemovesEverywhereAndLif
   f.Expire(kNow + 1, "");  // given back without a lifetime, it stays too
   EXPECT_EQ(f.Step("a", OrderRequest(6, 54, 1), "a:6#1 a2:6#1 b:4#1 g:4#1")["CommandId"].asInt(), 54);
   EXPECT_TRUE(f.core.Orders().empty());
-  // Withdrawing an accepted order takes it from the acceptor's list too.
-  f.Step("b", OrderRequest(3, 55, Publish(f, "a")));
+  // Re-pricing an offered order shows the others the new price; then status, price and car go to the publisher and
+  // the acceptor only; withdrawing an accepted order takes it from the acceptor's list too.
+  Publish(f, "a");
+  const Json::Value change = OrderRequest(4, 40, 2, R"({"StatusId": 17, "Price": 650.5})");
+  EXPECT_EQ(f.Step("a", change, "a:5#2.0 a2:5#2.0 b:3#2.0 g:3#2.0")["CommandId"].asInt(), 40);
+  EXPECT_EQ(f.Got("g")["Price"].asDouble(), 650.5);
+  f.Step("b", OrderRequest(3, 41, 2));
+  const Json::Value status =
+      f.Step("b", With(With(change, "StatusId", 18), "CommandId", 42), "a:5#2.3 a2:5#2.3 b:5#2.1");
+  EXPECT_EQ(Show(status, "StatusId CommandId") + " " + Show(f.Got("a"), "CommandId"), "18 42 0");
+  const std::string carInfo =
+      R"({"FullDescription": "white sedan", "GovNumber": "A123BC", "CallNumber": 17, "ToCarMin": 7})";
+  const Json::Value car = f.Step("b", OrderRequest(8, 43, 2, carInfo), "a:5#2.3 a2:5#2.3 b:5#2.1", kNow + 9);
+  EXPECT_EQ(Show(car, "CarCallNumber ToCarMin SetCarInfoTime CarGovNumber") + " " + Show(f.Got("a"), "CarDescription"),
+            "17 7 1700000009 A123BC white sedan");
   f.Step("a", OrderRequest(6, 56, 2), "a:6#2 a2:6#2 b:6#2");
   // Only an order given a lifetime expires, when its time is up, from every pool.
   Publish(f, "a", 500, 60);
