@@ -189,7 +189,7 @@ TEST(ExchangeRequests, RefusalsAreAnsweredToTheRequesterAlone) {
   f.Step("b", OrderRequest(3, 1, taken));
   f.Expire(kNow + 60, "a:4#3,5#3.4 a2:4#3,5#3.4 b:4#3 g:4#3");
   const std::string car = R"({"FullDescription": "", "GovNumber": "", "CallNumber": 1, "ToCarMin": 1})";
-  const std::tuple<const char*, Json::Value, int> cases[] = {
+  std::vector<std::tuple<const char*, Json::Value, int>> cases = {
       {"a", OrderRequest(3, 101, pooled), -1},  // its own order
       {"g", OrderRequest(3, 102, taken), -1},
       {"b", OrderRequest(3, 103, taken), -1},
@@ -213,15 +213,13 @@ TEST(ExchangeRequests, RefusalsAreAnsweredToTheRequesterAlone) {
       {"b", Request(9, 121, R"({"Publisher": 1})"), -1},
       {"b", Request(99, 122), -1},
       {"b", With(Request(3, 123), "OrderId", "one"), -1},
-      {"a", With(InsertRequest(124, 100), "Price", "cheap"), -10},
-      {"a", InsertRequest(125, -1), -10},
-      {"a", With(InsertRequest(126, 100), "CityIdFrom", 77), -10},
-      {"a", With(InsertRequest(127, 100), "CityIdTo", 77), -10},
-      {"a", With(InsertRequest(128, 100), "CarrierType", 9), -10},
-      {"a", With(InsertRequest(129, 100), "StatusId", 99), -10},
-      {"a", With(InsertRequest(130, 100), "Time0Km1Fixed2", 3), -10},
-      {"a", With(InsertRequest(131, 100), "Comment", std::string(kMaxTextBytes + 1, 'x')), -10},
   };
+  // An order with one member spoiled.
+  const std::pair<const char*, Json::Value> spoiled[] = {
+      {"Price", "cheap"}, {"Price", -1},    {"CityIdFrom", 77},    {"CityIdTo", 77},
+      {"CarrierType", 9}, {"StatusId", 99}, {"Time0Km1Fixed2", 3}, {"Comment", std::string(kMaxTextBytes + 1, 'x')}};
+  for (const auto& [member, value] : spoiled)
+    cases.push_back({"a", With(InsertRequest(cases.size(), 100), member, value), -10});
   const std::string before = f.core.StateText();
   for (const auto& [who, request, status] : cases) {
     SCOPED_TRACE(JsonText(request).substr(0, 100));
