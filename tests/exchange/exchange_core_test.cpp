@@ -247,23 +247,7 @@ TEST(ExchangeRequests, RefusalsAreAnsweredToTheRequesterAlone) {
   f.Expect("");
 }
 
-TEST(ExchangeQueries, StatementTariffAndOrderInformation) {
-  Floor f;
-  EXPECT_EQ(Show(f.Step("b", Request(5, 70), "b:7"), "Num OperationStatus CommandId"), "500 0 70");
-  const Json::Value tariff = Request(9, 71, R"({"Publisher": 1, "Acceptor": 2, "CityId": 3})");
-  const Json::Value got = f.Step("b", tariff, "b:9");
-  EXPECT_EQ(Show(got, "CityId TariffId"), "3 ALPHA-BETA");
-  EXPECT_TRUE(got["MinOrderPrice"].isNumeric());
-  EXPECT_EQ(f.Step("b", With(tariff, "Acceptor", 3), "b:9")["TariffId"].asString(), "BASE");
-  Publish(f, "a");
-  EXPECT_EQ(Show(f.Step("a", OrderRequest(11, 72, 1), "a:10#1.0"), "CommandId UniKey ClientPhone"),
-            "72 4242 +7 900 000-00-00");
-  f.Step("g", OrderRequest(12, 73, 1), "g:11#1.0");
-  f.Step("b", OrderRequest(3, 74, 1));
-  f.Step("b", OrderRequest(12, 76, 1), "b:11#1.1");
-}
-
-TEST(ExchangeQueries, NotifyModeAnswersThenShowsMatchingOrders) {
+TEST(ExchangeQueries, NotifyModesShowMatchingOrdersAndStatementTariffAndOrderQueriesAnswer) {
   Floor f;
   Publish(f, "a", 500, 0, kNow - 3600);
   Publish(f, "a", 500, 0, kNow - 5);
@@ -277,6 +261,18 @@ TEST(ExchangeQueries, NotifyModeAnswersThenShowsMatchingOrders) {
   // A fresh login shows the pool and the service's own orders.
   f.Login("b2", "beta", "b-pass");
   f.Expect("b2:1,2,3#1.0,3#2.0,5#3.0,3#4.0");
+  EXPECT_EQ(Show(f.Step("b", Request(5, 70), "b:7"), "Num OperationStatus CommandId"), "500 0 70");
+  const Json::Value tariff = Request(9, 71, R"({"Publisher": 1, "Acceptor": 2, "CityId": 3})");
+  const Json::Value got = f.Step("b", tariff, "b:9");
+  EXPECT_EQ(Show(got, "CityId TariffId"), "3 ALPHA-BETA");
+  EXPECT_TRUE(got["MinOrderPrice"].isNumeric());
+  EXPECT_EQ(f.Step("b", With(tariff, "Acceptor", 3), "b:9")["TariffId"].asString(), "BASE");
+  Publish(f, "a");
+  EXPECT_EQ(Show(f.Step("a", OrderRequest(11, 72, 5), "a:10#5.0"), "CommandId UniKey ClientPhone"),
+            "72 4242 +7 900 000-00-00");
+  f.Step("g", OrderRequest(12, 73, 5), "g:11#5.0");
+  f.Step("b", OrderRequest(3, 74, 5));
+  f.Step("b", OrderRequest(12, 76, 5), "b:11#5.1");
 }
 
 TEST(ExchangeQueries, ALongBookShowsANewComerItsNewestOrdersOnly) {
