@@ -48,25 +48,25 @@ std::string Framed(const Json::Value& request) { return JsonText(request) + "\n"
 
 // A TCP peer that speaks to the exchange byte by byte; each read waits five seconds at most.
 struct RawPeer {
-  explicit RawPeer(std::uint16_t port) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
+  explicit RawPeer(std::uint16_t port) : fd(socket(AF_INET, SOCK_STREAM, 0)) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     const timeval bound{5, 0};
-    setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
-    if (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) throw std::runtime_error("connect");
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) throw std::runtime_error("connect");
   }
-  ~RawPeer() { close(fd_); }
+  ~RawPeer() { close(fd); }
   bool SendBytes(const std::string& bytes) {
-    return send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
+    return send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
   }
   bool SendRequest(const Json::Value& request) { return SendBytes(Framed(request)); }
   // The next block as JSON; null when none comes or the connection closes.
   Json::Value Read() {
     std::string block;
     Json::Value value;
-    while (!reader_.Next(block)) {
+    while (!reader.Next(block)) {
       if (Receive() <= 0) return value;
     }
     ParseJsonText(block, value);
@@ -91,12 +91,12 @@ struct RawPeer {
   }
   ssize_t Receive() {
     char chunk[65536];
-    const ssize_t n = recv(fd_, chunk, sizeof chunk, 0);
-    if (n > 0) reader_.Append(chunk, static_cast<std::size_t>(n));
+    const ssize_t n = recv(fd, chunk, sizeof chunk, 0);
+    if (n > 0) reader.Append(chunk, static_cast<std::size_t>(n));
     return n;
   }
-  int fd_;
-  BlockReader reader_{64 << 20};
+  int fd;
+  BlockReader reader{64 << 20};
 };
 
 // 250 peers of two services at once: each is answered, each is offered a new order, and of all who ask for it at
