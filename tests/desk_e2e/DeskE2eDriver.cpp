@@ -14,11 +14,12 @@
 #include <vector>
 
 #include "DeskWindows.h"
-#include "OtherService.h"
+#include "client/KestoBrimoClientAsync.h"
 #include "desk/DeskIds.h"
 #include "desk/MainWindow.h"
 #include "desk/win32/WideText.h"
 #include "platform/socket.h"
+#include "protocol/KBRCodes.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ constexpr int kPriceWidth = 123;  // pixels, as the operator drags it
 constexpr int kScrollToStatusPixels = 700;
 
 struct Options {
-  int port = 0;
+  int port = 0, offers = 0;
   std::string deskLogin, login, password;
   // Where the driver asks the runner to stop and start the exchange and to
   // take pictures of the screen.
@@ -41,7 +42,6 @@ struct Options {
   // shows a second desk of the same service; "latency" publishes `offers`
   // orders for the desk to accept automatically.
   std::string mode = "full";
-  int offers = 0;
 };
 
 // Options come in pairs, "--name value"; false when a name is unknown or
@@ -71,27 +71,22 @@ std::string Utf8(const std::wstring& wide) {
   return out;
 }
 
-class Report {
- public:
-  // `what` is a literal of this program, so in code page 1251.
-  void Check(bool passed, const char* what) {
-    std::printf("%s %d - %s\n", passed ? "ok" : "not ok", ++count_, Utf8(WideFrom1251(what)).c_str());
-    std::fflush(stdout);
-    (passed ? passed_ : failed_)++;
-  }
-  // `text` is UTF-8 (texts read from the desk) or plain ASCII.
-  void Note(const std::string& text) {
-    std::printf("# %s\n", text.c_str());
-    std::fflush(stdout);
-  }
-  int Finish() {
-    std::printf("driver checks: %d passed, %d failed\n", passed_, failed_);
-    return failed_ == 0 ? 0 : 1;
-  }
-
- private:
-  int count_ = 0, passed_ = 0, failed_ = 0;
-};
+int checks = 0, failures = 0;
+// One "ok"/"not ok" line; `what` is a literal of this program, so in code page 1251.
+void Check(bool passed, const char* what) {
+  std::printf("%s %d - %s\n", passed ? "ok" : "not ok", ++checks, Utf8(WideFrom1251(what)).c_str());
+  std::fflush(stdout);
+  failures += passed ? 0 : 1;
+}
+// `text` is UTF-8 (texts read from the desk) or plain ASCII.
+void Note(const std::string& text) {
+  std::printf("# %s\n", text.c_str());
+  std::fflush(stdout);
+}
+int Finish() {
+  std::printf("driver checks: %d passed, %d failed\n", checks - failures, failures);
+  return failures == 0 ? 0 : 1;
+}
 
 KestoOrder SampleOrder(const char* street, float price = 850.5f, std::int32_t city = 1) {
   KestoOrder order;
@@ -110,133 +105,171 @@ KestoOrder SampleOrder(const char* street, float price = 850.5f, std::int32_t ci
   return order;
 }
 
-std::set<std::int32_t> RowIds(const RemoteListView& list) {
-  std::set<std::int32_t> ids;
-  for (int row = 0, rows = list.RowCount(); row < rows; ++row) ids.insert(std::stoi(list.CellText(row, 0)));
-  return ids;
-}
+// Another taxi service on the same exchange, through the project's own
+// client: it publishes orders for the desk to see and follows what the
+// exchange tells it.
+class OtherService {
+ public:
+  OtherService(int port, const std::string& login, const std::string& password) {
+    client_.SetConnectionParam("127.0.0.1", port, login, password);
+  }
+  ~OtherService() { client_.Disconnect(); }
+
+  bool LogIn() {
+    client_.Connect();
+    return WaitUntil([&] { return LoggedIn(); }, kStepWaitMs);
+  }
+  bool LoggedIn() { return client_.Authorized.load(); }
+  std::map<std::int32_t, std::string> Cities() { return client_.GetCityDirectory(); }
+  // The new order's id once the exchange confirms it, or 0.
+  std::int32_t Publish(const KestoOrder& order) {
+    const auto commandId = static_cast<std::uint32_t>(client_.InsertOrder(order));
+    KestoBrimo_AsyncResponce answer;
+    if (!Await(answer, 50, [&] { return answer.CommandId == commandId; })) return 0;
+    return answer.OperationStatus == KBRStatus_Ok && answer.reason == KBRReason_MyOrder ? answer.Order.OrderId : 0;
+  }
+  // Until the exchange tells that another service accepted `orderId`.
+  bool WaitTaken(std::int32_t orderId) {
+    KestoBrimo_AsyncResponce told;
+    return Await(told, 5, [&] {
+      return told.reason == KBRReason_MyOrder && told.Order.OrderId == orderId && told.Order.Acceptor != 0;
+    });
+  }
+  // Applies what the exchange told so far to the orders this service is
+  // offered and its own, as a desk keeps them.
+  void Follow(std::set<std::int32_t>& offered, std::set<std::int32_t>& own) {
+    KestoBrimo_AsyncResponce told;
+    while (client_.GetClientResponce(told)) {
+      const std::int32_t id = told.Order.OrderId;
+      if (told.reason == KBRReason_NewOrder) offered.insert(id);
+      if (told.reason == KBRReason_NewOrderRemoved) offered.erase(id);
+      if (told.reason == KBRReason_MyOrder) own.insert(id);
+      if (told.reason == KBRReason_MyOrderRemoved) own.erase(id);
+    }
+  }
+
+ private:
+  // Takes the responses into `response` until one is `wanted`, looking every `pollMs`.
+  bool Await(KestoBrimo_AsyncResponce& response, DWORD pollMs, const std::function<bool()>& wanted) {
+    const auto answered = [&] {
+      while (client_.GetClientResponce(response)) {
+        if (wanted()) return true;
+      }
+      return false;
+    };
+    return WaitUntil(answered, kStepWaitMs, pollMs);
+  }
+
+  KestoBrimoClientAsync client_;
+};
 
 class DeskRun {
  public:
-  DeskRun(const Options& options, Report& report) : options_(options), report_(report) {}
+  explicit DeskRun(const Options& options) : options_(options), other_(options.port, options.login, options.password) {}
   ~DeskRun() {
     if (process_ != nullptr) ::CloseHandle(process_);
   }
 
   int Run() {
-    if (!Start("the desk's main window \"Мирдатон\" opens")) return report_.Finish();
-    report_.Check(
-        ItemText(main_, IDC_SERVER) == L"127.0.0.1" && ItemText(main_, IDC_PORT) == std::to_wstring(options_.port) &&
-            ItemText(main_, IDC_LOGIN) == WideFrom1251(options_.deskLogin) && !ItemText(main_, IDC_PASSWORD).empty(),
-        "the connection fields show the settings file");
-    report_.Check(
-        RefusedLogin(),
-        "a wrong password: one \"KBRStatus_AuthentError\" box, the state line \"Вход отклонён\", no more attempts");
+    if (!Start("the desk's main window \"Мирдатон\" opens")) return Finish();
+    Check(ItemText(main_, IDC_SERVER) == L"127.0.0.1" && ItemText(main_, IDC_PORT) == std::to_wstring(options_.port) &&
+              ItemText(main_, IDC_LOGIN) == WideFrom1251(options_.deskLogin) && !ItemText(main_, IDC_PASSWORD).empty(),
+          "the connection fields show the settings file");
+    Check(RefusedLogin(),
+          "a wrong password: one \"KBRStatus_AuthentError\" box, the state line \"Вход отклонён\", no more attempts");
     const bool connected = ConnectDesk();
-    report_.Check(
-        connected && StateLine().rfind(L"На связи", 0) == 0,
-        "\"Соединиться\" with the right password: the desk logs in, \"На связи\", the command buttons enabled");
+    Check(connected && StateLine().rfind(L"На связи", 0) == 0,
+          "\"Соединиться\" with the right password: the desk logs in, \"На связи\", the command buttons enabled");
     Shot(L"01-main-connected");
     if (!connected) return Close();
-
-    OtherService other(options_.port, options_.login, options_.password);
-    const bool otherIn = other.LogIn(kStepWaitMs);
-    report_.Check(otherIn, "another service logs in to the exchange");
-    const KestoOrder first = SampleOrder("Тверская улица");
-    const std::int32_t firstId = otherIn ? other.Publish(first, kStepWaitMs) : 0;
-    const std::int32_t secondId = otherIn ? other.Publish(SampleOrder("Новый Арбат"), kStepWaitMs) : 0;
-    const bool listed = OrderListed(firstId, first) && WaitForRow(NewList(), secondId) >= 0;
-    report_.Check(listed, "orders published by the other service appear in \"Новые заказы\" with the right cells");
+    const bool otherIn = other_.LogIn();
+    Check(otherIn, "another service logs in to the exchange");
+    const std::int32_t firstId = otherIn ? other_.Publish(SampleOrder("Тверская улица")) : 0;
+    const std::int32_t secondId = otherIn ? other_.Publish(SampleOrder("Новый Арбат")) : 0;
+    const bool listed = OrderListed(firstId) && WaitForRow(NewList(), secondId) >= 0;
+    Check(listed, "orders published by the other service appear in \"Новые заказы\" with the right cells");
     Shot(L"02-new-orders");
-
     const bool accepted = listed && AcceptOrder(firstId);
-    report_.Check(accepted, "\"Принять заказ\", answered Yes: the order leaves \"Новые заказы\" for \"Мои заказы\"");
+    Check(accepted, "\"Принять заказ\", answered Yes: the order leaves \"Новые заказы\" for \"Мои заказы\"");
     Shot(L"04-main-both-lists");
-    report_.Check(accepted && MaximiseAndSortByPrice(other),
-                  "maximised, a click on \"Цена\" sorts \"Новые заказы\" by price with an up arrow");
+    Check(accepted && MaximiseAndSortByPrice(),
+          "maximised, a click on \"Цена\" sorts \"Новые заказы\" by price with an up arrow");
     // The newest line is at the top: the last notification about the cheaper order.
-    report_.Check(::IsWindowVisible(::GetDlgItem(main_, IDC_JOURNAL)) && Journal().CellText(0, 1) == L"Новый заказ",
-                  "the journal under the lists shows the shift, newest at the top");
-    report_.Check(BrowseCities(other),
-                  "F5 (\"Получить справочники\") opens the viewer and \"Города\" lists the cities");
-    report_.Check(ShowBalance(),
-                  "\"Посчитать баланс\": the exchange's answer shows in a \"KBRStatus_Ok\" box, in Russian");
-    report_.Check(CommandDialogs(firstId), "each command dialog opens with its caption and closes on Cancel");
-
+    Check(::IsWindowVisible(::GetDlgItem(main_, IDC_JOURNAL)) && Journal().CellText(0, 1) == L"Новый заказ",
+          "the journal under the lists shows the shift, newest at the top");
+    Check(BrowseCities(), "F5 (\"Получить справочники\") opens the viewer and \"Города\" lists the cities");
+    Check(ShowBalance(), "\"Посчитать баланс\": the exchange's answer shows in a \"KBRStatus_Ok\" box, in Russian");
+    Check(CommandDialogs(firstId), "each command dialog opens with its caption and closes on Cancel");
     const bool rules = SetAutoAcceptRules();
-    report_.Check(rules, "\"Правила автопринятия...\": the rules set in the dialog switch auto-accept on");
-    report_.Check(rules && AutoAcceptOffers(other),
-                  "auto-accept takes exactly the two matching offers within its limit, journals them without a box, "
-                  "and the main window's switch turns it off");
-    MeasureOfferDelay(other);
-    report_.Check(Outage(other),
-                  "the exchange stops: \"Связь потеряна\", rows grey; it starts again with its saved book: \"На "
-                  "связи\" by itself, every row current again but that of an order that went away during the outage "
-                  "(its lifetime ended), which stays listed and grey; a new order is current; the grey row asks before "
-                  "it is taken");
+    Check(rules, "\"Правила автопринятия...\": the rules set in the dialog switch auto-accept on");
+    Check(rules && AutoAcceptOffers(),
+          "auto-accept takes exactly the two matching offers within its limit, journals them without a box, and the "
+          "main window's switch turns it off");
+    Check(Outage(),
+          "the exchange stops: \"Связь потеряна\", rows grey; it starts again with its saved book: \"На связи\" by "
+          "itself, every row current again but that of an order that went away during the outage (its lifetime "
+          "ended), which stays listed and grey; a new order is current; the grey row asks before it is taken");
     return Close();
   }
 
   int RunAgain() {
-    if (!Start("the desk starts again")) return report_.Finish();
-    report_.Check(WaitUntil([&] { return ::IsZoomed(main_) != FALSE; }, kStepWaitMs),
-                  "restarted, the window is maximised again");
+    if (!Start("the desk starts again")) return Finish();
+    Check(WaitUntil([&] { return ::IsZoomed(main_) != FALSE; }, kStepWaitMs),
+          "restarted, the window is maximised again");
     const int width = NewList().ColumnWidth(kPriceColumn);
-    if (width != kPriceWidth) report_.Note("the price column is " + std::to_string(width) + " wide");
-    report_.Check(width == kPriceWidth && NewList().SortArrow(kPriceColumn) == 1,
-                  "restarted, \"Цена\" keeps its width and the up arrow");
-    report_.Check(ConnectDesk() && NewOrdersByPrice(3) && ::IsZoomed(main_),
-                  "restarted, the offered orders come in sorted by price, the window still maximised");
+    if (width != kPriceWidth) Note("the price column is " + std::to_string(width) + " wide");
+    Check(width == kPriceWidth && NewList().SortArrow(kPriceColumn) == 1,
+          "restarted, \"Цена\" keeps its width and the up arrow");
+    Check(ConnectDesk() && NewOrdersByPrice() && ::IsZoomed(main_),
+          "restarted, the offered orders come in sorted by price, the window still maximised");
     Shot(L"15-restarted-sorted");
     return Close();
   }
 
   int RunAtHighDpi() {
-    if (!Start("the desk starts on a 144 DPI screen")) return report_.Finish();
-    report_.Check(ConnectDesk() && WaitUntil([&] { return NewList().RowCount() > 0; }, kStepWaitMs),
-                  "at 144 DPI the desk logs in and lists the offered orders");
+    if (!Start("the desk starts on a 144 DPI screen")) return Finish();
+    Check(ConnectDesk() && WaitUntil([&] { return NewList().RowCount() > 0; }, kStepWaitMs),
+          "at 144 DPI the desk logs in and lists the offered orders");
     Shot(L"16-dpi-144-main");
-    report_.Check(Dismiss(Press(main_, IDC_ADD_ORDER, L"Добавление заказа"), IDCANCEL, L"17-dpi-144-add-order"),
-                  "at 144 DPI \"Добавление заказа\" opens and closes");
+    Check(Dismiss(Press(main_, IDC_ADD_ORDER, L"Добавление заказа"), IDCANCEL, L"17-dpi-144-add-order"),
+          "at 144 DPI \"Добавление заказа\" opens and closes");
     return Close();
   }
 
   int ConnectOnly() {
-    if (Start("the desk's main window \"Мирдатон\" opens")) {
-      report_.Check(ConnectDesk(), "\"Соединиться\": the desk logs in");
-    }
-    return report_.Finish();
+    if (Start("the desk's main window \"Мирдатон\" opens")) Check(ConnectDesk(), "\"Соединиться\": the desk logs in");
+    return Finish();
   }
 
   int Soak() {
     const bool found = FindDesk();
-    report_.Check(found && ConnectDesk(), "the desk opens and logs in");
-    if (!found) return report_.Finish();
+    Check(found && ConnectDesk(), "the desk opens and logs in");
+    if (!found) return Finish();
     const std::wstring check = options_.control + L"/check";
     const bool asked =
         WaitUntil([&] { return ::GetFileAttributesW(check.c_str()) != INVALID_FILE_ATTRIBUTES; }, 3 * 60 * 60 * 1000);
     // What the exchange shows a second desk of the same service, logged in now.
     OtherService second(options_.port, "mirdaton2", "mirdaton2");
     std::set<std::int32_t> offered, own;
-    const bool in = asked && second.LogIn(kStepWaitMs);
+    const bool in = asked && second.LogIn();
     ::Sleep(5000);
     second.Follow(offered, own);
-    const std::set<std::int32_t> newRows = RowIds(NewList()), myRows = RowIds(MyList());
+    int rows = 0, missing = 0;
+    const std::pair<RemoteListView*, std::set<std::int32_t>*> lists[] = {{&NewList(), &offered}, {&MyList(), &own}};
+    for (const auto& list : lists) {
+      std::set<std::wstring> shown;
+      for (int row = 0; row < list.first->RowCount(); ++row, ++rows) shown.insert(list.first->CellText(row, 0));
+      for (std::int32_t id : *list.second) missing += shown.count(std::to_wstring(id)) == 0;
+    }
     const std::wstring line = StateLine();
     const std::size_t at = line.find(L"серых строк: ");
-    const int grey = at == std::wstring::npos ? 0 : std::stoi(line.substr(at + 13));
-    int missing = 0;
-    for (std::int32_t id : offered) missing += newRows.count(id) == 0;
-    for (std::int32_t id : own) missing += myRows.count(id) == 0;
-    const int current = static_cast<int>(newRows.size() + myRows.size()) - grey;
-    report_.Note("soak: the exchange shows " + std::to_string(offered.size()) + " offered and " +
-                 std::to_string(own.size()) + " own orders; the desk has " + std::to_string(newRows.size()) + " + " +
-                 std::to_string(myRows.size()) + " rows, " + std::to_string(grey) + " grey, " +
-                 std::to_string(current) + " current, " + std::to_string(missing) + " missing");
-    report_.Note("state line: " + Utf8(line));
+    const int current = rows - (at == std::wstring::npos ? 0 : std::stoi(line.substr(at + 13)));
+    Note("soak: the exchange shows " + std::to_string(offered.size()) + " offered and " + std::to_string(own.size()) +
+         " own orders; the desk has " + std::to_string(current) + " current rows, " + std::to_string(missing) +
+         " missing; state line: " + Utf8(line));
     Shot(L"soak-end");
-    report_.Check(in && missing == 0 && current == static_cast<int>(offered.size() + own.size()),
-                  "after the soak the desk's current rows are the exchange's orders, none missing");
+    Check(in && missing == 0 && current == static_cast<int>(offered.size() + own.size()),
+          "after the soak the desk's current rows are the exchange's orders, none missing");
     return Close();
   }
 
@@ -244,27 +277,26 @@ class DeskRun {
   // offers come one at a time, and the exchange's log gives the times.
   int AcceptLatency() {
     const bool found = FindDesk() && ConnectDesk();
-    report_.Check(found, "the desk opens and logs in");
-    OtherService other(options_.port, options_.login, options_.password);
-    if (!found || !other.LogIn(kStepWaitMs)) return report_.Finish();
+    Check(found, "the desk opens and logs in");
+    if (!found || !other_.LogIn()) return Finish();
     // Each offer once the one before is taken and the desk has shown it: the
     // time of one accept, not of a queue. The desk is left alone meanwhile,
     // since messages sent to its lists from here are handled before its tick.
     for (int i = 0; i < options_.offers; ++i) {
-      other.WaitTaken(other.Publish(SampleOrder("Пятницкая улица"), kStepWaitMs), kStepWaitMs);
+      other_.WaitTaken(other_.Publish(SampleOrder("Пятницкая улица")));
       ::Sleep(300);
     }
     WaitUntil([&] { return MyList().RowCount() >= options_.offers; }, kStepWaitMs);
     const int taken = MyList().RowCount();
-    report_.Note("offers taken: " + std::to_string(taken) + " of " + std::to_string(options_.offers));
-    report_.Check(taken == options_.offers, "the desk takes every offer automatically");
+    Note("offers taken: " + std::to_string(taken) + " of " + std::to_string(options_.offers));
+    Check(taken == options_.offers, "the desk takes every offer automatically");
     return Close();
   }
 
  private:
-  RemoteListView& NewList() { return *newList_; }
-  RemoteListView& MyList() { return *myList_; }
-  RemoteListView& Journal() { return *journal_; }
+  RemoteListView& NewList() { return *lists_[0]; }
+  RemoteListView& MyList() { return *lists_[1]; }
+  RemoteListView& Journal() { return *lists_[2]; }
   std::wstring StateLine() { return ItemText(main_, IDC_STATE_LINE); }
 
   bool FindDesk() {
@@ -279,14 +311,13 @@ class DeskRun {
         PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
         pid_);
     if (process_ == nullptr) return false;
-    for (auto list : {std::make_pair(&newList_, IDC_NEW_ORDERS), {&myList_, IDC_MY_ORDERS}, {&journal_, IDC_JOURNAL}}) {
-      list.first->reset(new RemoteListView(::GetDlgItem(main_, list.second), process_));
-    }
+    const int ids[] = {IDC_NEW_ORDERS, IDC_MY_ORDERS, IDC_JOURNAL};
+    for (int i = 0; i < 3; ++i) lists_[i].reset(new RemoteListView(::GetDlgItem(main_, ids[i]), process_));
     return NewList().IsUsable() && MyList().IsUsable() && Journal().IsUsable();
   }
   bool Start(const char* what) {
     const bool found = FindDesk();
-    report_.Check(found, what);
+    Check(found, what);
     return found;
   }
 
@@ -299,23 +330,25 @@ class DeskRun {
     const bool answered =
         WaitUntil([&] { return ::GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, kStepWaitMs);
     ::DeleteFileW(done.c_str());
-    if (!answered) report_.Note("the runner did not answer " + Utf8(request));
+    if (!answered) Note("the runner did not answer " + Utf8(request));
     return answered;
   }
-  // A picture of the screen, taken by the runner, as shots/<name>.png. The
-  // desk paints what changed when it next empties its queue: a pause first.
+  // A picture of the screen as shots/<name>.png, taken by the runner once the
+  // desk has painted what changed (when it next empties its queue).
   void Shot(const std::wstring& name) {
     ::Sleep(400);
     AskRunner(L"shot-" + name);
   }
 
-  // The desk's open boxes and dialogs besides its main window.
+  // The desk's boxes and dialogs open besides its main window.
   std::vector<HWND> Boxes() {
     std::vector<HWND> boxes = DialogsOf(pid_);
     boxes.erase(std::remove(boxes.begin(), boxes.end(), main_), boxes.end());
     return boxes;
   }
-  std::string Describe(HWND box) { return "'" + Utf8(WindowText(box)) + "': " + Utf8(ItemText(box, kMessageTextId)); }
+  void NoteBoxes() {
+    for (HWND box : Boxes()) Note("open box '" + Utf8(WindowText(box)) + "': " + Utf8(ItemText(box, kMessageTextId)));
+  }
   // Clicks `button` of `window` (nothing when 0) and waits for a box or
   // dialog of the desk whose caption is `what` or whose message begins with
   // it; null, with a note, when none comes.
@@ -328,8 +361,8 @@ class DeskRun {
       return found != nullptr;
     };
     if ((button == 0 || ClickButton(window, button)) && WaitUntil(shown, kStepWaitMs)) return found;
-    report_.Note("no box '" + Utf8(what) + "'; state line: " + Utf8(StateLine()));
-    for (HWND box : Boxes()) report_.Note("open box " + Describe(box));
+    Note("no box '" + Utf8(what) + "'; state line: " + Utf8(StateLine()));
+    NoteBoxes();
     return nullptr;
   }
   // Pictures the box as `shot` (none when empty), presses `button` on it and waits until it has gone.
@@ -342,8 +375,11 @@ class DeskRun {
   int WaitForRow(const RemoteListView& list, std::int32_t orderId) {
     const std::wstring id = std::to_wstring(orderId);
     if (orderId != 0 && WaitUntil([&] { return list.FindRow(0, id) >= 0; }, kStepWaitMs)) return list.FindRow(0, id);
-    report_.Note("order " + Utf8(id) + " is not listed");
+    Note("order " + Utf8(id) + " is not listed");
     return -1;
+  }
+  bool SelectRow(const RemoteListView& list, int row) {
+    return row >= 0 && list.ClickRow(row) && WaitUntil([&] { return list.SelectionMark() == row; }, kStepWaitMs);
   }
   bool AutoAcceptIs(LRESULT state) { return ::SendDlgItemMessageW(main_, IDC_AUTO_ACCEPT, BM_GETCHECK, 0, 0) == state; }
 
@@ -354,130 +390,108 @@ class DeskRun {
     // The first tick enables "Соединиться".
     if (!WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }, kStepWaitMs) ||
         !::SendMessageTimeoutW(::GetDlgItem(main_, IDC_CONNECT), BM_CLICK, 0, 0, SMTO_NORMAL, 2000, &ignored)) {
-      report_.Note("the connect button stayed disabled, or its click was not handled within 2 s");
+      Note("the connect button stayed disabled, or its click was not handled within 2 s");
       return false;
     }
     const auto& commands = DeskMainWindow::CommandButtons();
-    const auto connected = [&] {
-      return !IsItemEnabled(main_, IDC_CONNECT) && IsItemEnabled(main_, IDC_DISCONNECT) &&
-             std::all_of(commands.begin(), commands.end(),
-                         [&](const auto& button) { return IsItemEnabled(main_, button.controlId); });
-    };
-    return WaitUntil(connected, kStepWaitMs);
+    return WaitUntil(
+        [&] {
+          return !IsItemEnabled(main_, IDC_CONNECT) && IsItemEnabled(main_, IDC_DISCONNECT) &&
+                 std::all_of(commands.begin(), commands.end(),
+                             [&](const auto& button) { return IsItemEnabled(main_, button.controlId); });
+        },
+        kStepWaitMs);
   }
 
   // A wrong password, as a new operator would type it: the exchange refuses
   // and closes; the desk must stop there with one box, not try again and again.
   bool RefusedLogin() {
-    if (!WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }, kStepWaitMs) ||
-        !SetItemText(main_, IDC_PASSWORD, L"не тот пароль")) {
-      return false;
-    }
-    HWND box = Press(main_, IDC_CONNECT, L"KBRStatus_AuthentError");
+    HWND box = WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }, kStepWaitMs) &&
+                       SetItemText(main_, IDC_PASSWORD, L"не тот пароль")
+                   ? Press(main_, IDC_CONNECT, L"KBRStatus_AuthentError")
+                   : nullptr;
     if (box == nullptr) return false;
     ::Sleep(3000);  // time for further attempts and boxes, were the desk still trying
-    const std::vector<HWND> boxes = Boxes();
-    for (HWND open : boxes) report_.Note("open box " + Describe(open));
+    const std::size_t boxes = Boxes().size();
     const std::wstring line = StateLine();
-    report_.Note("state line: " + Utf8(line));
+    NoteBoxes();
+    Note("state line: " + Utf8(line));
     const bool closed = Dismiss(box, IDOK, L"00-login-refused");
     const bool idle = WaitUntil(
         [&] { return IsItemEnabled(main_, IDC_CONNECT) && !IsItemEnabled(main_, IDC_DISCONNECT); }, kStepWaitMs);
     SetItemText(main_, IDC_PASSWORD, WideFrom1251(options_.deskLogin));
-    return boxes.size() == 1 && line.rfind(L"Вход отклонён: ", 0) == 0 && closed && idle;
+    return boxes == 1 && line.rfind(L"Вход отклонён: ", 0) == 0 && closed && idle;
   }
 
-  bool OrderListed(std::int32_t orderId, const KestoOrder& order) {
+  // The sample order's row: every cell as the exchange's directories name
+  // it, and "(write time)publisher" with the publisher's short name.
+  bool OrderListed(std::int32_t orderId) {
     const int row = WaitForRow(NewList(), orderId);
     if (row < 0) return false;
-    const auto text = [](const std::string& cp1251) { return WideFrom1251(cp1251); };
-    const std::pair<int, std::wstring> cells[] = {{1, L"Москва"},
-                                                  {2, text(order.StreetFrom)},
-                                                  {3, text(order.AdditionalFrom)},
-                                                  {4, L"Химки"},
-                                                  {5, text(order.StreetTo)},
-                                                  {6, text(order.AdditionalTo)},
-                                                  {7, text(order.ClientPhone)},
-                                                  {8, L"Минивэн"},
-                                                  {9, L"    850.50"},
-                                                  {10, L""},
-                                                  {11, L"На сервере обмена"},
-                                                  {12, L"Новый"},
-                                                  {16, L"фикс. стоимость"},
-                                                  {17, text(order.Comment)}};
-    bool all = true;
-    for (const auto& cell : cells) {
-      const std::wstring shown = NewList().CellText(row, cell.first);
-      if (shown == cell.second) continue;
-      report_.Note("cell " + std::to_string(cell.first) + " shows '" + Utf8(shown) + "', not '" + Utf8(cell.second) +
-                   "'");
-      all = false;
-    }
-    // "(write time)publisher": the time varies, the publisher's short name does not.
-    const std::wstring published = NewList().CellText(row, 13), suffix = L")Престиж";
-    if (published.size() <= suffix.size() || published[0] != L'(' ||
-        published.compare(published.size() - suffix.size(), suffix.size(), suffix) != 0) {
-      report_.Note("cell 13 shows '" + Utf8(published) + "'");
-      all = false;
-    }
-    return all;
+    std::wstring cells;
+    for (int column : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 16, 17}) cells += NewList().CellText(row, column) + L"|";
+    const std::wstring published = NewList().CellText(row, 13), publisher = L")Престиж";
+    const bool right =
+        cells ==
+            L"Москва|Тверская улица|д. 7, подъезд 2|Химки|Ленинградское шоссе|д. 1|+7 495 123-45-67|Минивэн|"
+            L"    850.50||На сервере обмена|Новый|фикс. стоимость|Детское кресло, «без курения»|" &&
+        published.size() > publisher.size() && published[0] == L'(' &&
+        published.compare(published.size() - publisher.size(), publisher.size(), publisher) == 0;
+    if (!right) Note("the row reads " + Utf8(cells) + " published " + Utf8(published));
+    return right;
   }
 
   bool AcceptOrder(std::int32_t orderId) {
     const std::wstring id = std::to_wstring(orderId);
     const int row = NewList().FindRow(0, id);
     // A double-click on the row asks as "Принять заказ" does: the question, then the order's route and price.
-    HWND confirm = row >= 0 && NewList().ClickRow(row, true)
-                       ? Press(nullptr, 0,
-                               L"Вы хотите принять заказ?\n"
-                               L"Москва, Тверская улица — Химки, Ленинградское шоссе, 850.50 руб.")
-                       : nullptr;
-    if (!Dismiss(confirm, IDYES, L"03-confirm-accept")) return false;
+    if (row < 0 || !NewList().ClickRow(row, true) ||
+        !Dismiss(Press(nullptr, 0,
+                       L"Вы хотите принять заказ?\nМосква, Тверская улица — Химки, Ленинградское шоссе, 850.50 руб."),
+                 IDYES, L"03-confirm-accept")) {
+      return false;
+    }
     // The exchange answers an accepted order with notifications only; a
     // status box, should one come, is read and dismissed.
     bool statusOk = true;
     const auto moved = [&] {
       for (HWND box : Boxes()) {
         if (WindowText(box).rfind(L"KBRStatus_", 0) != 0) continue;
-        report_.Note("status box " + Describe(box));
+        NoteBoxes();
         statusOk = statusOk && WindowText(box) == L"KBRStatus_Ok";
         ClickButton(box, IDOK);
       }
       return NewList().FindRow(0, id) < 0 && MyList().FindRow(0, id) >= 0;
     };
     const bool mine = WaitUntil(moved, kStepWaitMs) && MyList().CellText(MyList().FindRow(0, id), 12) == L"Принят нами";
-    if (!mine) report_.Note("the order did not move to my orders as accepted by us");
+    if (!mine) Note("the order did not move to my orders as accepted by us");
     return mine && statusOk;
   }
 
-  // The new orders' rows stand by price, lowest first, under an up arrow.
-  bool NewOrdersByPrice(int atLeast) {
+  // At least three new orders stand by price, lowest first, under an up arrow.
+  bool NewOrdersByPrice() {
     std::vector<double> prices;
     const auto sorted = [&] {
       prices.clear();
       for (int row = 0, rows = NewList().RowCount(); row < rows; ++row) {
         prices.push_back(std::wcstod(NewList().CellText(row, kPriceColumn).c_str(), nullptr));
       }
-      return static_cast<int>(prices.size()) >= atLeast && NewList().SortArrow(kPriceColumn) == 1 &&
+      return prices.size() >= 3 && NewList().SortArrow(kPriceColumn) == 1 &&
              std::is_sorted(prices.begin(), prices.end());
     };
     if (WaitUntil(sorted, kStepWaitMs)) return true;
-    report_.Note("the new orders are not sorted by price: " + std::to_string(prices.size()) + " rows, arrow " +
-                 std::to_string(NewList().SortArrow(kPriceColumn)));
+    Note("the new orders are not sorted by price: " + std::to_string(prices.size()) + " rows, arrow " +
+         std::to_string(NewList().SortArrow(kPriceColumn)));
     return false;
   }
 
-  bool MaximiseAndSortByPrice(OtherService& other) {
-    const std::int32_t dearer = other.Publish(SampleOrder("Кутузовский проспект", 1110), kStepWaitMs);
-    const std::int32_t cheaper = other.Publish(SampleOrder("Ленинский проспект", 320), kStepWaitMs);
-    if (dearer == 0 || WaitForRow(NewList(), cheaper) < 0) return false;
+  bool MaximiseAndSortByPrice() {
+    const std::int32_t dearer = other_.Publish(SampleOrder("Кутузовский проспект", 1110));
+    if (dearer == 0 || WaitForRow(NewList(), other_.Publish(SampleOrder("Ленинский проспект", 320))) < 0) return false;
     ::PostMessageW(main_, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    if (!WaitUntil([&] { return ::IsZoomed(main_) != FALSE; }, kStepWaitMs)) {
-      report_.Note("the window did not maximise");
-      return false;
-    }
+    if (!WaitUntil([&] { return ::IsZoomed(main_) != FALSE; }, kStepWaitMs)) return false;
     ::Sleep(500);  // the lists take their new places
-    if (!NewList().ClickHeader(kPriceColumn) || !NewOrdersByPrice(3)) return false;
+    if (!NewList().ClickHeader(kPriceColumn) || !NewOrdersByPrice()) return false;
     // The operator widens the price column; the next start must show it so.
     HWND list = ::GetDlgItem(main_, IDC_NEW_ORDERS);
     ::SendMessageW(list, LVM_SETCOLUMNWIDTH, kPriceColumn, MAKELPARAM(kPriceWidth, 0));
@@ -489,27 +503,29 @@ class DeskRun {
     return true;
   }
 
-  bool BrowseCities(OtherService& other) {
+  bool BrowseCities() {
     // F5 asks for the directories as the button does.
     ::PostMessageW(::GetDlgItem(main_, IDC_NEW_ORDERS), WM_KEYDOWN, VK_F5, 0);
     HWND viewer = Press(nullptr, 0, L"Справочники");
-    const auto cities = other.Cities();
-    if (viewer == nullptr || cities.empty() || !ClickButton(viewer, IDC_DIR_CITIES)) return false;
+    if (viewer == nullptr || !ClickButton(viewer, IDC_DIR_CITIES)) return false;
     RemoteListView rows(::GetDlgItem(viewer, IDC_DIR_LIST), process_);
-    bool same = WaitUntil([&] { return rows.RowCount() == static_cast<int>(cities.size()); }, kStepWaitMs);
-    int row = 0;
-    for (const auto& city : cities) {
-      same = same && rows.CellText(row, 0) == std::to_wstring(city.first) &&
-             rows.CellText(row, 1) == WideFrom1251(city.second);
-      ++row;
-    }
-    if (!same) report_.Note("the viewer's cities differ from the exchange's " + std::to_string(cities.size()));
+    std::wstring exchange, shown;
+    for (const auto& city : other_.Cities())
+      exchange += std::to_wstring(city.first) + L" " + WideFrom1251(city.second) + L"|";
+    const auto same = [&] {
+      shown.clear();
+      for (int row = 0; row < rows.RowCount(); ++row)
+        shown += rows.CellText(row, 0) + L" " + rows.CellText(row, 1) + L"|";
+      return !exchange.empty() && shown == exchange;
+    };
+    const bool listed = WaitUntil(same, kStepWaitMs);
+    if (!listed) Note("the viewer lists " + Utf8(shown) + ", the exchange " + Utf8(exchange));
     Shot(L"05-directory-cities");
     if (ClickButton(viewer, IDC_DIR_CLIENTS)) {
       WaitUntil([&] { return rows.CellText(0, 1).find(L"[") != std::wstring::npos; }, kStepWaitMs);
       Shot(L"06-directory-services");
     }
-    return Dismiss(viewer, IDOK) && same;
+    return Dismiss(viewer, IDOK) && listed;
   }
 
   bool ShowBalance() {
@@ -518,7 +534,7 @@ class DeskRun {
     const std::wstring text = ItemText(box, kMessageTextId);
     const bool russian = text.rfind(L"ErrorString='Баланс службы Мирдатон: ", 0) == 0 &&
                          text.find(L" руб.'\nDigitalValue='") != std::wstring::npos;
-    if (!russian) report_.Note("the status box reads '" + Utf8(text) + "'");
+    if (!russian) Note("the status box reads '" + Utf8(text) + "'");
     return Dismiss(box, IDOK, L"07-status-box-balance") && russian;
   }
 
@@ -526,8 +542,7 @@ class DeskRun {
   bool CommandDialogs(std::int32_t myOrderId) {
     const struct {
       int button;
-      const wchar_t* caption;
-      const wchar_t* shot;
+      const wchar_t *caption, *shot;
     } dialogs[] = {
         {IDC_ADD_ORDER, L"Добавление заказа", L"08-dialog-104-add-order"},
         {IDC_NOTIFY_MODE, L"Устанвка времени информирования об изменившихся заказах", L"09-dialog-105-notify-mode"},
@@ -536,12 +551,8 @@ class DeskRun {
         {IDC_TARIFF, L"Запрос тарифа", L"12-dialog-109-tariff"},
         {IDC_FULL_INFO, L"Введите Id заказа", L"13-dialog-110-order-id"},
     };
-    const int mine = MyList().FindRow(0, std::to_wstring(myOrderId));
-    bool all = mine >= 0 && MyList().ClickRow(mine) &&
-               WaitUntil([&] { return MyList().SelectionMark() == mine; }, kStepWaitMs);
-    if (!all) report_.Note("could not select my order");
-    for (const auto& dialog : dialogs)
-      all = Dismiss(Press(main_, dialog.button, dialog.caption), IDCANCEL, dialog.shot) && all;
+    bool all = SelectRow(MyList(), MyList().FindRow(0, std::to_wstring(myOrderId)));
+    for (const auto& d : dialogs) all = Dismiss(Press(main_, d.button, d.caption), IDCANCEL, d.shot) && all;
     return all;
   }
 
@@ -552,17 +563,15 @@ class DeskRun {
     if (dialog == nullptr) return false;
     RemoteListView cities(::GetDlgItem(dialog, IDC_AA_CITIES), process_);
     const int moscow = cities.FindRow(0, L"Москва");
-    const bool ticked = moscow >= 0 && cities.SetChecked(moscow, true);
-    if (!ticked) report_.Note("no city to tick in the rules");
-    SetItemText(dialog, IDC_AA_MIN_PRICE, L"900");
-    SetItemText(dialog, IDC_AA_MAX_OPEN, L"2");
+    const bool filled = moscow >= 0 && cities.SetChecked(moscow, true) &&
+                        SetItemText(dialog, IDC_AA_MIN_PRICE, L"900") && SetItemText(dialog, IDC_AA_MAX_OPEN, L"2");
     ::SendMessageW(::GetDlgItem(dialog, IDC_AA_ENABLED), BM_SETCHECK, BST_CHECKED, 0);
-    return Dismiss(dialog, IDOK, L"22-dialog-auto-accept") && ticked &&
+    return Dismiss(dialog, IDOK, L"22-dialog-auto-accept") && filled &&
            WaitUntil([&] { return AutoAcceptIs(BST_CHECKED); }, kStepWaitMs);
   }
 
   // Five offers: two match, one more matches beyond the limit, two do not.
-  bool AutoAcceptOffers(OtherService& other) {
+  bool AutoAcceptOffers() {
     const struct {
       std::int32_t city;
       float price;
@@ -570,8 +579,7 @@ class DeskRun {
     } offers[] = {{1, 950, true}, {3, 950, false}, {1, 500, false}, {1, 1200, true}, {1, 990, false}};
     std::vector<std::wstring> ids;
     for (const auto& offer : offers) {
-      ids.push_back(
-          std::to_wstring(other.Publish(SampleOrder("Пятницкая улица", offer.price, offer.city), kStepWaitMs)));
+      ids.push_back(std::to_wstring(other_.Publish(SampleOrder("Пятницкая улица", offer.price, offer.city))));
     }
     const auto settled = [&] {
       for (std::size_t i = 0; i < ids.size(); ++i) {
@@ -590,44 +598,9 @@ class DeskRun {
     // The dispatcher switches it off on the main window; the next start finds it off.
     const bool off =
         ClickButton(main_, IDC_AUTO_ACCEPT) && WaitUntil([&] { return AutoAcceptIs(BST_UNCHECKED); }, kStepWaitMs);
-    report_.Note("auto-accept: offers settled " + std::to_string(all) + ", journal lines " + std::to_string(journaled) +
-                 ", no box " + std::to_string(noBox) + ", off " + std::to_string(off));
+    Note("auto-accept: offers settled " + std::to_string(all) + ", journal lines " + std::to_string(journaled) +
+         ", no box " + std::to_string(noBox) + ", off " + std::to_string(off));
     return all && journaled == 2 && noBox && off;
-  }
-
-  // From the other service's publish call to the new row in the desk's list
-  // view (read with LVM_GETITEMCOUNT from this process): the exchange's
-  // handling, the block to the desk, the desk's worker, its posted tick and
-  // the row. The publisher's own send over loopback is included.
-  void MeasureOfferDelay(OtherService& other) {
-    constexpr int kOrders = 100;
-    LARGE_INTEGER frequency, start, now;
-    ::QueryPerformanceFrequency(&frequency);
-    std::vector<double> delaysMs;
-    std::set<std::int32_t> ignored;
-    for (int i = 0; i < kOrders; ++i) {
-      const int before = NewList().RowCount();
-      ::QueryPerformanceCounter(&start);
-      other.PublishNoWait(SampleOrder("Проспект Мира"));
-      for (double ms = 0; ms <= 5000; ::Sleep(1)) {
-        ::QueryPerformanceCounter(&now);
-        ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
-        if (NewList().RowCount() > before) {
-          delaysMs.push_back(ms);
-          break;
-        }
-      }
-      other.Follow(ignored, ignored);  // the answers are not wanted
-      ::Sleep(20 + (i * 37) % 60);     // publish at varying points of the desk's 500 ms timer
-    }
-    if (delaysMs.empty()) return;
-    std::sort(delaysMs.begin(), delaysMs.end());
-    const auto at = [&](double q) { return delaysMs[static_cast<std::size_t>(q * (delaysMs.size() - 1) + 0.5)]; };
-    char line[200];
-    std::snprintf(line, sizeof line,
-                  "figure: publish to row in the desk's list, %d orders: median %.1f ms, p99 %.1f ms, max %.1f ms",
-                  static_cast<int>(delaysMs.size()), at(0.5), at(0.99), delaysMs.back());
-    report_.Note(line);
   }
 
   // The grey rows as the state line counts them: "серых строк: N (".
@@ -639,18 +612,18 @@ class DeskRun {
   // same port with the book it saved. Just before, the other service publishes
   // an order that lives a few seconds; its lifetime ends while the exchange is
   // down, so after the restart that order has gone and its row alone stays grey.
-  bool Outage(OtherService& other) {
+  bool Outage() {
     constexpr int kShortLifeSec = 5;
     KestoOrder shortLived = SampleOrder("Петровка");
     shortLived.TimeToLiveSec = kShortLifeSec;
     const DWORD downUntil = ::GetTickCount() + (kShortLifeSec + 1) * 1000;
-    const std::int32_t goneId = other.Publish(shortLived, kStepWaitMs);
+    const std::int32_t goneId = other_.Publish(shortLived);
     if (WaitForRow(NewList(), goneId) < 0) return false;
     const int rows = NewList().RowCount() + MyList().RowCount();
     if (!AskRunner(L"stop-exchange")) return false;
     const bool lost = WaitUntil([&] { return StateLine().rfind(L"Связь потеряна: ", 0) == 0; }, kStepWaitMs);
     const bool greyed = GreyRowsAre(rows);
-    report_.Note("state line after the stop: " + Utf8(StateLine()));
+    Note("state line after the stop: " + Utf8(StateLine()));
     Shot(L"18-connection-lost-rows-grey");
     // Down until the short-lived order's lifetime has surely ended.
     if (static_cast<LONG>(downUntil - ::GetTickCount()) > 0) ::Sleep(downUntil - ::GetTickCount());
@@ -658,7 +631,7 @@ class DeskRun {
     const bool back = WaitUntil([&] { return StateLine().rfind(L"На связи", 0) == 0; }, kStepWaitMs);
     // The exchange tells of every order still there: their rows turn current.
     const bool current = WaitUntil([&] { return GreyRowsAre(1); }, kStepWaitMs);
-    report_.Note("state line after the restart: " + Utf8(StateLine()));
+    Note("state line after the restart: " + Utf8(StateLine()));
     // Sorted by price, the gone order's row may stand below the visible part of the list.
     const auto showGoneRow = [&] {
       const int row = NewList().FindRow(0, std::to_wstring(goneId));
@@ -669,45 +642,42 @@ class DeskRun {
     Shot(L"19-back-on-line-gone-order-grey");
     // Orders published after the restart are current beside the grey row
     // (three: the next desk of this run sorts the pool by price).
-    bool fresh = WaitUntil([&] { return other.LoggedIn(); }, kStepWaitMs);
+    bool fresh = WaitUntil([&] { return other_.LoggedIn(); }, kStepWaitMs);
     for (float price : {640.0f, 910.0f, 480.0f}) {
-      fresh = fresh && WaitForRow(NewList(), other.Publish(SampleOrder("Садовая улица", price), kStepWaitMs)) >= 0;
+      fresh = fresh && WaitForRow(NewList(), other_.Publish(SampleOrder("Садовая улица", price))) >= 0;
     }
     const bool stillOneGrey = GreyRowsAre(1);
     showGoneRow();
     Shot(L"20-new-order-beside-grey-row");
     // Taking the grey row asks first; the answer "No" sends nothing.
-    const int row = showGoneRow();
     const bool asked =
-        row >= 0 && NewList().ClickRow(row) &&
-        WaitUntil([&] { return NewList().SelectionMark() == row; }, kStepWaitMs) &&
+        SelectRow(NewList(), showGoneRow()) &&
         Dismiss(Press(main_, IDC_ACCEPT_ORDER, L"Заказ мог быть уже принят другой службой. Всё равно принять?"), IDNO,
                 L"21-accept-grey-row-asks");
     std::string flags;
     for (bool flag : {lost, greyed, back, current, kept, fresh, stillOneGrey, asked}) flags += flag ? '1' : '0';
-    report_.Note("outage of order " + std::to_string(goneId) +
-                 ": lost, grey, back, one grey, rows kept, new orders, still one grey, asked = " + flags);
+    Note("outage of order " + std::to_string(goneId) +
+         ": lost, grey, back, one grey, rows kept, new orders, still one grey, asked = " + flags);
     return flags.find('0') == std::string::npos;
   }
 
   // Closes the boxes left open, then the main window: the desk must end within 15 s.
   int Close() {
+    NoteBoxes();
     for (HWND box : Boxes()) {
-      report_.Note("closing a box left open " + Describe(box));
       if (!ClickButton(box, IDOK)) ClickButton(box, IDCANCEL);
     }
     ::PostMessageW(main_, WM_CLOSE, 0, 0);
-    report_.Check(::WaitForSingleObject(process_, 15000) == WAIT_OBJECT_0,
-                  "closing the main window ends the desk within 15 s");
-    return report_.Finish();
+    Check(::WaitForSingleObject(process_, 15000) == WAIT_OBJECT_0, "closing the main window ends the desk within 15 s");
+    return Finish();
   }
 
   const Options& options_;
-  Report& report_;
+  OtherService other_;
   HWND main_ = nullptr;
   DWORD pid_ = 0;
   HANDLE process_ = nullptr;
-  std::unique_ptr<RemoteListView> newList_, myList_, journal_;
+  std::unique_ptr<RemoteListView> lists_[3];  // new orders, my orders, journal
 };
 
 }  // namespace
@@ -730,9 +700,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   platform::StartSockets();
-  Report report;
-  DeskRun run(options, report);
-  const int result = (run.*(mode->second))();
+  const int result = (DeskRun(options).*(mode->second))();
   platform::StopSockets();
   return result;
 }

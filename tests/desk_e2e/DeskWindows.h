@@ -52,25 +52,13 @@ inline bool ClickButton(HWND dialog, int id) {
 
 // The visible dialog windows (message boxes included) of process `pid`.
 inline std::vector<HWND> DialogsOf(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    std::vector<HWND> found;
-  } search{pid, {}};
-  struct Collect {
-    static BOOL CALLBACK Window(HWND window, LPARAM param) {
-      auto* search = reinterpret_cast<Search*>(param);
-      DWORD owner = 0;
-      ::GetWindowThreadProcessId(window, &owner);
-      wchar_t className[16] = {};
-      ::GetClassNameW(window, className, 16);
-      if (owner == search->pid && ::IsWindowVisible(window) && std::wstring(className) == L"#32770") {
-        search->found.push_back(window);
-      }
-      return TRUE;
-    }
-  };
-  ::EnumWindows(Collect::Window, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<HWND> found;
+  for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, L"#32770", nullptr)) != nullptr;) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == pid && ::IsWindowVisible(window)) found.push_back(window);
+  }
+  return found;
 }
 
 class RemoteListView {
