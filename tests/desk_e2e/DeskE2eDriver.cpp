@@ -63,11 +63,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 }
 
 std::string Utf8(const std::wstring& wide) {
-  const int n =
-      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  if (n > 0)
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
+  std::string out(wide.size() * 3, '\0');  // at most three bytes a UTF-16 unit
+  const int n = static_cast<int>(out.size());
+  out.resize(static_cast<std::size_t>(
+      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr)));
   return out;
 }
 
@@ -216,9 +215,7 @@ class DeskRun {
     if (!Start("the desk starts again")) return Finish();
     Check(WaitUntil([&] { return ::IsZoomed(main_) != FALSE; }, kStepWaitMs),
           "restarted, the window is maximised again");
-    const int width = NewList().ColumnWidth(kPriceColumn);
-    if (width != kPriceWidth) Note("the price column is " + std::to_string(width) + " wide");
-    Check(width == kPriceWidth && NewList().SortArrow(kPriceColumn) == 1,
+    Check(NewList().ColumnWidth(kPriceColumn) == kPriceWidth && NewList().SortArrow(kPriceColumn) == 1,
           "restarted, \"Цена\" keeps its width and the up arrow");
     Check(ConnectDesk() && NewOrdersByPrice() && ::IsZoomed(main_),
           "restarted, the offered orders come in sorted by price, the window still maximised");
@@ -343,8 +340,7 @@ class DeskRun {
   // The desk's boxes and dialogs open besides its main window.
   std::vector<HWND> Boxes() {
     std::vector<HWND> boxes = DialogsOf(pid_);
-    boxes.erase(std::remove(boxes.begin(), boxes.end(), main_), boxes.end());
-    return boxes;
+    return {boxes.begin(), std::remove(boxes.begin(), boxes.end(), main_)};
   }
   void NoteBoxes() {
     for (HWND box : Boxes()) Note("open box '" + Utf8(WindowText(box)) + "': " + Utf8(ItemText(box, kMessageTextId)));
@@ -388,26 +384,23 @@ class DeskRun {
   bool ConnectDesk() {
     DWORD_PTR ignored = 0;
     // The first tick enables "Соединиться".
-    if (!WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }, kStepWaitMs) ||
-        !::SendMessageTimeoutW(::GetDlgItem(main_, IDC_CONNECT), BM_CLICK, 0, 0, SMTO_NORMAL, 2000, &ignored)) {
-      Note("the connect button stayed disabled, or its click was not handled within 2 s");
-      return false;
-    }
     const auto& commands = DeskMainWindow::CommandButtons();
-    return WaitUntil(
-        [&] {
-          return !IsItemEnabled(main_, IDC_CONNECT) && IsItemEnabled(main_, IDC_DISCONNECT) &&
-                 std::all_of(commands.begin(), commands.end(),
-                             [&](const auto& button) { return IsItemEnabled(main_, button.controlId); });
-        },
-        kStepWaitMs);
+    return WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }, kStepWaitMs) &&
+           ::SendMessageTimeoutW(::GetDlgItem(main_, IDC_CONNECT), BM_CLICK, 0, 0, SMTO_NORMAL, 2000, &ignored) &&
+           WaitUntil(
+               [&] {
+                 return !IsItemEnabled(main_, IDC_CONNECT) && IsItemEnabled(main_, IDC_DISCONNECT) &&
+                        std::all_of(commands.begin(), commands.end(),
+                                    [&](const auto& button) { return IsItemEnabled(main_, button.controlId); });
+               },
+               kStepWaitMs);
   }
 
   // A wrong password, as a new operator would type it: the exchange refuses
   // and closes; the desk must stop there with one box, not try again and again.
   bool RefusedLogin() {
     HWND box = WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }, kStepWaitMs) &&
-                       SetItemText(main_, IDC_PASSWORD, L"не тот пароль")
+                       ::SetDlgItemTextW(main_, IDC_PASSWORD, L"не тот пароль")
                    ? Press(main_, IDC_CONNECT, L"KBRStatus_AuthentError")
                    : nullptr;
     if (box == nullptr) return false;
@@ -419,7 +412,7 @@ class DeskRun {
     const bool closed = Dismiss(box, IDOK, L"00-login-refused");
     const bool idle = WaitUntil(
         [&] { return IsItemEnabled(main_, IDC_CONNECT) && !IsItemEnabled(main_, IDC_DISCONNECT); }, kStepWaitMs);
-    SetItemText(main_, IDC_PASSWORD, WideFrom1251(options_.deskLogin));
+    ::SetDlgItemTextW(main_, IDC_PASSWORD, WideFrom1251(options_.deskLogin).c_str());
     return boxes == 1 && line.rfind(L"Вход отклонён: ", 0) == 0 && closed && idle;
   }
 
@@ -451,38 +444,27 @@ class DeskRun {
                  IDYES, L"03-confirm-accept")) {
       return false;
     }
-    // The exchange answers an accepted order with notifications only; a
-    // status box, should one come, is read and dismissed.
-    bool statusOk = true;
-    const auto moved = [&] {
-      for (HWND box : Boxes()) {
-        if (WindowText(box).rfind(L"KBRStatus_", 0) != 0) continue;
-        NoteBoxes();
-        statusOk = statusOk && WindowText(box) == L"KBRStatus_Ok";
-        ClickButton(box, IDOK);
-      }
-      return NewList().FindRow(0, id) < 0 && MyList().FindRow(0, id) >= 0;
-    };
+    const auto moved = [&] { return NewList().FindRow(0, id) < 0 && MyList().FindRow(0, id) >= 0; };
     const bool mine = WaitUntil(moved, kStepWaitMs) && MyList().CellText(MyList().FindRow(0, id), 12) == L"Принят нами";
-    if (!mine) Note("the order did not move to my orders as accepted by us");
+    // The exchange answers an accepted order with notifications only (the
+    // ticks go on under a box): a status box, should one come, must say Ok.
+    bool statusOk = true;
+    NoteBoxes();
+    for (HWND box : Boxes()) statusOk = WindowText(box) == L"KBRStatus_Ok" && Dismiss(box, IDOK) && statusOk;
     return mine && statusOk;
   }
 
   // At least three new orders stand by price, lowest first, under an up arrow.
   bool NewOrdersByPrice() {
-    std::vector<double> prices;
     const auto sorted = [&] {
-      prices.clear();
+      std::vector<double> prices;
       for (int row = 0, rows = NewList().RowCount(); row < rows; ++row) {
         prices.push_back(std::wcstod(NewList().CellText(row, kPriceColumn).c_str(), nullptr));
       }
       return prices.size() >= 3 && NewList().SortArrow(kPriceColumn) == 1 &&
              std::is_sorted(prices.begin(), prices.end());
     };
-    if (WaitUntil(sorted, kStepWaitMs)) return true;
-    Note("the new orders are not sorted by price: " + std::to_string(prices.size()) + " rows, arrow " +
-         std::to_string(NewList().SortArrow(kPriceColumn)));
-    return false;
+    return WaitUntil(sorted, kStepWaitMs);
   }
 
   bool MaximiseAndSortByPrice() {
@@ -564,7 +546,8 @@ class DeskRun {
     RemoteListView cities(::GetDlgItem(dialog, IDC_AA_CITIES), process_);
     const int moscow = cities.FindRow(0, L"Москва");
     const bool filled = moscow >= 0 && cities.SetChecked(moscow, true) &&
-                        SetItemText(dialog, IDC_AA_MIN_PRICE, L"900") && SetItemText(dialog, IDC_AA_MAX_OPEN, L"2");
+                        ::SetDlgItemTextW(dialog, IDC_AA_MIN_PRICE, L"900") &&
+                        ::SetDlgItemTextW(dialog, IDC_AA_MAX_OPEN, L"2");
     ::SendMessageW(::GetDlgItem(dialog, IDC_AA_ENABLED), BM_SETCHECK, BST_CHECKED, 0);
     return Dismiss(dialog, IDOK, L"22-dialog-auto-accept") && filled &&
            WaitUntil([&] { return AutoAcceptIs(BST_CHECKED); }, kStepWaitMs);
@@ -598,8 +581,6 @@ class DeskRun {
     // The dispatcher switches it off on the main window; the next start finds it off.
     const bool off =
         ClickButton(main_, IDC_AUTO_ACCEPT) && WaitUntil([&] { return AutoAcceptIs(BST_UNCHECKED); }, kStepWaitMs);
-    Note("auto-accept: offers settled " + std::to_string(all) + ", journal lines " + std::to_string(journaled) +
-         ", no box " + std::to_string(noBox) + ", off " + std::to_string(off));
     return all && journaled == 2 && noBox && off;
   }
 

@@ -33,16 +33,7 @@ inline std::wstring WindowText(HWND window) {
 }
 inline std::wstring ItemText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
 
-inline bool SetItemText(HWND dialog, int id, const std::wstring& text) {
-  DWORD_PTR ignored = 0;
-  return ::SendMessageTimeoutW(::GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                               SMTO_NORMAL, 2000, &ignored) != 0;
-}
-
-inline bool IsItemEnabled(HWND dialog, int id) {
-  HWND item = ::GetDlgItem(dialog, id);
-  return item != nullptr && ::IsWindowEnabled(item);
-}
+inline bool IsItemEnabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
 
 // Clicks button `id` of `dialog` as the mouse would, posted, so a click that
 // opens a modal box does not hold the driver. False when missing or disabled.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -27,20 +28,27 @@ namespace {
 
 INT_PTR CALLBACK PassiveDlgProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
-// A modeless instance of one of the desk's dialogs, destroyed with the test.
-class OpenDialog {
- public:
-  explicit OpenDialog(int resourceId)
-      : window_(::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), nullptr, PassiveDlgProc,
-                                     0)) {}
-  ~OpenDialog() {
-    if (window_ != nullptr) ::DestroyWindow(window_);
-  }
-  HWND Handle() const { return window_; }
-  HWND Item(int id) const { return ::GetDlgItem(window_, id); }
+HWND CreateFromResources(int resourceId) {
+  static const BOOL controls = [] {
+    INITCOMMONCONTROLSEX wanted = {sizeof(wanted), ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+    return ::InitCommonControlsEx(&wanted);
+  }();
+  return controls ? ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), nullptr,
+                                         PassiveDlgProc, 0)
+                  : nullptr;
+}
 
- private:
-  HWND window_;
+// A modeless instance of one of the desk's dialogs and its adapter, destroyed with the test.
+struct RealDialog {
+  explicit RealDialog(int resourceId) : handle(CreateFromResources(resourceId)), adapter(handle) {}
+  ~RealDialog() {
+    if (handle != nullptr) ::DestroyWindow(handle);
+  }
+  HWND Item(int id) const { return ::GetDlgItem(handle, id); }
+  LONG Style(int id) const { return ::GetWindowLongW(Item(id), GWL_STYLE); }
+
+  HWND handle;
+  Win32Dialog adapter;
 };
 
 class NullUi : public DeskUi {
@@ -51,14 +59,6 @@ class NullUi : public DeskUi {
   void WriteDebugLog(const std::string&) override {}
   void PlayNewOrderSound() override {}
   void FlashUntilForeground() override {}
-};
-
-class DeskShellTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
-  }
 };
 
 std::wstring Caption(HWND window) {
@@ -85,46 +85,30 @@ TEST(WideTextTest, EveryDefinedByteOfCodePage1251SurvivesTheRoundTrip) {
   EXPECT_EQ(Text1251FromWide(static_cast<const wchar_t*>(nullptr)), "");
 }
 
-TEST_F(DeskShellTest, EveryDialogLoadsWithACaption) {
-  for (int id : {IDD_MAIN, IDD_DIRECTORIES, IDD_ADD_ORDER, IDD_NOTIFY_MODE, IDD_ORDER_STATUS, IDD_CAR_DESCRIPTION,
-                 IDD_TARIFF, IDD_ORDER_ID, IDD_AUTO_ACCEPT}) {
-    OpenDialog dialog(id);
-    ASSERT_NE(dialog.Handle(), nullptr) << id;
-    EXPECT_FALSE(Caption(dialog.Handle()).empty()) << id;
-  }
-  EXPECT_EQ(Caption(OpenDialog(IDD_MAIN).Handle()), L"Мирдатон");  // Cyrillic from the resources intact
-}
-
-TEST_F(DeskShellTest, MainWindowHasItsSizeAndControls) {
-  OpenDialog main(IDD_MAIN);
-  ASSERT_NE(main.Handle(), nullptr);
-  RECT units = {0, 0, 508, 346};
-  ::MapDialogRect(main.Handle(), &units);
-  RECT client = {};
-  ::GetClientRect(main.Handle(), &client);
-  EXPECT_EQ(client.right, units.right);
-  EXPECT_EQ(client.bottom, units.bottom);
-
+TEST(DeskShellTest, MainWindowHasItsSizeAndControls) {
+  RealDialog main(IDD_MAIN);
+  ASSERT_NE(main.handle, nullptr);
+  EXPECT_EQ(Caption(main.handle), L"Мирдатон");  // Cyrillic from the resources intact
+  RECT units = {0, 0, 508, 346}, client = {};
+  ::MapDialogRect(main.handle, &units);
+  ::GetClientRect(main.handle, &client);
+  EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(units.right, units.bottom));
   EXPECT_FALSE(::IsWindowEnabled(main.Item(IDC_CONNECT)));
   EXPECT_FALSE(::IsWindowEnabled(main.Item(IDC_DISCONNECT)));
-  EXPECT_EQ(::GetWindowLongW(main.Item(IDC_PASSWORD), GWL_STYLE) & ES_PASSWORD, 0);
+  EXPECT_EQ(main.Style(IDC_PASSWORD) & ES_PASSWORD, 0);
   for (int list : {IDC_NEW_ORDERS, IDC_MY_ORDERS}) {
     EXPECT_EQ(ClassOf(main.Item(list)), "SysListView32");
-    const LONG style = ::GetWindowLongW(main.Item(list), GWL_STYLE);
-    EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
-    EXPECT_NE(style & LVS_SINGLESEL, 0);
+    EXPECT_EQ(main.Style(list) & (LVS_TYPEMASK | LVS_SINGLESEL), LVS_REPORT | LVS_SINGLESEL);
   }
 }
 
 // The push buttons inside the main window's command group box, top to bottom.
 std::vector<int> CommandGroupButtons(HWND main) {
-  HWND group = nullptr;
+  RECT box = {};
   for (HWND child = ::GetWindow(main, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
     if ((::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && Caption(child) == L"Команды")
-      group = child;
+      ::GetWindowRect(child, &box);
   }
-  RECT box = {};
-  if (group == nullptr || !::GetWindowRect(group, &box)) return {};
   std::vector<std::pair<LONG, int>> buttons;
   for (HWND child = ::GetWindow(main, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
     RECT rect = {};
@@ -143,32 +127,21 @@ std::vector<int> CommandGroupButtons(HWND main) {
 
 // A button added to the command group but not to the window's command table
 // would never be enabled; one in the wrong place would break the layout.
-TEST_F(DeskShellTest, TheCommandGroupHoldsExactlyTheCommandButtonsInTheirOrder) {
-  OpenDialog main(IDD_MAIN);
-  const std::vector<int> onWindow = CommandGroupButtons(main.Handle());
+TEST(DeskShellTest, TheCommandGroupHoldsExactlyTheCommandButtonsInTheirOrder) {
+  RealDialog main(IDD_MAIN);
   std::vector<int> table;
   for (const auto& button : DeskMainWindow::CommandButtons()) table.push_back(button.controlId);
-  EXPECT_EQ(onWindow, table);
-
-  Win32Dialog adapter(main.Handle());
-  NullUi ui;
-  DeskMainWindow desk(ui);
-  for (bool authorized : {true, false}) {
-    Client.Authorized = authorized;
-    desk.Tick(adapter);
-    for (int id : onWindow) EXPECT_EQ(::IsWindowEnabled(main.Item(id)) != FALSE, authorized) << id;
-  }
+  EXPECT_EQ(CommandGroupButtons(main.handle), table);
 }
 
-TEST_F(DeskShellTest, TextsCrossTheWideApiIntactAndCutAtTheCallersLimit) {
-  OpenDialog dialog(IDD_CAR_DESCRIPTION);
-  Win32Dialog adapter(dialog.Handle());
+TEST(DeskShellTest, TextsCrossTheWideApiIntactAndCutAtTheCallersLimit) {
+  RealDialog dialog(IDD_CAR_DESCRIPTION);
+  Win32Dialog& adapter = dialog.adapter;
   adapter.SetText(IDC_CAR_FULL_DESCRIPTION, "Шкода «Октавия», белая");
   EXPECT_EQ(Caption(dialog.Item(IDC_CAR_FULL_DESCRIPTION)), L"Шкода «Октавия», белая");
   EXPECT_EQ(adapter.GetText(IDC_CAR_FULL_DESCRIPTION, 999), "Шкода «Октавия», белая");
   EXPECT_EQ(adapter.GetText(IDC_CAR_FULL_DESCRIPTION, 5), "Шкода");
   EXPECT_EQ(adapter.GetText(IDC_CAR_FULL_DESCRIPTION, 0), "");
-
   adapter.SetText(IDC_CAR_MINUTES, "abc");
   EXPECT_EQ(adapter.GetUnsigned(IDC_CAR_MINUTES), 0u);
   adapter.SetText(IDC_CAR_MINUTES, "-15");
@@ -177,9 +150,9 @@ TEST_F(DeskShellTest, TextsCrossTheWideApiIntactAndCutAtTheCallersLimit) {
   EXPECT_EQ(adapter.GetUnsigned(IDC_CAR_CALL_NUMBER), 4000000000u);
 }
 
-TEST_F(DeskShellTest, SortedComboBoxPlacesEntriesByTextAndKeepsTheirData) {
-  OpenDialog dialog(IDD_ORDER_STATUS);
-  Win32Dialog adapter(dialog.Handle());
+TEST(DeskShellTest, SortedComboBoxPlacesEntriesByTextAndKeepsTheirData) {
+  RealDialog dialog(IDD_ORDER_STATUS);
+  Win32Dialog& adapter = dialog.adapter;
   EXPECT_EQ(adapter.ComboAdd(IDC_STATUS, "Машина подана", 19), 0);
   EXPECT_EQ(adapter.ComboAdd(IDC_STATUS, "Выполнен", 21), 0);  // sorted ahead of the first
   EXPECT_EQ(adapter.ComboCount(IDC_STATUS), 2);
@@ -194,38 +167,29 @@ TEST_F(DeskShellTest, SortedComboBoxPlacesEntriesByTextAndKeepsTheirData) {
   EXPECT_EQ(adapter.ComboCount(IDC_STATUS), 0);
 }
 
-TEST_F(DeskShellTest, ChecksVisibilityPickersAndFocus) {
-  OpenDialog dialog(IDD_ADD_ORDER);
-  Win32Dialog adapter(dialog.Handle());
+TEST(DeskShellTest, ChecksVisibilityPickersAndFocus) {
+  RealDialog dialog(IDD_ADD_ORDER);
+  Win32Dialog& adapter = dialog.adapter;
   adapter.SetChecked(IDC_PRELIMINARY, true);
   EXPECT_TRUE(adapter.IsChecked(IDC_PRELIMINARY));
   adapter.SetChecked(IDC_PRELIMINARY, false);
   EXPECT_FALSE(adapter.IsChecked(IDC_PRELIMINARY));
-
   adapter.Show(IDC_PRELIMINARY_DATE, false);
-  EXPECT_EQ(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_DATE), GWL_STYLE) & WS_VISIBLE, 0);
+  EXPECT_EQ(dialog.Style(IDC_PRELIMINARY_DATE) & WS_VISIBLE, 0);
   adapter.Show(IDC_PRELIMINARY_DATE, true);
-  EXPECT_NE(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_DATE), GWL_STYLE) & WS_VISIBLE, 0);
+  EXPECT_NE(dialog.Style(IDC_PRELIMINARY_DATE) & WS_VISIBLE, 0);
   adapter.Enable(IDC_PRICE, false);
   EXPECT_FALSE(::IsWindowEnabled(dialog.Item(IDC_PRICE)));
 
-  platform::LocalTime when;
-  when.Year = 2031;
-  when.Month = 12;
-  when.Day = 31;
-  when.Hour = 23;
-  when.Minute = 59;
+  const platform::LocalTime when{2031, 12, 31, 23, 59};
   adapter.SetDateTime(IDC_PRELIMINARY_DATE, when);
   adapter.SetDateTime(IDC_PRELIMINARY_TIME, when);
   const platform::LocalTime date = adapter.GetDateTime(IDC_PRELIMINARY_DATE);
   const platform::LocalTime time = adapter.GetDateTime(IDC_PRELIMINARY_TIME);
-  EXPECT_EQ(date.Year, 2031);
-  EXPECT_EQ(date.Month, 12);
-  EXPECT_EQ(date.Day, 31);
-  EXPECT_EQ(time.Hour, 23);
-  EXPECT_EQ(time.Minute, 59);
+  EXPECT_EQ(std::make_tuple(date.Year, date.Month, date.Day, time.Hour, time.Minute),
+            std::make_tuple(2031, 12, 31, 23, 59));
 
-  ::ShowWindow(dialog.Handle(), SW_SHOW);
+  ::ShowWindow(dialog.handle, SW_SHOW);
   adapter.SetFocus(IDC_STREET_FROM);
   if (::GetFocus() == dialog.Item(IDC_STREET_FROM)) {  // focus needs an active window
     EXPECT_EQ(adapter.FocusedControl(), IDC_STREET_FROM);
@@ -233,10 +197,10 @@ TEST_F(DeskShellTest, ChecksVisibilityPickersAndFocus) {
   EXPECT_EQ(adapter.NextTabItem(IDC_STREET_FROM), IDC_ADDITIONAL_FROM);
 }
 
-TEST_F(DeskShellTest, RadioChoicesOfTheNotificationModeExcludeOneAnother) {
-  OpenDialog dialog(IDD_NOTIFY_MODE);
-  ::ShowWindow(dialog.Handle(), SW_SHOW);  // hidden buttons take no part in their group
-  Win32Dialog adapter(dialog.Handle());
+TEST(DeskShellTest, RadioChoicesOfTheNotificationModeExcludeOneAnother) {
+  RealDialog dialog(IDD_NOTIFY_MODE);
+  ::ShowWindow(dialog.handle, SW_SHOW);  // hidden buttons take no part in their group
+  Win32Dialog& adapter = dialog.adapter;
   adapter.SetChecked(IDC_MODE_NEWER, true);
   ::SendMessageW(dialog.Item(IDC_MODE_INTERVAL), BM_CLICK, 0, 0);
   EXPECT_TRUE(adapter.IsChecked(IDC_MODE_INTERVAL));
@@ -246,14 +210,13 @@ TEST_F(DeskShellTest, RadioChoicesOfTheNotificationModeExcludeOneAnother) {
   EXPECT_FALSE(adapter.IsChecked(IDC_MODE_INTERVAL));
 }
 
-TEST_F(DeskShellTest, ListViewRowsKeepDataAndCyrillicCells) {
-  OpenDialog main(IDD_MAIN);
-  Win32Dialog adapter(main.Handle());
-  KestoListView* list = adapter.ListView(IDC_NEW_ORDERS);
+TEST(DeskShellTest, ListViewRowsKeepDataAndCyrillicCells) {
+  RealDialog main(IDD_MAIN);
+  KestoListView* list = main.adapter.ListView(IDC_NEW_ORDERS);
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(adapter.ListView(IDC_NEW_ORDERS), list);  // one adapter per control
-  EXPECT_EQ(adapter.ListView(IDC_CONNECT), nullptr);  // a button is no list
-  EXPECT_EQ(adapter.ListView(4242), nullptr);
+  EXPECT_EQ(main.adapter.ListView(IDC_NEW_ORDERS), list);  // one adapter per control
+  EXPECT_EQ(main.adapter.ListView(IDC_CONNECT), nullptr);  // a button is no list
+  EXPECT_EQ(main.adapter.ListView(4242), nullptr);
 
   SetColumn(*list);
   EXPECT_EQ(::SendMessageW(main.Item(IDC_NEW_ORDERS), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), kOrderListStyles);
@@ -276,41 +239,36 @@ TEST_F(DeskShellTest, ListViewRowsKeepDataAndCyrillicCells) {
   EXPECT_EQ(list->ItemCount(), 0);
 }
 
-TEST_F(DeskShellTest, NewOrderDialogLogicStartsOnTheRealControls) {
-  OpenDialog dialog(IDD_ADD_ORDER);
-  Win32Dialog adapter(dialog.Handle());
+TEST(DeskShellTest, NewOrderDialogLogicStartsOnTheRealControls) {
+  RealDialog dialog(IDD_ADD_ORDER);
   NullUi ui;
   std::unique_ptr<DeskDialogLogic> logic = CreateDeskDialog(IDD_ADD_ORDER, ui);
   ASSERT_NE(logic, nullptr);
-  EXPECT_TRUE(logic->Start(adapter));
+  EXPECT_TRUE(logic->Start(dialog.adapter));
+  // What the logic chose shows in the real drop-down list and edit.
   EXPECT_EQ(Caption(dialog.Item(IDC_TARIFF_MODE)), L"Фикс. тариф");
-  EXPECT_EQ(adapter.ComboCount(IDC_TARIFF_MODE), 3);
+  EXPECT_EQ(dialog.adapter.ComboCount(IDC_TARIFF_MODE), 3);
   EXPECT_EQ(Caption(dialog.Item(IDC_TIME_TO_LIVE)), L"0");
-  EXPECT_EQ(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_TIME), GWL_STYLE) & WS_VISIBLE, 0);
-
-  adapter.SetChecked(IDC_PRELIMINARY, true);
-  logic->Command(adapter, IDC_PRELIMINARY);
-  EXPECT_NE(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_TIME), GWL_STYLE) & WS_VISIBLE, 0);
+  EXPECT_EQ(dialog.Style(IDC_PRELIMINARY_TIME) & WS_VISIBLE, 0);
 }
 
-TEST_F(DeskShellTest, AutoAcceptCheckListsKeepTheirChecksOnTheRealControls) {
+TEST(DeskShellTest, AutoAcceptCheckListsKeepTheirChecksOnTheRealControls) {
   DeskAutoAccept.Reset();  // no settings file: nothing is stored
   AutoAcceptRules rules;
   rules.Cities = {5};
   DeskAutoAccept.SetRules(rules);
-  OpenDialog dialog(IDD_AUTO_ACCEPT);
-  Win32Dialog adapter(dialog.Handle());
+  RealDialog dialog(IDD_AUTO_ACCEPT);
   NullUi ui;
   AutoAcceptDialog logic(ui);
-  EXPECT_TRUE(logic.Start(adapter));
-  KestoListView* cities = adapter.ListView(IDC_AA_CITIES);
+  EXPECT_TRUE(logic.Start(dialog.adapter));
+  KestoListView* cities = dialog.adapter.ListView(IDC_AA_CITIES);
   ASSERT_NE(cities, nullptr);
   ASSERT_EQ(cities->ItemCount(), 1);
   EXPECT_EQ(cities->GetItemText(0, 0, 99), "№5 (нет в справочнике)");
   EXPECT_TRUE(cities->IsItemChecked(0));
   cities->SetItemChecked(0, false);
   EXPECT_FALSE(cities->IsItemChecked(0));
-  EXPECT_TRUE(adapter.IsChecked(IDC_AA_ANY));
+  EXPECT_TRUE(dialog.adapter.IsChecked(IDC_AA_ANY));
   DeskAutoAccept.Reset();
 }
 
