@@ -1,19 +1,23 @@
 // The end-to-end run of the desk, as an operator would work it: the desk is
 // already started against a demo exchange; this program finds its window,
-// clicks, reads what it shows, publishes orders as another service, and
-// prints one "ok"/"not ok" line per check and a closing count.
+// clicks, reads what it shows (its list views through a block allocated in
+// the desk's process), publishes orders as another service, and prints one
+// "ok"/"not ok" line per check and a closing count. Every wait is bounded.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
-#include <iterator>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "DeskWindows.h"
 #include "client/KestoBrimoClientAsync.h"
 #include "desk/DeskIds.h"
 #include "desk/MainWindow.h"
@@ -25,48 +29,34 @@ namespace {
 
 constexpr DWORD kWindowWaitMs = 60000;  // a fresh Wine prefix is slow to start the desk
 constexpr DWORD kStepWaitMs = 20000;
-constexpr int kPriceColumn = 9;
-constexpr int kPriceWidth = 123;  // pixels, as the operator drags it
-constexpr int kScrollToStatusPixels = 700;
+constexpr int kPriceColumn = 9, kPriceWidth = 123;  // pixels, as the operator drags it
+constexpr int kMessageTextId = 0xFFFF;              // the static that holds a message box's text
 
-struct Options {
-  int port = 0, offers = 0;
-  std::string deskLogin, login, password;
-  // Where the driver asks the runner to stop and start the exchange and to
-  // take pictures of the screen.
-  std::wstring control;
-  // "connect" only logs the desk in and leaves it running (scripts/run-desk);
-  // "again" checks what the last run left in the settings file; "dpi" takes
-  // pictures of a desk on a 144 DPI screen; "soak" logs it in, waits for the
-  // runner's "check" and compares the desk's lists with what the exchange
-  // shows a second desk of the same service; "latency" publishes `offers`
-  // orders for the desk to accept automatically.
-  std::string mode = "full";
-};
+bool WaitUntil(const std::function<bool()>& ready, DWORD timeoutMs = kStepWaitMs, DWORD pollMs = 50) {
+  for (const DWORD start = ::GetTickCount(); !ready(); ::Sleep(pollMs)) {
+    if (::GetTickCount() - start >= timeoutMs) return false;
+  }
+  return true;
+}
 
-// Options come in pairs, "--name value"; false when a name is unknown or
-// the mode misses one it needs.
-bool ParseOptions(int argc, char** argv, Options& options) {
-  std::map<std::string, std::string> given = {{"--mode", options.mode}};
-  for (int i = 1; i + 1 < argc; i += 2) given[argv[i]] = argv[i + 1];
-  options.port = std::atoi(given["--port"].c_str());
-  options.offers = std::atoi(given["--offers"].c_str());
-  options.deskLogin = given["--desk-login"];
-  options.login = given["--login"];
-  options.password = given["--password"];
-  options.control = WideFrom1251(given["--control"]);
-  options.mode = given["--mode"];
-  if (given.size() != 7) return false;  // each name above is there now: any other is unknown
-  const std::string& mode = options.mode;
-  return mode == "connect" || (options.port > 0 && (mode == "soak" || !options.login.empty()) &&
-                               (mode == "latency" ? options.offers > 0 : !options.control.empty()));
+// WM_GETTEXT is marshalled between processes for any window.
+std::wstring WindowText(HWND window) {
+  const LRESULT length = window == nullptr ? 0 : ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+  ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+  return text.c_str();
+}
+std::wstring ItemText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
+bool IsItemEnabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
+// Posted as the mouse would, so a click that opens a modal box does not hold the driver.
+bool ClickButton(HWND dialog, int id) {
+  return IsItemEnabled(dialog, id) && ::PostMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0) != 0;
 }
 
 std::string Utf8(const std::wstring& wide) {
   std::string out(wide.size() * 3, '\0');  // at most three bytes a UTF-16 unit
-  const int n = static_cast<int>(out.size());
-  out.resize(static_cast<std::size_t>(
-      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr)));
+  out.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                                            &out[0], static_cast<int>(out.size()), nullptr, nullptr)));
   return out;
 }
 
@@ -87,6 +77,95 @@ int Finish() {
   return failures == 0 ? 0 : 1;
 }
 
+class RemoteListView {
+ public:
+  // `list` belongs to `process`, opened with VM operation, read and write rights.
+  RemoteListView(HWND list, HANDLE process)
+      : list_(list),
+        process_(process),
+        remote_(::VirtualAllocEx(process, nullptr, sizeof(Cell), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+  ~RemoteListView() { ::VirtualFreeEx(process_, remote_, 0, MEM_RELEASE); }
+  RemoteListView(const RemoteListView&) = delete;
+  RemoteListView& operator=(const RemoteListView&) = delete;
+
+  int RowCount() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+  int ColumnWidth(int column) const { return static_cast<int>(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, column, 0)); }
+  int SelectionMark() const { return static_cast<int>(::SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0)); }
+  std::wstring CellText(int row, int column) const {
+    Cell cell = {};
+    cell.item.iSubItem = column;
+    cell.item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote_) + offsetof(Cell, text));
+    cell.item.cchTextMax = kTextChars - 1;
+    return Remote(list_, LVM_GETITEMTEXTW, row, cell) ? cell.text : L"";
+  }
+  // The first row whose cell `column` reads `text`, or -1.
+  int FindRow(int column, const std::wstring& text) const {
+    for (int row = 0, rows = RowCount(); row < rows; ++row) {
+      if (CellText(row, column) == text) return row;
+    }
+    return -1;
+  }
+  // Button down and up a little into the row (its first column has no width); twice for a double-click.
+  bool ClickRow(int row, bool twice = false) const {
+    RECT rect = {LVIR_BOUNDS, 0, 0, 0};
+    if (!Remote(list_, LVM_GETITEMRECT, row, rect)) return false;
+    const LPARAM at = MAKELPARAM(rect.left + 24, (rect.top + rect.bottom) / 2);
+    for (int click = 0; click < (twice ? 2 : 1); ++click) {
+      ::PostMessageW(list_, click == 0 ? WM_LBUTTONDOWN : WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+      ::PostMessageW(list_, WM_LBUTTONUP, 0, at);
+    }
+    return true;
+  }
+  bool ClickHeader(int column) const {
+    RECT rect = {};
+    if (!Remote(Header(), HDM_GETITEMRECT, column, rect)) return false;
+    POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    const LPARAM at = MAKELPARAM(middle.x, middle.y);
+    // The pointer goes there too: a move reported from elsewhere while the
+    // button is down would start dragging the column instead of clicking it.
+    ::ClientToScreen(Header(), &middle);
+    ::SetCursorPos(middle.x, middle.y);
+    ::Sleep(100);
+    ::PostMessageW(Header(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(Header(), WM_LBUTTONUP, 0, at);
+    return true;
+  }
+  // The header's sort arrow on `column`: 1 up, -1 down, 0 none.
+  int SortArrow(int column) const {
+    HDITEMW item = {};
+    item.mask = HDI_FORMAT;
+    if (!Remote(Header(), HDM_GETITEMW, column, item)) return 0;
+    return (item.fmt & HDF_SORTUP) != 0 ? 1 : ((item.fmt & HDF_SORTDOWN) != 0 ? -1 : 0);
+  }
+  bool SetChecked(int row) const {
+    LVITEMW item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(2);
+    return Remote(list_, LVM_SETITEMSTATE, row, item);
+  }
+
+ private:
+  static constexpr int kTextChars = 1024;
+  struct Cell {
+    LVITEMW item;
+    wchar_t text[kTextChars];
+  };
+  // Writes `value` into the block in the list's process, sends `message`
+  // with its address, and reads back what the control filled in.
+  template <typename T>
+  bool Remote(HWND window, UINT message, int index, T& value) const {
+    static_assert(sizeof(T) <= sizeof(Cell), "the block holds it");
+    return remote_ != nullptr && ::WriteProcessMemory(process_, remote_, &value, sizeof value, nullptr) &&
+           ::SendMessageW(window, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote_)) != 0 &&
+           ::ReadProcessMemory(process_, remote_, &value, sizeof value, nullptr);
+  }
+  HWND Header() const { return reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0)); }
+
+  HWND list_;
+  HANDLE process_;
+  void* remote_;
+};
+
 KestoOrder SampleOrder(const char* street, float price = 850.5f, std::int32_t city = 1) {
   KestoOrder order;
   order.CityIdFrom = city;
@@ -104,9 +183,7 @@ KestoOrder SampleOrder(const char* street, float price = 850.5f, std::int32_t ci
   return order;
 }
 
-// Another taxi service on the same exchange, through the project's own
-// client: it publishes orders for the desk to see and follows what the
-// exchange tells it.
+// Another taxi service on the same exchange, through the project's own client.
 class OtherService {
  public:
   OtherService(int port, const std::string& login, const std::string& password) {
@@ -116,29 +193,30 @@ class OtherService {
 
   bool LogIn() {
     client_.Connect();
-    return WaitUntil([&] { return LoggedIn(); }, kStepWaitMs);
+    return LoggedIn();
   }
-  bool LoggedIn() { return client_.Authorized.load(); }
+  bool LoggedIn() {
+    return WaitUntil([&] { return client_.Authorized.load(); });
+  }
   std::map<std::int32_t, std::string> Cities() { return client_.GetCityDirectory(); }
   // The new order's id once the exchange confirms it, or 0.
   std::int32_t Publish(const KestoOrder& order) {
     const auto commandId = static_cast<std::uint32_t>(client_.InsertOrder(order));
-    KestoBrimo_AsyncResponce answer;
-    if (!Await(answer, 50, [&] { return answer.CommandId == commandId; })) return 0;
-    return answer.OperationStatus == KBRStatus_Ok && answer.reason == KBRReason_MyOrder ? answer.Order.OrderId : 0;
-  }
-  // Until the exchange tells that another service accepted `orderId`.
-  bool WaitTaken(std::int32_t orderId) {
-    KestoBrimo_AsyncResponce told;
-    return Await(told, 5, [&] {
-      return told.reason == KBRReason_MyOrder && told.Order.OrderId == orderId && told.Order.Acceptor != 0;
+    return Await(50, [&](const KestoBrimo_AsyncResponce& answer) {
+      return answer.CommandId != commandId                                                  ? -1
+             : answer.OperationStatus == KBRStatus_Ok && answer.reason == KBRReason_MyOrder ? answer.Order.OrderId
+                                                                                            : 0;
     });
   }
-  // Applies what the exchange told so far to the orders this service is
-  // offered and its own, as a desk keeps them.
+  // Until the exchange tells that another service accepted `orderId`.
+  void WaitTaken(std::int32_t orderId) {
+    Await(5, [&](const KestoBrimo_AsyncResponce& told) {
+      return told.reason == KBRReason_MyOrder && told.Order.OrderId == orderId && told.Order.Acceptor != 0 ? 1 : -1;
+    });
+  }
+  // What the exchange told so far, as a desk keeps it: the orders offered to this service, and its own.
   void Follow(std::set<std::int32_t>& offered, std::set<std::int32_t>& own) {
-    KestoBrimo_AsyncResponce told;
-    while (client_.GetClientResponce(told)) {
+    for (KestoBrimo_AsyncResponce told; client_.GetClientResponce(told);) {
       const std::int32_t id = told.Order.OrderId;
       if (told.reason == KBRReason_NewOrder) offered.insert(id);
       if (told.reason == KBRReason_NewOrderRemoved) offered.erase(id);
@@ -148,31 +226,64 @@ class OtherService {
   }
 
  private:
-  // Takes the responses into `response` until one is `wanted`, looking every `pollMs`.
-  bool Await(KestoBrimo_AsyncResponce& response, DWORD pollMs, const std::function<bool()>& wanted) {
-    const auto answered = [&] {
-      while (client_.GetClientResponce(response)) {
-        if (wanted()) return true;
-      }
-      return false;
-    };
-    return WaitUntil(answered, kStepWaitMs, pollMs);
+  // Takes the responses, looking every `pollMs`, until `verdict` of one is not -1; 0 when none comes.
+  std::int32_t Await(DWORD pollMs, const std::function<std::int32_t(const KestoBrimo_AsyncResponce&)>& verdict) {
+    std::int32_t result = -1;
+    KestoBrimo_AsyncResponce response;
+    WaitUntil(
+        [&] {
+          while (result == -1 && client_.GetClientResponce(response)) result = verdict(response);
+          return result != -1;
+        },
+        kStepWaitMs, pollMs);
+    return std::max(result, 0);
   }
 
   KestoBrimoClientAsync client_;
 };
 
+// "--name value" pairs. Modes: "full" works the desk through everything;
+// "again" checks what the last run left in the settings file; "dpi" takes
+// pictures on a 144 DPI screen; "connect" only logs the desk in and leaves
+// it running (scripts/run-desk); "soak" logs it in, waits for the runner's
+// "check" and compares the desk's lists with what the exchange shows a
+// second desk of the same service; "latency" publishes `--offers` orders for
+// the desk to accept automatically. `--control` is where the driver asks the
+// runner to stop and start the exchange and to take pictures of the screen.
+struct Options {
+  std::map<std::string, std::string> given = {{"--mode", "full"},   {"--port", "0"}, {"--offers", "0"},
+                                              {"--desk-login", ""}, {"--login", ""}, {"--password", ""},
+                                              {"--control", ""}};
+  const std::string& operator[](const char* name) const { return given.at(name); }
+  int Number(const char* name) const { return std::atoi(given.at(name).c_str()); }
+  // False when a name is unknown or the mode misses one it needs.
+  bool Parse(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+      if (given.count(argv[i]) == 0) return false;
+      given[argv[i]] = argv[i + 1];
+    }
+    const std::string& mode = given["--mode"];
+    return mode == "connect" || (Number("--port") > 0 && (mode == "soak" || !given["--login"].empty()) &&
+                                 (mode == "latency" ? Number("--offers") > 0 : !given["--control"].empty()));
+  }
+};
+
 class DeskRun {
  public:
-  explicit DeskRun(const Options& options) : options_(options), other_(options.port, options.login, options.password) {}
+  explicit DeskRun(const Options& options)
+      : options_(options),
+        control_(WideFrom1251(options["--control"])),
+        other_(options.Number("--port"), options["--login"], options["--password"]) {}
   ~DeskRun() {
     if (process_ != nullptr) ::CloseHandle(process_);
   }
 
   int Run() {
     if (!Start("the desk's main window \"Мирдатон\" opens")) return Finish();
-    Check(ItemText(main_, IDC_SERVER) == L"127.0.0.1" && ItemText(main_, IDC_PORT) == std::to_wstring(options_.port) &&
-              ItemText(main_, IDC_LOGIN) == WideFrom1251(options_.deskLogin) && !ItemText(main_, IDC_PASSWORD).empty(),
+    Check(ItemText(main_, IDC_SERVER) == L"127.0.0.1" &&
+              ItemText(main_, IDC_PORT) == WideFrom1251(options_["--port"]) &&
+              ItemText(main_, IDC_LOGIN) == WideFrom1251(options_["--desk-login"]) &&
+              !ItemText(main_, IDC_PASSWORD).empty(),
           "the connection fields show the settings file");
     Check(RefusedLogin(),
           "a wrong password: one \"KBRStatus_AuthentError\" box, the state line \"Вход отклонён\", no more attempts");
@@ -211,10 +322,14 @@ class DeskRun {
     return Close();
   }
 
+  // The desk maximises itself on its first tick; the dialog's first showing
+  // comes when its queue first runs empty. Both have passed once "Соединиться"
+  // is enabled and a tick more has gone by: the window must be maximised then.
   int RunAgain() {
     if (!Start("the desk starts again")) return Finish();
-    Check(WaitUntil([&] { return ::IsZoomed(main_) != FALSE; }, kStepWaitMs),
-          "restarted, the window is maximised again");
+    const bool ticked = WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); });
+    ::Sleep(1000);
+    Check(ticked && ::IsZoomed(main_), "restarted, the window is maximised again");
     Check(NewList().ColumnWidth(kPriceColumn) == kPriceWidth && NewList().SortArrow(kPriceColumn) == 1,
           "restarted, \"Цена\" keeps its width and the up arrow");
     Check(ConnectDesk() && NewOrdersByPrice() && ::IsZoomed(main_),
@@ -225,7 +340,7 @@ class DeskRun {
 
   int RunAtHighDpi() {
     if (!Start("the desk starts on a 144 DPI screen")) return Finish();
-    Check(ConnectDesk() && WaitUntil([&] { return NewList().RowCount() > 0; }, kStepWaitMs),
+    Check(ConnectDesk() && WaitUntil([&] { return NewList().RowCount() > 0; }),
           "at 144 DPI the desk logs in and lists the offered orders");
     Shot(L"16-dpi-144-main");
     Check(Dismiss(Press(main_, IDC_ADD_ORDER, L"Добавление заказа"), IDCANCEL, L"17-dpi-144-add-order"),
@@ -242,18 +357,17 @@ class DeskRun {
     const bool found = FindDesk();
     Check(found && ConnectDesk(), "the desk opens and logs in");
     if (!found) return Finish();
-    const std::wstring check = options_.control + L"/check";
+    const std::wstring check = control_ + L"/check";
     const bool asked =
         WaitUntil([&] { return ::GetFileAttributesW(check.c_str()) != INVALID_FILE_ATTRIBUTES; }, 3 * 60 * 60 * 1000);
     // What the exchange shows a second desk of the same service, logged in now.
-    OtherService second(options_.port, "mirdaton2", "mirdaton2");
+    OtherService second(options_.Number("--port"), "mirdaton2", "mirdaton2");
     std::set<std::int32_t> offered, own;
     const bool in = asked && second.LogIn();
     ::Sleep(5000);
     second.Follow(offered, own);
     int rows = 0, missing = 0;
-    const std::pair<RemoteListView*, std::set<std::int32_t>*> lists[] = {{&NewList(), &offered}, {&MyList(), &own}};
-    for (const auto& list : lists) {
+    for (const auto& list : {std::make_pair(&NewList(), &offered), std::make_pair(&MyList(), &own)}) {
       std::set<std::wstring> shown;
       for (int row = 0; row < list.first->RowCount(); ++row, ++rows) shown.insert(list.first->CellText(row, 0));
       for (std::int32_t id : *list.second) missing += shown.count(std::to_wstring(id)) == 0;
@@ -279,14 +393,15 @@ class DeskRun {
     // Each offer once the one before is taken and the desk has shown it: the
     // time of one accept, not of a queue. The desk is left alone meanwhile,
     // since messages sent to its lists from here are handled before its tick.
-    for (int i = 0; i < options_.offers; ++i) {
+    const int offers = options_.Number("--offers");
+    for (int i = 0; i < offers; ++i) {
       other_.WaitTaken(other_.Publish(SampleOrder("Пятницкая улица")));
       ::Sleep(300);
     }
-    WaitUntil([&] { return MyList().RowCount() >= options_.offers; }, kStepWaitMs);
+    WaitUntil([&] { return MyList().RowCount() >= offers; });
     const int taken = MyList().RowCount();
-    Note("offers taken: " + std::to_string(taken) + " of " + std::to_string(options_.offers));
-    Check(taken == options_.offers, "the desk takes every offer automatically");
+    Note("offers taken: " + std::to_string(taken) + " of " + std::to_string(offers));
+    Check(taken == offers, "the desk takes every offer automatically");
     return Close();
   }
 
@@ -295,6 +410,13 @@ class DeskRun {
   RemoteListView& MyList() { return *lists_[1]; }
   RemoteListView& Journal() { return *lists_[2]; }
   std::wstring StateLine() { return ItemText(main_, IDC_STATE_LINE); }
+  bool StateLineStarts(const wchar_t* text) {
+    return WaitUntil([&] { return StateLine().rfind(text, 0) == 0; });
+  }
+  // The grey rows as the state line counts them: "серых строк: N (".
+  bool GreyRowsAre(int count) {
+    return StateLine().find(L"серых строк: " + std::to_wstring(count) + L" (") != std::wstring::npos;
+  }
 
   bool FindDesk() {
     // A dialog shows itself only after its controls exist and it has started.
@@ -307,10 +429,9 @@ class DeskRun {
     process_ = ::OpenProcess(
         PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
         pid_);
-    if (process_ == nullptr) return false;
     const int ids[] = {IDC_NEW_ORDERS, IDC_MY_ORDERS, IDC_JOURNAL};
     for (int i = 0; i < 3; ++i) lists_[i].reset(new RemoteListView(::GetDlgItem(main_, ids[i]), process_));
-    return NewList().IsUsable() && MyList().IsUsable() && Journal().IsUsable();
+    return process_ != nullptr;
   }
   bool Start(const char* what) {
     const bool found = FindDesk();
@@ -320,12 +441,11 @@ class DeskRun {
 
   // The runner's hands: a request file in the control folder, answered with "<request>.done".
   bool AskRunner(const std::wstring& request) {
-    const std::wstring path = options_.control + L"/" + request, done = path + L".done";
+    const std::wstring path = control_ + L"/" + request, done = path + L".done";
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     ::CloseHandle(file);
-    const bool answered =
-        WaitUntil([&] { return ::GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, kStepWaitMs);
+    const bool answered = WaitUntil([&] { return ::GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; });
     ::DeleteFileW(done.c_str());
     if (!answered) Note("the runner did not answer " + Utf8(request));
     return answered;
@@ -337,10 +457,15 @@ class DeskRun {
     AskRunner(L"shot-" + name);
   }
 
-  // The desk's boxes and dialogs open besides its main window.
+  // The desk's visible boxes and dialogs besides its main window.
   std::vector<HWND> Boxes() {
-    std::vector<HWND> boxes = DialogsOf(pid_);
-    return {boxes.begin(), std::remove(boxes.begin(), boxes.end(), main_)};
+    std::vector<HWND> found;
+    for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, L"#32770", nullptr)) != nullptr;) {
+      DWORD owner = 0;
+      ::GetWindowThreadProcessId(window, &owner);
+      if (owner == pid_ && window != main_ && ::IsWindowVisible(window)) found.push_back(window);
+    }
+    return found;
   }
   void NoteBoxes() {
     for (HWND box : Boxes()) Note("open box '" + Utf8(WindowText(box)) + "': " + Utf8(ItemText(box, kMessageTextId)));
@@ -356,7 +481,7 @@ class DeskRun {
       }
       return found != nullptr;
     };
-    if ((button == 0 || ClickButton(window, button)) && WaitUntil(shown, kStepWaitMs)) return found;
+    if ((button == 0 || ClickButton(window, button)) && WaitUntil(shown)) return found;
     Note("no box '" + Utf8(what) + "'; state line: " + Utf8(StateLine()));
     NoteBoxes();
     return nullptr;
@@ -365,41 +490,41 @@ class DeskRun {
   bool Dismiss(HWND box, int button, const std::wstring& shot = L"") {
     if (box == nullptr) return false;
     if (!shot.empty()) Shot(shot);
-    return ClickButton(box, button) && WaitUntil([&] { return !::IsWindow(box); }, kStepWaitMs);
+    return ClickButton(box, button) && WaitUntil([&] { return !::IsWindow(box); });
   }
   // The row of order `orderId` once it is listed, or -1.
   int WaitForRow(const RemoteListView& list, std::int32_t orderId) {
     const std::wstring id = std::to_wstring(orderId);
-    if (orderId != 0 && WaitUntil([&] { return list.FindRow(0, id) >= 0; }, kStepWaitMs)) return list.FindRow(0, id);
+    if (orderId != 0 && WaitUntil([&] { return list.FindRow(0, id) >= 0; })) return list.FindRow(0, id);
     Note("order " + Utf8(id) + " is not listed");
     return -1;
   }
   bool SelectRow(const RemoteListView& list, int row) {
-    return row >= 0 && list.ClickRow(row) && WaitUntil([&] { return list.SelectionMark() == row; }, kStepWaitMs);
+    return row >= 0 && list.ClickRow(row) && WaitUntil([&] { return list.SelectionMark() == row; });
   }
-  bool AutoAcceptIs(LRESULT state) { return ::SendDlgItemMessageW(main_, IDC_AUTO_ACCEPT, BM_GETCHECK, 0, 0) == state; }
+  bool AutoAcceptIs(LRESULT state) {
+    return WaitUntil([&] { return ::SendDlgItemMessageW(main_, IDC_AUTO_ACCEPT, BM_GETCHECK, 0, 0) == state; });
+  }
 
   // The click on "Соединиться" is sent, not posted: it returns when the desk
-  // has handled it, and the client's worker, not the window, makes the connection.
+  // has handled it, and the client's worker, not the window, makes the
+  // connection. The desk's first tick enables the button.
   bool ConnectDesk() {
     DWORD_PTR ignored = 0;
-    // The first tick enables "Соединиться".
     const auto& commands = DeskMainWindow::CommandButtons();
-    return WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }, kStepWaitMs) &&
+    return WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }) &&
            ::SendMessageTimeoutW(::GetDlgItem(main_, IDC_CONNECT), BM_CLICK, 0, 0, SMTO_NORMAL, 2000, &ignored) &&
-           WaitUntil(
-               [&] {
-                 return !IsItemEnabled(main_, IDC_CONNECT) && IsItemEnabled(main_, IDC_DISCONNECT) &&
-                        std::all_of(commands.begin(), commands.end(),
-                                    [&](const auto& button) { return IsItemEnabled(main_, button.controlId); });
-               },
-               kStepWaitMs);
+           WaitUntil([&] {
+             return !IsItemEnabled(main_, IDC_CONNECT) && IsItemEnabled(main_, IDC_DISCONNECT) &&
+                    std::all_of(commands.begin(), commands.end(),
+                                [&](const auto& button) { return IsItemEnabled(main_, button.controlId); });
+           });
   }
 
   // A wrong password, as a new operator would type it: the exchange refuses
   // and closes; the desk must stop there with one box, not try again and again.
   bool RefusedLogin() {
-    HWND box = WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }, kStepWaitMs) &&
+    HWND box = WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }) &&
                        ::SetDlgItemTextW(main_, IDC_PASSWORD, L"не тот пароль")
                    ? Press(main_, IDC_CONNECT, L"KBRStatus_AuthentError")
                    : nullptr;
@@ -410,9 +535,9 @@ class DeskRun {
     NoteBoxes();
     Note("state line: " + Utf8(line));
     const bool closed = Dismiss(box, IDOK, L"00-login-refused");
-    const bool idle = WaitUntil(
-        [&] { return IsItemEnabled(main_, IDC_CONNECT) && !IsItemEnabled(main_, IDC_DISCONNECT); }, kStepWaitMs);
-    ::SetDlgItemTextW(main_, IDC_PASSWORD, WideFrom1251(options_.deskLogin).c_str());
+    const bool idle =
+        WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT) && !IsItemEnabled(main_, IDC_DISCONNECT); });
+    ::SetDlgItemTextW(main_, IDC_PASSWORD, WideFrom1251(options_["--desk-login"]).c_str());
     return boxes == 1 && line.rfind(L"Вход отклонён: ", 0) == 0 && closed && idle;
   }
 
@@ -444,8 +569,8 @@ class DeskRun {
                  IDYES, L"03-confirm-accept")) {
       return false;
     }
-    const auto moved = [&] { return NewList().FindRow(0, id) < 0 && MyList().FindRow(0, id) >= 0; };
-    const bool mine = WaitUntil(moved, kStepWaitMs) && MyList().CellText(MyList().FindRow(0, id), 12) == L"Принят нами";
+    const bool mine = WaitUntil([&] { return NewList().FindRow(0, id) < 0 && MyList().FindRow(0, id) >= 0; }) &&
+                      MyList().CellText(MyList().FindRow(0, id), 12) == L"Принят нами";
     // The exchange answers an accepted order with notifications only (the
     // ticks go on under a box): a status box, should one come, must say Ok.
     bool statusOk = true;
@@ -456,22 +581,21 @@ class DeskRun {
 
   // At least three new orders stand by price, lowest first, under an up arrow.
   bool NewOrdersByPrice() {
-    const auto sorted = [&] {
+    return WaitUntil([&] {
       std::vector<double> prices;
       for (int row = 0, rows = NewList().RowCount(); row < rows; ++row) {
         prices.push_back(std::wcstod(NewList().CellText(row, kPriceColumn).c_str(), nullptr));
       }
       return prices.size() >= 3 && NewList().SortArrow(kPriceColumn) == 1 &&
              std::is_sorted(prices.begin(), prices.end());
-    };
-    return WaitUntil(sorted, kStepWaitMs);
+    });
   }
 
   bool MaximiseAndSortByPrice() {
     const std::int32_t dearer = other_.Publish(SampleOrder("Кутузовский проспект", 1110));
     if (dearer == 0 || WaitForRow(NewList(), other_.Publish(SampleOrder("Ленинский проспект", 320))) < 0) return false;
     ::PostMessageW(main_, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    if (!WaitUntil([&] { return ::IsZoomed(main_) != FALSE; }, kStepWaitMs)) return false;
+    if (!WaitUntil([&] { return ::IsZoomed(main_) != FALSE; })) return false;
     ::Sleep(500);  // the lists take their new places
     if (!NewList().ClickHeader(kPriceColumn) || !NewOrdersByPrice()) return false;
     // The operator widens the price column; the next start must show it so.
@@ -479,9 +603,9 @@ class DeskRun {
     ::SendMessageW(list, LVM_SETCOLUMNWIDTH, kPriceColumn, MAKELPARAM(kPriceWidth, 0));
     Shot(L"14-maximised-sorted-by-price");
     // The columns to the right: price, status, publication time, commissions.
-    ::SendMessageW(list, LVM_SCROLL, kScrollToStatusPixels, 0);
+    ::SendMessageW(list, LVM_SCROLL, 700, 0);
     Shot(L"14b-columns-on-the-right");
-    ::SendMessageW(list, LVM_SCROLL, static_cast<WPARAM>(-kScrollToStatusPixels), 0);
+    ::SendMessageW(list, LVM_SCROLL, static_cast<WPARAM>(-700), 0);
     return true;
   }
 
@@ -494,17 +618,16 @@ class DeskRun {
     std::wstring exchange, shown;
     for (const auto& city : other_.Cities())
       exchange += std::to_wstring(city.first) + L" " + WideFrom1251(city.second) + L"|";
-    const auto same = [&] {
+    const bool listed = WaitUntil([&] {
       shown.clear();
       for (int row = 0; row < rows.RowCount(); ++row)
         shown += rows.CellText(row, 0) + L" " + rows.CellText(row, 1) + L"|";
       return !exchange.empty() && shown == exchange;
-    };
-    const bool listed = WaitUntil(same, kStepWaitMs);
+    });
     if (!listed) Note("the viewer lists " + Utf8(shown) + ", the exchange " + Utf8(exchange));
     Shot(L"05-directory-cities");
     if (ClickButton(viewer, IDC_DIR_CLIENTS)) {
-      WaitUntil([&] { return rows.CellText(0, 1).find(L"[") != std::wstring::npos; }, kStepWaitMs);
+      WaitUntil([&] { return rows.CellText(0, 1).find(L"[") != std::wstring::npos; });
       Shot(L"06-directory-services");
     }
     return Dismiss(viewer, IDOK) && listed;
@@ -545,12 +668,11 @@ class DeskRun {
     if (dialog == nullptr) return false;
     RemoteListView cities(::GetDlgItem(dialog, IDC_AA_CITIES), process_);
     const int moscow = cities.FindRow(0, L"Москва");
-    const bool filled = moscow >= 0 && cities.SetChecked(moscow, true) &&
+    const bool filled = moscow >= 0 && cities.SetChecked(moscow) &&
                         ::SetDlgItemTextW(dialog, IDC_AA_MIN_PRICE, L"900") &&
                         ::SetDlgItemTextW(dialog, IDC_AA_MAX_OPEN, L"2");
     ::SendMessageW(::GetDlgItem(dialog, IDC_AA_ENABLED), BM_SETCHECK, BST_CHECKED, 0);
-    return Dismiss(dialog, IDOK, L"22-dialog-auto-accept") && filled &&
-           WaitUntil([&] { return AutoAcceptIs(BST_CHECKED); }, kStepWaitMs);
+    return Dismiss(dialog, IDOK, L"22-dialog-auto-accept") && filled && AutoAcceptIs(BST_CHECKED);
   }
 
   // Five offers: two match, one more matches beyond the limit, two do not.
@@ -571,7 +693,7 @@ class DeskRun {
       }
       return true;
     };
-    const bool first = WaitUntil(settled, kStepWaitMs);
+    const bool first = WaitUntil(settled);
     ::Sleep(1500);  // three ticks more: nothing else is taken
     const bool all = first && settled();
     Shot(L"23-main-auto-accept-on");
@@ -579,14 +701,8 @@ class DeskRun {
     for (int row = 0; row < Journal().RowCount(); ++row) journaled += Journal().CellText(row, 1) == L"Автопринятие";
     const bool noBox = Boxes().empty();
     // The dispatcher switches it off on the main window; the next start finds it off.
-    const bool off =
-        ClickButton(main_, IDC_AUTO_ACCEPT) && WaitUntil([&] { return AutoAcceptIs(BST_UNCHECKED); }, kStepWaitMs);
+    const bool off = ClickButton(main_, IDC_AUTO_ACCEPT) && AutoAcceptIs(BST_UNCHECKED);
     return all && journaled == 2 && noBox && off;
-  }
-
-  // The grey rows as the state line counts them: "серых строк: N (".
-  bool GreyRowsAre(int count) {
-    return StateLine().find(L"серых строк: " + std::to_wstring(count) + L" (") != std::wstring::npos;
   }
 
   // The exchange stops while the desk is logged in and starts again on the
@@ -602,16 +718,15 @@ class DeskRun {
     if (WaitForRow(NewList(), goneId) < 0) return false;
     const int rows = NewList().RowCount() + MyList().RowCount();
     if (!AskRunner(L"stop-exchange")) return false;
-    const bool lost = WaitUntil([&] { return StateLine().rfind(L"Связь потеряна: ", 0) == 0; }, kStepWaitMs);
+    const bool lost = StateLineStarts(L"Связь потеряна: ");
     const bool greyed = GreyRowsAre(rows);
     Note("state line after the stop: " + Utf8(StateLine()));
     Shot(L"18-connection-lost-rows-grey");
-    // Down until the short-lived order's lifetime has surely ended.
     if (static_cast<LONG>(downUntil - ::GetTickCount()) > 0) ::Sleep(downUntil - ::GetTickCount());
     if (!AskRunner(L"start-exchange")) return false;
-    const bool back = WaitUntil([&] { return StateLine().rfind(L"На связи", 0) == 0; }, kStepWaitMs);
+    const bool back = StateLineStarts(L"На связи");
     // The exchange tells of every order still there: their rows turn current.
-    const bool current = WaitUntil([&] { return GreyRowsAre(1); }, kStepWaitMs);
+    const bool current = WaitUntil([&] { return GreyRowsAre(1); });
     Note("state line after the restart: " + Utf8(StateLine()));
     // Sorted by price, the gone order's row may stand below the visible part of the list.
     const auto showGoneRow = [&] {
@@ -623,7 +738,7 @@ class DeskRun {
     Shot(L"19-back-on-line-gone-order-grey");
     // Orders published after the restart are current beside the grey row
     // (three: the next desk of this run sorts the pool by price).
-    bool fresh = WaitUntil([&] { return other_.LoggedIn(); }, kStepWaitMs);
+    bool fresh = other_.LoggedIn();
     for (float price : {640.0f, 910.0f, 480.0f}) {
       fresh = fresh && WaitForRow(NewList(), other_.Publish(SampleOrder("Садовая улица", price))) >= 0;
     }
@@ -654,6 +769,7 @@ class DeskRun {
   }
 
   const Options& options_;
+  const std::wstring control_;
   OtherService other_;
   HWND main_ = nullptr;
   DWORD pid_ = 0;
@@ -665,14 +781,13 @@ class DeskRun {
 
 int main(int argc, char** argv) {
   Options options;
-  const bool parsed = ParseOptions(argc, argv, options);
-  const std::pair<const char*, int (DeskRun::*)()> modes[] = {
+  const bool parsed = options.Parse(argc, argv);
+  const std::map<std::string, int (DeskRun::*)()> modes = {
       {"full", &DeskRun::Run},         {"again", &DeskRun::RunAgain},
       {"dpi", &DeskRun::RunAtHighDpi}, {"connect", &DeskRun::ConnectOnly},
       {"soak", &DeskRun::Soak},        {"latency", &DeskRun::AcceptLatency}};
-  const auto mode =
-      std::find_if(std::begin(modes), std::end(modes), [&](const auto& known) { return options.mode == known.first; });
-  if (!parsed || mode == std::end(modes)) {
+  const auto mode = modes.find(options["--mode"]);
+  if (!parsed || mode == modes.end()) {
     std::fprintf(stderr,
                  "usage: desk_e2e_driver --port N --desk-login L --login L --password P --control DIR "
                  "[--mode full|again|dpi|soak]\n"
