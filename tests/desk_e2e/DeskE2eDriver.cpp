@@ -12,11 +12,8 @@
 #include <cstdlib>
 #include <cwchar>
 #include <functional>
-#include <map>
 #include <memory>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "client/KestoBrimoClientAsync.h"
 #include "desk/DeskIds.h"
@@ -62,16 +59,13 @@ std::string Utf8(const std::wstring& wide) {
 
 int checks = 0, failures = 0;
 // One "ok"/"not ok" line; `what` is a literal of this program, so in code page 1251.
-void Check(bool passed, const char* what) {
+bool Check(bool passed, const char* what) {
   std::printf("%s %d - %s\n", passed ? "ok" : "not ok", ++checks, Utf8(WideFrom1251(what)).c_str());
-  std::fflush(stdout);
   failures += passed ? 0 : 1;
+  return passed;
 }
 // `text` is UTF-8 (texts read from the desk) or plain ASCII.
-void Note(const std::string& text) {
-  std::printf("# %s\n", text.c_str());
-  std::fflush(stdout);
-}
+void Note(const std::string& text) { std::printf("# %s\n", text.c_str()); }
 int Finish() {
   std::printf("driver checks: %d passed, %d failed\n", checks - failures, failures);
   return failures == 0 ? 0 : 1;
@@ -85,12 +79,9 @@ class RemoteListView {
         process_(process),
         remote_(::VirtualAllocEx(process, nullptr, sizeof(Cell), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
   ~RemoteListView() { ::VirtualFreeEx(process_, remote_, 0, MEM_RELEASE); }
-  RemoteListView(const RemoteListView&) = delete;
-  RemoteListView& operator=(const RemoteListView&) = delete;
 
   int RowCount() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
-  int ColumnWidth(int column) const { return static_cast<int>(::SendMessageW(list_, LVM_GETCOLUMNWIDTH, column, 0)); }
-  int SelectionMark() const { return static_cast<int>(::SendMessageW(list_, LVM_GETSELECTIONMARK, 0, 0)); }
+  int Get(UINT message, WPARAM index = 0) const { return static_cast<int>(::SendMessageW(list_, message, index, 0)); }
   std::wstring CellText(int row, int column) const {
     Cell cell = {};
     cell.item.iSubItem = column;
@@ -242,14 +233,8 @@ class OtherService {
   KestoBrimoClientAsync client_;
 };
 
-// "--name value" pairs. Modes: "full" works the desk through everything;
-// "again" checks what the last run left in the settings file; "dpi" takes
-// pictures on a 144 DPI screen; "connect" only logs the desk in and leaves
-// it running (scripts/run-desk); "soak" logs it in, waits for the runner's
-// "check" and compares the desk's lists with what the exchange shows a
-// second desk of the same service; "latency" publishes `--offers` orders for
-// the desk to accept automatically. `--control` is where the driver asks the
-// runner to stop and start the exchange and to take pictures of the screen.
+// "--name value" pairs. `--control` is where the driver asks the runner to
+// stop and start the exchange and to take pictures of the screen.
 struct Options {
   std::map<std::string, std::string> given = {{"--mode", "full"},   {"--port", "0"}, {"--offers", "0"},
                                               {"--desk-login", ""}, {"--login", ""}, {"--password", ""},
@@ -279,7 +264,7 @@ class DeskRun {
   }
 
   int Run() {
-    if (!Start("the desk's main window \"Мирдатон\" opens")) return Finish();
+    if (!Check(FindDesk(), "the desk's main window \"Мирдатон\" opens")) return Finish();
     Check(ItemText(main_, IDC_SERVER) == L"127.0.0.1" &&
               ItemText(main_, IDC_PORT) == WideFrom1251(options_["--port"]) &&
               ItemText(main_, IDC_LOGIN) == WideFrom1251(options_["--desk-login"]) &&
@@ -292,15 +277,15 @@ class DeskRun {
           "\"Соединиться\" with the right password: the desk logs in, \"На связи\", the command buttons enabled");
     Shot(L"01-main-connected");
     if (!connected) return Close();
-    const bool otherIn = other_.LogIn();
-    Check(otherIn, "another service logs in to the exchange");
+    const bool otherIn = Check(other_.LogIn(), "another service logs in to the exchange");
     const std::int32_t firstId = otherIn ? other_.Publish(SampleOrder("Тверская улица")) : 0;
     const std::int32_t secondId = otherIn ? other_.Publish(SampleOrder("Новый Арбат")) : 0;
-    const bool listed = OrderListed(firstId) && WaitForRow(NewList(), secondId) >= 0;
-    Check(listed, "orders published by the other service appear in \"Новые заказы\" with the right cells");
+    const bool listed = Check(OrderListed(firstId) && WaitForRow(NewList(), secondId) >= 0,
+                              "orders published by the other service appear in \"Новые заказы\" with the right cells");
     Shot(L"02-new-orders");
-    const bool accepted = listed && AcceptOrder(firstId);
-    Check(accepted, "\"Принять заказ\", answered Yes: the order leaves \"Новые заказы\" for \"Мои заказы\"");
+    const bool accepted =
+        Check(listed && AcceptOrder(firstId),
+              "\"Принять заказ\", answered Yes: the order leaves \"Новые заказы\" for \"Мои заказы\"");
     Shot(L"04-main-both-lists");
     Check(accepted && MaximiseAndSortByPrice(),
           "maximised, a click on \"Цена\" sorts \"Новые заказы\" by price with an up arrow");
@@ -310,8 +295,8 @@ class DeskRun {
     Check(BrowseCities(), "F5 (\"Получить справочники\") opens the viewer and \"Города\" lists the cities");
     Check(ShowBalance(), "\"Посчитать баланс\": the exchange's answer shows in a \"KBRStatus_Ok\" box, in Russian");
     Check(CommandDialogs(firstId), "each command dialog opens with its caption and closes on Cancel");
-    const bool rules = SetAutoAcceptRules();
-    Check(rules, "\"Правила автопринятия...\": the rules set in the dialog switch auto-accept on");
+    const bool rules =
+        Check(SetAutoAcceptRules(), "\"Правила автопринятия...\": the rules set in the dialog switch auto-accept on");
     Check(rules && AutoAcceptOffers(),
           "auto-accept takes exactly the two matching offers within its limit, journals them without a box, and the "
           "main window's switch turns it off");
@@ -325,12 +310,13 @@ class DeskRun {
   // The desk maximises itself on its first tick; the dialog's first showing
   // comes when its queue first runs empty. Both have passed once "Соединиться"
   // is enabled and a tick more has gone by: the window must be maximised then.
+  // What the last run left in the settings file.
   int RunAgain() {
-    if (!Start("the desk starts again")) return Finish();
+    if (!Check(FindDesk(), "the desk starts again")) return Finish();
     const bool ticked = WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); });
     ::Sleep(1000);
     Check(ticked && ::IsZoomed(main_), "restarted, the window is maximised again");
-    Check(NewList().ColumnWidth(kPriceColumn) == kPriceWidth && NewList().SortArrow(kPriceColumn) == 1,
+    Check(NewList().Get(LVM_GETCOLUMNWIDTH, kPriceColumn) == kPriceWidth && NewList().SortArrow(kPriceColumn) == 1,
           "restarted, \"Цена\" keeps its width and the up arrow");
     Check(ConnectDesk() && NewOrdersByPrice() && ::IsZoomed(main_),
           "restarted, the offered orders come in sorted by price, the window still maximised");
@@ -339,7 +325,7 @@ class DeskRun {
   }
 
   int RunAtHighDpi() {
-    if (!Start("the desk starts on a 144 DPI screen")) return Finish();
+    if (!Check(FindDesk(), "the desk starts on a 144 DPI screen")) return Finish();
     Check(ConnectDesk() && WaitUntil([&] { return NewList().RowCount() > 0; }),
           "at 144 DPI the desk logs in and lists the offered orders");
     Shot(L"16-dpi-144-main");
@@ -348,19 +334,20 @@ class DeskRun {
     return Close();
   }
 
+  // Logs the desk in and leaves it running (scripts/run-desk).
   int ConnectOnly() {
-    if (Start("the desk's main window \"Мирдатон\" opens")) Check(ConnectDesk(), "\"Соединиться\": the desk logs in");
+    if (Check(FindDesk(), "the desk's main window \"Мирдатон\" opens"))
+      Check(ConnectDesk(), "\"Соединиться\": the desk logs in");
     return Finish();
   }
 
+  // Once the runner asks ("check"), the desk's lists against what the
+  // exchange shows a second desk of the same service.
   int Soak() {
-    const bool found = FindDesk();
-    Check(found && ConnectDesk(), "the desk opens and logs in");
-    if (!found) return Finish();
+    if (!Check(FindDesk() && ConnectDesk(), "the desk opens and logs in")) return Finish();
     const std::wstring check = control_ + L"/check";
     const bool asked =
         WaitUntil([&] { return ::GetFileAttributesW(check.c_str()) != INVALID_FILE_ATTRIBUTES; }, 3 * 60 * 60 * 1000);
-    // What the exchange shows a second desk of the same service, logged in now.
     OtherService second(options_.Number("--port"), "mirdaton2", "mirdaton2");
     std::set<std::int32_t> offered, own;
     const bool in = asked && second.LogIn();
@@ -386,10 +373,9 @@ class DeskRun {
 
   // The desk starts with auto-accept on for Москва (its settings file); the
   // offers come one at a time, and the exchange's log gives the times.
+  // `--offers` orders for the desk to take.
   int AcceptLatency() {
-    const bool found = FindDesk() && ConnectDesk();
-    Check(found, "the desk opens and logs in");
-    if (!found || !other_.LogIn()) return Finish();
+    if (!Check(FindDesk() && ConnectDesk(), "the desk opens and logs in") || !other_.LogIn()) return Finish();
     // Each offer once the one before is taken and the desk has shown it: the
     // time of one accept, not of a queue. The desk is left alone meanwhile,
     // since messages sent to its lists from here are handled before its tick.
@@ -413,13 +399,21 @@ class DeskRun {
   bool StateLineStarts(const wchar_t* text) {
     return WaitUntil([&] { return StateLine().rfind(text, 0) == 0; });
   }
+  // Whether every part of a check held; when one did not, a note of them in
+  // turn ('1' held, '0' did not) with the state line.
+  bool Parts(const std::string& names, std::initializer_list<bool> parts) {
+    std::string flags;
+    for (bool part : parts) flags += part ? '1' : '0';
+    const bool all = flags.find('0') == std::string::npos;
+    if (!all) Note(names + " = " + flags + "; state line: " + Utf8(StateLine()));
+    return all;
+  }
   // The grey rows as the state line counts them: "серых строк: N (".
   bool GreyRowsAre(int count) {
     return StateLine().find(L"серых строк: " + std::to_wstring(count) + L" (") != std::wstring::npos;
   }
 
   bool FindDesk() {
-    // A dialog shows itself only after its controls exist and it has started.
     const auto shown = [&] {
       main_ = ::FindWindowW(L"#32770", L"Мирдатон");
       return main_ != nullptr && ::IsWindowVisible(main_);
@@ -432,11 +426,6 @@ class DeskRun {
     const int ids[] = {IDC_NEW_ORDERS, IDC_MY_ORDERS, IDC_JOURNAL};
     for (int i = 0; i < 3; ++i) lists_[i].reset(new RemoteListView(::GetDlgItem(main_, ids[i]), process_));
     return process_ != nullptr;
-  }
-  bool Start(const char* what) {
-    const bool found = FindDesk();
-    Check(found, what);
-    return found;
   }
 
   // The runner's hands: a request file in the control folder, answered with "<request>.done".
@@ -500,7 +489,7 @@ class DeskRun {
     return -1;
   }
   bool SelectRow(const RemoteListView& list, int row) {
-    return row >= 0 && list.ClickRow(row) && WaitUntil([&] { return list.SelectionMark() == row; });
+    return row >= 0 && list.ClickRow(row) && WaitUntil([&] { return list.Get(LVM_GETSELECTIONMARK) == row; });
   }
   bool AutoAcceptIs(LRESULT state) {
     return WaitUntil([&] { return ::SendDlgItemMessageW(main_, IDC_AUTO_ACCEPT, BM_GETCHECK, 0, 0) == state; });
@@ -530,15 +519,13 @@ class DeskRun {
                    : nullptr;
     if (box == nullptr) return false;
     ::Sleep(3000);  // time for further attempts and boxes, were the desk still trying
-    const std::size_t boxes = Boxes().size();
-    const std::wstring line = StateLine();
-    NoteBoxes();
-    Note("state line: " + Utf8(line));
-    const bool closed = Dismiss(box, IDOK, L"00-login-refused");
-    const bool idle =
-        WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT) && !IsItemEnabled(main_, IDC_DISCONNECT); });
+    const bool refused =
+        Parts("refused: one box, state line", {Boxes().size() == 1, StateLine().rfind(L"Вход отклонён: ", 0) == 0});
+    const bool idle = Dismiss(box, IDOK, L"00-login-refused") && WaitUntil([&] {
+                        return IsItemEnabled(main_, IDC_CONNECT) && !IsItemEnabled(main_, IDC_DISCONNECT);
+                      });
     ::SetDlgItemTextW(main_, IDC_PASSWORD, WideFrom1251(options_["--desk-login"]).c_str());
-    return boxes == 1 && line.rfind(L"Вход отклонён: ", 0) == 0 && closed && idle;
+    return refused && idle;
   }
 
   // The sample order's row: every cell as the exchange's directories name
@@ -610,7 +597,6 @@ class DeskRun {
   }
 
   bool BrowseCities() {
-    // F5 asks for the directories as the button does.
     ::PostMessageW(::GetDlgItem(main_, IDC_NEW_ORDERS), WM_KEYDOWN, VK_F5, 0);
     HWND viewer = Press(nullptr, 0, L"Справочники");
     if (viewer == nullptr || !ClickButton(viewer, IDC_DIR_CITIES)) return false;
@@ -635,7 +621,6 @@ class DeskRun {
 
   bool ShowBalance() {
     HWND box = Press(main_, IDC_STATEMENT, L"KBRStatus_Ok");
-    // The exchange's own words, in Russian, then the balance in roubles.
     const std::wstring text = ItemText(box, kMessageTextId);
     const bool russian = text.rfind(L"ErrorString='Баланс службы Мирдатон: ", 0) == 0 &&
                          text.find(L" руб.'\nDigitalValue='") != std::wstring::npos;
@@ -695,14 +680,14 @@ class DeskRun {
     };
     const bool first = WaitUntil(settled);
     ::Sleep(1500);  // three ticks more: nothing else is taken
-    const bool all = first && settled();
+    const bool still = settled();
     Shot(L"23-main-auto-accept-on");
     int journaled = 0;
     for (int row = 0; row < Journal().RowCount(); ++row) journaled += Journal().CellText(row, 1) == L"Автопринятие";
-    const bool noBox = Boxes().empty();
     // The dispatcher switches it off on the main window; the next start finds it off.
-    const bool off = ClickButton(main_, IDC_AUTO_ACCEPT) && AutoAcceptIs(BST_UNCHECKED);
-    return all && journaled == 2 && noBox && off;
+    return Parts("auto-accept: taken, still, journaled, no box, off",
+                 {first, still, journaled == 2, Boxes().empty(),
+                  ClickButton(main_, IDC_AUTO_ACCEPT) && AutoAcceptIs(BST_UNCHECKED)});
   }
 
   // The exchange stops while the desk is logged in and starts again on the
@@ -710,31 +695,26 @@ class DeskRun {
   // an order that lives a few seconds; its lifetime ends while the exchange is
   // down, so after the restart that order has gone and its row alone stays grey.
   bool Outage() {
-    constexpr int kShortLifeSec = 5;
     KestoOrder shortLived = SampleOrder("Петровка");
-    shortLived.TimeToLiveSec = kShortLifeSec;
-    const DWORD downUntil = ::GetTickCount() + (kShortLifeSec + 1) * 1000;
+    shortLived.TimeToLiveSec = 5;
+    const DWORD downUntil = ::GetTickCount() + 6000;
     const std::int32_t goneId = other_.Publish(shortLived);
     if (WaitForRow(NewList(), goneId) < 0) return false;
     const int rows = NewList().RowCount() + MyList().RowCount();
     if (!AskRunner(L"stop-exchange")) return false;
-    const bool lost = StateLineStarts(L"Связь потеряна: ");
-    const bool greyed = GreyRowsAre(rows);
-    Note("state line after the stop: " + Utf8(StateLine()));
+    const bool lost = Parts("stopped: lost, grey", {StateLineStarts(L"Связь потеряна: "), GreyRowsAre(rows)});
     Shot(L"18-connection-lost-rows-grey");
     if (static_cast<LONG>(downUntil - ::GetTickCount()) > 0) ::Sleep(downUntil - ::GetTickCount());
-    if (!AskRunner(L"start-exchange")) return false;
-    const bool back = StateLineStarts(L"На связи");
-    // The exchange tells of every order still there: their rows turn current.
-    const bool current = WaitUntil([&] { return GreyRowsAre(1); });
-    Note("state line after the restart: " + Utf8(StateLine()));
     // Sorted by price, the gone order's row may stand below the visible part of the list.
     const auto showGoneRow = [&] {
       const int row = NewList().FindRow(0, std::to_wstring(goneId));
-      if (row >= 0) ::SendMessageW(::GetDlgItem(main_, IDC_NEW_ORDERS), LVM_ENSUREVISIBLE, row, FALSE);
+      ::SendMessageW(::GetDlgItem(main_, IDC_NEW_ORDERS), LVM_ENSUREVISIBLE, row, FALSE);
       return row;
     };
-    const bool kept = showGoneRow() >= 0 && NewList().RowCount() + MyList().RowCount() == rows;
+    const bool back = AskRunner(L"start-exchange") &&
+                      Parts("started: on line, one grey, rows kept",
+                            {StateLineStarts(L"На связи"), WaitUntil([&] { return GreyRowsAre(1); }),
+                             showGoneRow() >= 0 && NewList().RowCount() + MyList().RowCount() == rows});
     Shot(L"19-back-on-line-gone-order-grey");
     // Orders published after the restart are current beside the grey row
     // (three: the next desk of this run sorts the pool by price).
@@ -745,16 +725,12 @@ class DeskRun {
     const bool stillOneGrey = GreyRowsAre(1);
     showGoneRow();
     Shot(L"20-new-order-beside-grey-row");
-    // Taking the grey row asks first; the answer "No" sends nothing.
     const bool asked =
         SelectRow(NewList(), showGoneRow()) &&
         Dismiss(Press(main_, IDC_ACCEPT_ORDER, L"Заказ мог быть уже принят другой службой. Всё равно принять?"), IDNO,
                 L"21-accept-grey-row-asks");
-    std::string flags;
-    for (bool flag : {lost, greyed, back, current, kept, fresh, stillOneGrey, asked}) flags += flag ? '1' : '0';
-    Note("outage of order " + std::to_string(goneId) +
-         ": lost, grey, back, one grey, rows kept, new orders, still one grey, asked = " + flags);
-    return flags.find('0') == std::string::npos;
+    return Parts("outage: stopped, started, new orders, still one grey, asked",
+                 {lost, back, fresh, stillOneGrey, asked});
   }
 
   // Closes the boxes left open, then the main window: the desk must end within 15 s.
@@ -788,13 +764,14 @@ int main(int argc, char** argv) {
       {"soak", &DeskRun::Soak},        {"latency", &DeskRun::AcceptLatency}};
   const auto mode = modes.find(options["--mode"]);
   if (!parsed || mode == modes.end()) {
-    std::fprintf(stderr,
-                 "usage: desk_e2e_driver --port N --desk-login L --login L --password P --control DIR "
-                 "[--mode full|again|dpi|soak]\n"
-                 "       desk_e2e_driver --mode connect\n"
-                 "       desk_e2e_driver --mode latency --port N --login L --password P --offers N\n");
+    std::fputs(
+        "usage: desk_e2e_driver --port N --desk-login L --login L --password P --control DIR "
+        "[--mode full|again|dpi|soak]\n       desk_e2e_driver --mode connect\n"
+        "       desk_e2e_driver --mode latency --port N --login L --password P --offers N\n",
+        stderr);
     return 2;
   }
+  std::setvbuf(stdout, nullptr, _IONBF, 0);  // the runner shows each line as it comes
   platform::StartSockets();
   const int result = (DeskRun(options).*(mode->second))();
   platform::StopSockets();
