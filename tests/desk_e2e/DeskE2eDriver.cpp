@@ -121,14 +121,12 @@ class RemoteListView {
     ::PostMessageW(Header(), WM_LBUTTONUP, 0, at);
     return true;
   }
-  // The header's sort arrow on `column`: 1 up, -1 down, 0 none.
-  int SortArrow(int column) const {
+  bool SortedUp(int column) const {
     HDITEMW item = {};
     item.mask = HDI_FORMAT;
-    if (!Remote(Header(), HDM_GETITEMW, column, item)) return 0;
-    return (item.fmt & HDF_SORTUP) != 0 ? 1 : ((item.fmt & HDF_SORTDOWN) != 0 ? -1 : 0);
+    return Remote(Header(), HDM_GETITEMW, column, item) && (item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) == HDF_SORTUP;
   }
-  bool SetChecked(int row) const {
+  bool Tick(int row) const {
     LVITEMW item = {};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(2);
@@ -307,16 +305,15 @@ class DeskRun {
     return Close();
   }
 
-  // The desk maximises itself on its first tick; the dialog's first showing
-  // comes when its queue first runs empty. Both have passed once "Соединиться"
-  // is enabled and a tick more has gone by: the window must be maximised then.
-  // What the last run left in the settings file.
+  // What the last run left in the settings file. The desk maximises itself
+  // on its first tick (which enables "Соединиться") and is first shown when
+  // its queue first runs empty: a second later both have passed.
   int RunAgain() {
     if (!Check(FindDesk(), "the desk starts again")) return Finish();
     const bool ticked = WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); });
     ::Sleep(1000);
     Check(ticked && ::IsZoomed(main_), "restarted, the window is maximised again");
-    Check(NewList().Get(LVM_GETCOLUMNWIDTH, kPriceColumn) == kPriceWidth && NewList().SortArrow(kPriceColumn) == 1,
+    Check(NewList().Get(LVM_GETCOLUMNWIDTH, kPriceColumn) == kPriceWidth && NewList().SortedUp(kPriceColumn),
           "restarted, \"Цена\" keeps its width and the up arrow");
     Check(ConnectDesk() && NewOrdersByPrice() && ::IsZoomed(main_),
           "restarted, the offered orders come in sorted by price, the window still maximised");
@@ -341,8 +338,7 @@ class DeskRun {
     return Finish();
   }
 
-  // Once the runner asks ("check"), the desk's lists against what the
-  // exchange shows a second desk of the same service.
+  // Once the runner asks, the desk's lists against what a second desk of the service would be shown.
   int Soak() {
     if (!Check(FindDesk() && ConnectDesk(), "the desk opens and logs in")) return Finish();
     const std::wstring check = control_ + L"/check";
@@ -371,14 +367,12 @@ class DeskRun {
     return Close();
   }
 
-  // The desk starts with auto-accept on for Москва (its settings file); the
-  // offers come one at a time, and the exchange's log gives the times.
-  // `--offers` orders for the desk to take.
+  // `--offers` orders for the desk, started with auto-accept on for Москва,
+  // to take; the exchange's log gives the times.
   int AcceptLatency() {
     if (!Check(FindDesk() && ConnectDesk(), "the desk opens and logs in") || !other_.LogIn()) return Finish();
-    // Each offer once the one before is taken and the desk has shown it: the
-    // time of one accept, not of a queue. The desk is left alone meanwhile,
-    // since messages sent to its lists from here are handled before its tick.
+    // One at a time: the time of one accept, not of a queue. The desk's lists are
+    // left alone, since messages sent to them from here go before its tick.
     const int offers = options_.Number("--offers");
     for (int i = 0; i < offers; ++i) {
       other_.WaitTaken(other_.Publish(SampleOrder("Пятницкая улица")));
@@ -399,8 +393,7 @@ class DeskRun {
   bool StateLineStarts(const wchar_t* text) {
     return WaitUntil([&] { return StateLine().rfind(text, 0) == 0; });
   }
-  // Whether every part of a check held; when one did not, a note of them in
-  // turn ('1' held, '0' did not) with the state line.
+  // Whether every part held; if not, a note of them ('1' held, '0' not) and the state line.
   bool Parts(const std::string& names, std::initializer_list<bool> parts) {
     std::string flags;
     for (bool part : parts) flags += part ? '1' : '0';
@@ -439,8 +432,7 @@ class DeskRun {
     if (!answered) Note("the runner did not answer " + Utf8(request));
     return answered;
   }
-  // A picture of the screen as shots/<name>.png, taken by the runner once the
-  // desk has painted what changed (when it next empties its queue).
+  // shots/<name>.png, taken by the runner once the desk has painted what changed.
   void Shot(const std::wstring& name) {
     ::Sleep(400);
     AskRunner(L"shot-" + name);
@@ -459,9 +451,7 @@ class DeskRun {
   void NoteBoxes() {
     for (HWND box : Boxes()) Note("open box '" + Utf8(WindowText(box)) + "': " + Utf8(ItemText(box, kMessageTextId)));
   }
-  // Clicks `button` of `window` (nothing when 0) and waits for a box or
-  // dialog of the desk whose caption is `what` or whose message begins with
-  // it; null, with a note, when none comes.
+  // Clicks `button` (none when 0) and waits for a box of the desk whose caption is `what` or whose text begins so.
   HWND Press(HWND window, int button, const std::wstring& what) {
     HWND found = nullptr;
     const auto shown = [&] {
@@ -495,9 +485,7 @@ class DeskRun {
     return WaitUntil([&] { return ::SendDlgItemMessageW(main_, IDC_AUTO_ACCEPT, BM_GETCHECK, 0, 0) == state; });
   }
 
-  // The click on "Соединиться" is sent, not posted: it returns when the desk
-  // has handled it, and the client's worker, not the window, makes the
-  // connection. The desk's first tick enables the button.
+  // Sent, not posted: the click returns once handled; the client's worker makes the connection.
   bool ConnectDesk() {
     DWORD_PTR ignored = 0;
     const auto& commands = DeskMainWindow::CommandButtons();
@@ -510,8 +498,7 @@ class DeskRun {
            });
   }
 
-  // A wrong password, as a new operator would type it: the exchange refuses
-  // and closes; the desk must stop there with one box, not try again and again.
+  // The exchange refuses a wrong password and closes: the desk must stop there with one box.
   bool RefusedLogin() {
     HWND box = WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }) &&
                        ::SetDlgItemTextW(main_, IDC_PASSWORD, L"не тот пароль")
@@ -528,8 +515,7 @@ class DeskRun {
     return refused && idle;
   }
 
-  // The sample order's row: every cell as the exchange's directories name
-  // it, and "(write time)publisher" with the publisher's short name.
+  // Every cell as the exchange's directories name it, and "(write time)publisher".
   bool OrderListed(std::int32_t orderId) {
     const int row = WaitForRow(NewList(), orderId);
     if (row < 0) return false;
@@ -558,8 +544,7 @@ class DeskRun {
     }
     const bool mine = WaitUntil([&] { return NewList().FindRow(0, id) < 0 && MyList().FindRow(0, id) >= 0; }) &&
                       MyList().CellText(MyList().FindRow(0, id), 12) == L"Принят нами";
-    // The exchange answers an accepted order with notifications only (the
-    // ticks go on under a box): a status box, should one come, must say Ok.
+    // The exchange answers with notifications only: a status box, should one come, must say Ok.
     bool statusOk = true;
     NoteBoxes();
     for (HWND box : Boxes()) statusOk = WindowText(box) == L"KBRStatus_Ok" && Dismiss(box, IDOK) && statusOk;
@@ -573,8 +558,7 @@ class DeskRun {
       for (int row = 0, rows = NewList().RowCount(); row < rows; ++row) {
         prices.push_back(std::wcstod(NewList().CellText(row, kPriceColumn).c_str(), nullptr));
       }
-      return prices.size() >= 3 && NewList().SortArrow(kPriceColumn) == 1 &&
-             std::is_sorted(prices.begin(), prices.end());
+      return prices.size() >= 3 && NewList().SortedUp(kPriceColumn) && std::is_sorted(prices.begin(), prices.end());
     });
   }
 
@@ -646,15 +630,13 @@ class DeskRun {
     return all;
   }
 
-  // The rules through their dialog, as the dispatcher sets them: pick-up in
-  // Москва, from 900 roubles, at most two orders waiting for a car.
+  // Pick-up in Москва, from 900 roubles, at most two orders waiting for a car.
   bool SetAutoAcceptRules() {
     HWND dialog = Press(main_, IDC_AUTO_ACCEPT_RULES, L"Автопринятие");
     if (dialog == nullptr) return false;
     RemoteListView cities(::GetDlgItem(dialog, IDC_AA_CITIES), process_);
     const int moscow = cities.FindRow(0, L"Москва");
-    const bool filled = moscow >= 0 && cities.SetChecked(moscow) &&
-                        ::SetDlgItemTextW(dialog, IDC_AA_MIN_PRICE, L"900") &&
+    const bool filled = moscow >= 0 && cities.Tick(moscow) && ::SetDlgItemTextW(dialog, IDC_AA_MIN_PRICE, L"900") &&
                         ::SetDlgItemTextW(dialog, IDC_AA_MAX_OPEN, L"2");
     ::SendMessageW(::GetDlgItem(dialog, IDC_AA_ENABLED), BM_SETCHECK, BST_CHECKED, 0);
     return Dismiss(dialog, IDOK, L"22-dialog-auto-accept") && filled && AutoAcceptIs(BST_CHECKED);
@@ -690,10 +672,8 @@ class DeskRun {
                   ClickButton(main_, IDC_AUTO_ACCEPT) && AutoAcceptIs(BST_UNCHECKED)});
   }
 
-  // The exchange stops while the desk is logged in and starts again on the
-  // same port with the book it saved. Just before, the other service publishes
-  // an order that lives a few seconds; its lifetime ends while the exchange is
-  // down, so after the restart that order has gone and its row alone stays grey.
+  // The exchange stops and starts again with the book it saved. An order
+  // published just before ends its life meanwhile: its row alone stays grey.
   bool Outage() {
     KestoOrder shortLived = SampleOrder("Петровка");
     shortLived.TimeToLiveSec = 5;
@@ -716,8 +696,7 @@ class DeskRun {
                             {StateLineStarts(L"На связи"), WaitUntil([&] { return GreyRowsAre(1); }),
                              showGoneRow() >= 0 && NewList().RowCount() + MyList().RowCount() == rows});
     Shot(L"19-back-on-line-gone-order-grey");
-    // Orders published after the restart are current beside the grey row
-    // (three: the next desk of this run sorts the pool by price).
+    // Current beside the grey row; three, for the next desk of this run sorts by price.
     bool fresh = other_.LoggedIn();
     for (float price : {640.0f, 910.0f, 480.0f}) {
       fresh = fresh && WaitForRow(NewList(), other_.Publish(SampleOrder("Садовая улица", price))) >= 0;
@@ -765,9 +744,8 @@ int main(int argc, char** argv) {
   const auto mode = modes.find(options["--mode"]);
   if (!parsed || mode == modes.end()) {
     std::fputs(
-        "usage: desk_e2e_driver --port N --desk-login L --login L --password P --control DIR "
-        "[--mode full|again|dpi|soak]\n       desk_e2e_driver --mode connect\n"
-        "       desk_e2e_driver --mode latency --port N --login L --password P --offers N\n",
+        "usage: desk_e2e_driver --mode connect|full|again|dpi|soak|latency --port N --desk-login L "
+        "--login L --password P --control DIR --offers N\n",
         stderr);
     return 2;
   }
