@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -250,6 +251,15 @@ class FakeUi : public DeskUi {
     return texts;
   }
 };
+
+// Values printed into one list, so that a record's fields compare at once.
+template <typename... T>
+std::vector<std::string> Fields(const T&... values) {
+  std::vector<std::string> fields;
+  std::ostringstream text;
+  ((text.str(""), text << values, fields.push_back(text.str())), ...);
+  return fields;
+}
 
 // Puts the desk's globals and the shared client back to their starting state.
 inline void ResetDesk() {

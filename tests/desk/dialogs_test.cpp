@@ -27,12 +27,7 @@ class DeskDialogs : public ::testing::Test {
 
 platform::LocalTime At(int year, int month, int day, int hour, int minute) {
   platform::LocalTime t;
-  t.Year = year;
-  t.Month = month;
-  t.Day = day;
-  t.Hour = hour;
-  t.Minute = minute;
-  t.Second = 42;
+  t.Year = year, t.Month = month, t.Day = day, t.Hour = hour, t.Minute = minute, t.Second = 42;
   return t;
 }
 
@@ -58,17 +53,13 @@ TEST_F(DeskDialogs, NewOrderStartsFromTheDirectoriesAndDefaults) {
   FillDirectories();
   AddOrderDialog logic(ui, &LateOnNewYearsEve);
   EXPECT_TRUE(logic.Start(dialog));
-  EXPECT_FALSE(dialog[IDC_PRELIMINARY_DATE].visible);
-  EXPECT_FALSE(dialog[IDC_PRELIMINARY_TIME].visible);
-  EXPECT_EQ(dialog[IDC_PRELIMINARY_DATE].time.Year, 2024);
-  EXPECT_EQ(dialog[IDC_PRELIMINARY_TIME].time.Hour, 0);
-  EXPECT_EQ(dialog.GetText(IDC_CARRIER_TYPE, 100), "Седан");
-  EXPECT_EQ(dialog.GetText(IDC_TARIFF_MODE, 100), "Фикс. тариф");
-  EXPECT_EQ(dialog.ComboCount(IDC_TARIFF_MODE), 3);
-  EXPECT_EQ(dialog.ComboSelection(IDC_STATUS), 2);  // the last "На сервере обмена"
-  EXPECT_EQ(dialog.GetText(IDC_CITY_FROM, 100), "Москва");
-  EXPECT_EQ(dialog.GetText(IDC_CITY_TO, 100), "Москва");
-  EXPECT_EQ(dialog[IDC_TIME_TO_LIVE].text, "0");
+  EXPECT_FALSE(dialog[IDC_PRELIMINARY_DATE].visible || dialog[IDC_PRELIMINARY_TIME].visible);
+  // The status is the last "На сервере обмена"; the pickers stand an hour ahead.
+  EXPECT_EQ(Fields(dialog[IDC_PRELIMINARY_DATE].time.Year, dialog[IDC_PRELIMINARY_TIME].time.Hour,
+                   dialog.GetText(IDC_CARRIER_TYPE, 100), dialog.GetText(IDC_TARIFF_MODE, 100),
+                   dialog.ComboCount(IDC_TARIFF_MODE), dialog.ComboSelection(IDC_STATUS),
+                   dialog.GetText(IDC_CITY_FROM, 100), dialog.GetText(IDC_CITY_TO, 100), dialog[IDC_TIME_TO_LIVE].text),
+            Fields(2024, 0, "Седан", "Фикс. тариф", 3, 2, "Москва", "Москва", "0"));
 }
 
 TEST_F(DeskDialogs, EnterInTheNewOrderDialogMovesTheFocusAndPublishesNothing) {
@@ -115,24 +106,12 @@ TEST_F(DeskDialogs, PublishingFillsCurOrder) {
 
   EXPECT_TRUE(logic.Command(dialog, IDC_PUBLISH));
   EXPECT_EQ(dialog.endCode, IDC_PUBLISH);
-  EXPECT_FLOAT_EQ(CurOrder.LatitudeFrom, 15.123456f);
-  EXPECT_FLOAT_EQ(CurOrder.LongitudeFrom, 16.987654f);
-  EXPECT_FLOAT_EQ(CurOrder.LatitudeTo, 17.8765f);
-  EXPECT_FLOAT_EQ(CurOrder.LongitudeTo, 18.654322f);
-  EXPECT_EQ(CurOrder.StreetFrom, "Тверская");
-  EXPECT_EQ(CurOrder.AdditionalFrom, std::string(1023, 'a'));
-  EXPECT_EQ(CurOrder.StreetTo, "Арбат");
-  EXPECT_EQ(CurOrder.CityIdFrom, 1);
-  EXPECT_EQ(CurOrder.CityIdTo, 2);
-  EXPECT_EQ(CurOrder.CarrierType, 4);
-  EXPECT_EQ(CurOrder.StatusId, 9);
-  EXPECT_FLOAT_EQ(CurOrder.Price, 12.5f);
-  EXPECT_EQ(CurOrder.ClientPhone, "+7 900");
-  EXPECT_EQ(CurOrder.Comment, "у подъезда");
-  EXPECT_EQ(CurOrder.Time0Km1Fixed2, 1);
-  EXPECT_EQ(CurOrder.PreliminaryTime, 0);
-  EXPECT_EQ(CurOrder.TimeToLiveSec, -30);
-  EXPECT_EQ(CurOrder.OrderId, 0);
+  const KestoOrder& o = CurOrder;
+  EXPECT_EQ(Fields(o.LatitudeFrom, o.LongitudeFrom, o.LatitudeTo, o.LongitudeTo, o.StreetFrom, o.AdditionalFrom.size(),
+                   o.StreetTo, o.CityIdFrom, o.CityIdTo, o.CarrierType, o.StatusId, o.Price, o.ClientPhone, o.Comment,
+                   o.Time0Km1Fixed2, o.PreliminaryTime, o.TimeToLiveSec, o.OrderId),
+            Fields(15.123456f, 16.987654f, 17.8765f, 18.654322f, "Тверская", 1023, "Арбат", 1, 2, 4, 9, 12.5f, "+7 900",
+                   "у подъезда", 1, 0, -30, 0));
 }
 
 TEST_F(DeskDialogs, PublishingWithEmptyDirectoriesAndAPreliminaryTime) {
@@ -144,12 +123,9 @@ TEST_F(DeskDialogs, PublishingWithEmptyDirectoriesAndAPreliminaryTime) {
   dialog[IDC_PRELIMINARY_TIME].time = At(2000, 1, 1, 14, 45);
   dialog[IDC_TIME_TO_LIVE].text = "soon";
   logic.Command(dialog, IDC_PUBLISH);
-  EXPECT_EQ(CurOrder.CityIdFrom, 0);
-  EXPECT_EQ(CurOrder.CarrierType, 0);
-  EXPECT_EQ(CurOrder.StatusId, 17);
-  EXPECT_EQ(CurOrder.Time0Km1Fixed2, 2);
-  EXPECT_EQ(CurOrder.TimeToLiveSec, 0);
-  EXPECT_EQ(CurOrder.PreliminaryTime, platform::FromLocalTime(At(2030, 6, 15, 14, 45)) - 42);
+  EXPECT_EQ(Fields(CurOrder.CityIdFrom, CurOrder.CarrierType, CurOrder.StatusId, CurOrder.Time0Km1Fixed2,
+                   CurOrder.TimeToLiveSec, CurOrder.PreliminaryTime),
+            Fields(0, 0, 17, 2, 0, platform::FromLocalTime(At(2030, 6, 15, 14, 45)) - 42));
 }
 
 TEST_F(DeskDialogs, CancellingTheNewOrderDialogIsLogged) {
@@ -167,15 +143,12 @@ TEST_F(DeskDialogs, NotificationModeChangesOnTheClickEvenWhenCancelled) {
   EXPECT_EQ(dialog[IDC_NEWER_SECONDS].text, "86400");
   logic.Command(dialog, IDC_MODE_ALL);
   logic.Command(dialog, IDCANCEL);
-  EXPECT_EQ(dialog.endCode, IDCANCEL);
-  EXPECT_EQ(Mode, 0);
-  EXPECT_EQ(BeginTime, 86400);
+  EXPECT_EQ(Fields(*dialog.endCode, Mode, BeginTime), Fields(IDCANCEL, 0, 86400));
 
   FakeDialog again;
   logic.Start(again);
-  EXPECT_TRUE(again[IDC_MODE_ALL].checked);
-  EXPECT_FALSE(again[IDC_MODE_NEWER].checked);
-  EXPECT_EQ(again[IDC_NEWER_SECONDS].text, "0");
+  EXPECT_EQ(Fields(again[IDC_MODE_ALL].checked, again[IDC_MODE_NEWER].checked, again[IDC_NEWER_SECONDS].text),
+            Fields(true, false, "0"));
   // OK in mode 0 still takes both bounds from the pickers.
   again[IDC_BEGIN_DATE].time = At(2024, 3, 1, 0, 0);
   again[IDC_BEGIN_TIME].time = At(1999, 1, 1, 8, 30);
@@ -185,27 +158,23 @@ TEST_F(DeskDialogs, NotificationModeChangesOnTheClickEvenWhenCancelled) {
   EXPECT_EQ(again.endCode, IDOK);
   EXPECT_EQ(BeginTime, platform::FromLocalTime(At(2024, 3, 1, 8, 30)) - 42);
   EXPECT_EQ(EndTime, platform::FromLocalTime(At(2024, 3, 2, 9, 15)) - 42);
-}
 
-TEST_F(DeskDialogs, NotificationModeOneReadsSecondsAndModeTwoShowsTheInterval) {
-  SetTimeDialog logic;
+  // Mode 1 reads the seconds; mode 2 shows the interval.
+  Mode = 1, EndTime = 0;
   logic.Start(dialog);
   dialog[IDC_NEWER_SECONDS].text = "3600";
   logic.Command(dialog, IDOK);
-  EXPECT_EQ(BeginTime, 3600);
-  EXPECT_EQ(EndTime, 0);
-
+  EXPECT_EQ(Fields(BeginTime, EndTime), Fields(3600, 0));
   Mode = 2;
   BeginTime = platform::FromLocalTime(At(2024, 3, 1, 8, 30));
   EndTime = -1;  // stored after a failed conversion
   FakeDialog interval;
   interval[IDC_END_DATE].time = At(2001, 1, 1, 1, 1);
   logic.Start(interval);
-  EXPECT_TRUE(interval[IDC_MODE_INTERVAL].checked);
-  EXPECT_EQ(interval[IDC_BEGIN_DATE].time.Day, 1);
-  EXPECT_EQ(interval[IDC_BEGIN_TIME].time.Hour, 8);
-  EXPECT_EQ(interval[IDC_BEGIN_TIME].time.Second, 0);
-  EXPECT_EQ(interval[IDC_END_DATE].time.Year, 2001);  // left as the picker stood
+  EXPECT_EQ(Fields(interval[IDC_MODE_INTERVAL].checked, interval[IDC_BEGIN_DATE].time.Day,
+                   interval[IDC_BEGIN_TIME].time.Hour, interval[IDC_BEGIN_TIME].time.Second,
+                   interval[IDC_END_DATE].time.Year),  // the end is left as the picker stood
+            Fields(true, 1, 8, 0, 2001));
 }
 
 TEST_F(DeskDialogs, StatusDialogSelectsByNumberAndKeepsAnUnknownStatus) {
@@ -215,8 +184,7 @@ TEST_F(DeskDialogs, StatusDialogSelectsByNumberAndKeepsAnUnknownStatus) {
   OrderStatusDialog logic;
   dialog.MakeSortedCombo(IDC_STATUS);
   logic.Start(dialog);
-  EXPECT_EQ(dialog[IDC_PRICE].text, "     12.50");
-  EXPECT_EQ(dialog.GetText(IDC_STATUS, 100), "Выполнен");
+  EXPECT_EQ(Fields(dialog[IDC_PRICE].text, dialog.GetText(IDC_STATUS, 100)), Fields("     12.50", "Выполнен"));
 
   ChOrderStatus = 33;
   FakeDialog unknown;
@@ -225,9 +193,7 @@ TEST_F(DeskDialogs, StatusDialogSelectsByNumberAndKeepsAnUnknownStatus) {
   EXPECT_EQ(unknown.ComboSelection(IDC_STATUS), -1);
   unknown[IDC_PRICE].text = "дорого";
   logic.Command(unknown, IDOK);
-  EXPECT_EQ(ChOrderStatus, 33);
-  EXPECT_EQ(ChOrderPrice, 0.0f);
-  EXPECT_EQ(unknown.endCode, IDOK);
+  EXPECT_EQ(Fields(ChOrderStatus, ChOrderPrice, *unknown.endCode), Fields(33, 0, IDOK));
 }
 
 TEST_F(DeskDialogs, CarAndOrderIdDialogsReadUnsignedNumbers) {
@@ -235,15 +201,13 @@ TEST_F(DeskDialogs, CarAndOrderIdDialogsReadUnsignedNumbers) {
   CarCallNumber = 17;
   CarDescriptionDialog car;
   car.Start(dialog);
-  EXPECT_EQ(dialog[IDC_CAR_FULL_DESCRIPTION].text, "белая");
-  EXPECT_EQ(dialog[IDC_CAR_CALL_NUMBER].text, "17");
-  EXPECT_EQ(dialog[IDC_CAR_MINUTES].text, "0");
+  EXPECT_EQ(
+      Fields(dialog[IDC_CAR_FULL_DESCRIPTION].text, dialog[IDC_CAR_CALL_NUMBER].text, dialog[IDC_CAR_MINUTES].text),
+      Fields("белая", "17", "0"));
   dialog[IDC_CAR_GOV_NUMBER].text = "А001АА";
   dialog[IDC_CAR_MINUTES].text = "";
   car.Command(dialog, IDOK);
-  EXPECT_EQ(CarGovNumber, "А001АА");
-  EXPECT_EQ(ToCarMin, 0);
-  EXPECT_EQ(CarCallNumber, 17);
+  EXPECT_EQ(Fields(CarGovNumber, ToCarMin, CarCallNumber), Fields("А001АА", 0, 17));
 
   OrderInputDialog input;
   FakeDialog id;
@@ -260,9 +224,7 @@ TEST_F(DeskDialogs, CarAndOrderIdDialogsReadUnsignedNumbers) {
 
 TEST_F(DeskDialogs, DirectoryViewerRowsAndItsOnlyWayOut) {
   KestoDirectoryItem service;
-  service.FullName = "A";
-  service.ShortName = "B";
-  service.LeaderName = "C";
+  service.FullName = "A", service.ShortName = "B", service.LeaderName = "C";
   service.CityIdList = {1, 2};
   KestoDirectoryItem lost = service;
   lost.CityIdList = {7};
@@ -305,16 +267,14 @@ TEST_F(DeskDialogs, AutoAcceptRulesComeFromTheCheckListsAndBadNumbersKeepTheDial
     EXPECT_EQ(cities[2].cells[0], "№99 (нет в справочнике)");
     EXPECT_EQ(std::vector<bool>({cities[0].checked, cities[1].checked, cities[2].checked}),
               std::vector<bool>({false, true, true}));
-    EXPECT_TRUE(d[IDC_AA_NOW].checked);
-    EXPECT_FALSE(d[IDC_AA_ENABLED].checked);
-    EXPECT_EQ(d[IDC_AA_MIN_PRICE].text, "300.00");
-    EXPECT_EQ(d[IDC_AA_MAX_OPEN].text, "5");
+    EXPECT_EQ(
+        Fields(d[IDC_AA_NOW].checked, d[IDC_AA_ENABLED].checked, d[IDC_AA_MIN_PRICE].text, d[IDC_AA_MAX_OPEN].text),
+        Fields(true, false, "300.00", "5"));
     cities[0].checked = true;
     cities[2].checked = false;
     d.lists[IDC_AA_CARRIER_TYPES].rows.at(1).checked = true;  // Минивэн, id 4
     d[IDC_AA_NOW].checked = false;
-    d[IDC_AA_LATER].checked = true;
-    d[IDC_AA_ENABLED].checked = true;
+    d[IDC_AA_LATER].checked = d[IDC_AA_ENABLED].checked = true;
     for (const char* price : {"300 руб", "250,5"}) {
       d[IDC_AA_MIN_PRICE].text = price;
       d[IDC_AA_MAX_OPEN].text = "-1";
@@ -328,28 +288,23 @@ TEST_F(DeskDialogs, AutoAcceptRulesComeFromTheCheckListsAndBadNumbersKeepTheDial
   };
   EXPECT_EQ(ui.RunDialog(IDD_AUTO_ACCEPT), IDOK);
   const AutoAcceptRules& rules = DeskAutoAccept.Rules();
-  EXPECT_TRUE(rules.Enabled);
-  EXPECT_EQ(rules.Cities, (std::set<std::int32_t>{1, 2}));
-  EXPECT_EQ(rules.CarrierTypes, (std::set<std::int32_t>{4}));
-  EXPECT_EQ(rules.MinPrice, 250.5);
-  EXPECT_EQ(rules.Preliminary, PreliminaryRule::Later);
-  EXPECT_EQ(rules.MaxOpen, 3);
+  EXPECT_EQ(Fields(rules.Enabled, IdListText(rules.Cities), IdListText(rules.CarrierTypes), rules.MinPrice,
+                   static_cast<int>(rules.Preliminary), rules.MaxOpen),
+            Fields(true, "1,2", "4", 250.5, static_cast<int>(PreliminaryRule::Later), 3));
 }
 
 TEST_F(DeskDialogs, TariffDialogKeepsThePreviousChoiceWhereNothingIsSelected) {
   KestoDirectoryItem service;
-  service.FullName = "Такси";
-  service.ShortName = "Т";
+  service.FullName = "Такси", service.ShortName = "Т";
   Access::SetTaxis(Client, {{1, service}, {2, service}});
   Access::SetCities(Client, {{5, "Тверь"}});
   ClientTariffCityId = 77;
   TariffDialog logic;
   for (int id : {IDC_TARIFF_PUBLISHER, IDC_TARIFF_ACCEPTOR, IDC_TARIFF_CITY}) dialog.MakeSortedCombo(id);
   logic.Start(dialog);
-  ASSERT_EQ(dialog.ComboCount(IDC_TARIFF_PUBLISHER), 2);
-  EXPECT_EQ(dialog.ComboItemText(IDC_TARIFF_PUBLISHER, 0), "Такси (Т) ");
-  EXPECT_EQ(dialog.ComboItemText(IDC_TARIFF_ACCEPTOR, 1), "Такси (Т) ");
-  EXPECT_EQ(dialog.ComboSelection(IDC_TARIFF_CITY), -1);
+  EXPECT_EQ(Fields(dialog.ComboCount(IDC_TARIFF_PUBLISHER), dialog.ComboItemText(IDC_TARIFF_PUBLISHER, 0),
+                   dialog.ComboItemText(IDC_TARIFF_ACCEPTOR, 1), dialog.ComboSelection(IDC_TARIFF_CITY)),
+            Fields(2, "Такси (Т) ", "Такси (Т) ", -1));
   dialog.ComboSelect(IDC_TARIFF_PUBLISHER, 1);
   dialog.ComboSelect(IDC_TARIFF_ACCEPTOR, 0);
   logic.Command(dialog, IDOK);
