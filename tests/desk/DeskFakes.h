@@ -264,19 +264,14 @@ std::vector<std::string> Fields(const T&... values) {
 // Puts the desk's globals and the shared client back to their starting state.
 inline void ResetDesk() {
   using Access = KestoBrimoClientTestAccess;
-  NewOrders.clear();
-  MyOrders.clear();
+  NewOrders.clear(), MyOrders.clear(), CarDescription.clear(), CarGovNumber.clear();
   CurOrder = KestoOrder();
-  CarDescription.clear();
-  CarGovNumber.clear();
   MainIniFile = IniFile();
   NewList = MyList = nullptr;
-  ChOrderStatus = ClientTariffPublisher = ClientTariffAceptor = ClientTariffCityId = DlgOrderId = 0;
+  ChOrderStatus = CarCallNumber = ToCarMin = DlgOrderId = 0;
+  ClientTariffPublisher = ClientTariffAceptor = ClientTariffCityId = 0;
   ChOrderPrice = 0;
-  CarCallNumber = ToCarMin = 0;
-  Mode = 1;
-  BeginTime = 86400;
-  EndTime = 0;
+  Mode = 1, BeginTime = 86400, EndTime = 0;
   DeskAutoAccept.Reset();
   Access::ClearQueues(Client);
   Access::SetCities(Client, {});

@@ -24,9 +24,11 @@ using Ids = std::vector<std::intptr_t>;
 using Texts = std::vector<std::string>;
 
 // An answer to a command: CommandId 0 would make a failure the refusal of a login.
-KestoBrimo_AsyncResponce Answer(std::int32_t reason, std::int32_t status, std::int32_t num = 0) {
+KestoBrimo_AsyncResponce Answer(std::int32_t reason, std::int32_t status, std::int32_t num = 0,
+                                std::uint32_t commandId = 1, const std::string& error = "") {
   KestoBrimo_AsyncResponce r;
-  r.CommandId = 1;
+  r.CommandId = commandId;
+  r.ErrorString = error;
   r.reason = reason;
   r.OperationStatus = status;
   r.Num = num;
@@ -254,11 +256,8 @@ TEST_F(MainWindow, SelectionCommandsReadTheRowAndAskFirst) {
 
   desk.Command(window, IDC_CHANGE_STATUS);  // the row's order is not in MyOrders
   EXPECT_TRUE(ui.dialogs.empty());
-  KestoOrder order;
-  order.OrderId = 815;
-  order.StatusId = 4;
-  order.Price = 12.5f;
-  MyOrders[815] = order;
+  KestoOrder& order = MyOrders[815];
+  order.OrderId = 815, order.StatusId = 4, order.Price = 12.5f;
   ui.scripts[IDD_ORDER_STATUS] = [](DeskDialogLogic& logic, FakeDialog& d) {
     EXPECT_EQ(d[IDC_PRICE].text, "     12.50");
     d[IDC_PRICE].text = "99";
@@ -394,10 +393,7 @@ TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
   accepts = AcceptsOf({10, 13, 16});
 
   // A refusal opens no box and frees its place; so does an order leaving "Мои заказы".
-  KestoBrimo_AsyncResponce refusal = Answer(7, KBRStatus_CommonError);
-  refusal.CommandId = accepts[13];
-  refusal.ErrorString = "Заказ уже принят другой службой";
-  Push(refusal);
+  Push(Answer(7, KBRStatus_CommonError, 0, accepts[13], "Заказ уже принят другой службой"));
   OfferTick(17);
   Push(OrderNote(KBRReason_MyOrder, 16));
   Push(OrderNote(KBRReason_MyOrderRemoved, 16));
@@ -526,40 +522,22 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
 }
 
 TEST_F(MainWindow, ANewOfferSoundsAndFlashesOnceAndTheSettingSilencesIt) {
-  const std::string path = SettingsFilePath();
-  for (const bool sound : {true, false}) {
-    ResetDesk();
-    ui = FakeUi();
-    DeskSettings settings;
-    settings.sound = sound;
-    if (!path.empty()) WriteDeskSettingsTo(settings, path);
-    FakeDialog w;
-    w.lists[IDC_NEW_ORDERS];
-    w.lists[IDC_MY_ORDERS];
-    DeskMainWindow fresh(ui);
-    fresh.Start(w);
-    Push(OrderNote(KBRReason_NewOrder, 5));
-    Push(OrderNote(KBRReason_NewOrder, 6));
-    fresh.Tick(w);
-    EXPECT_EQ(ui.sounds, !sound && !path.empty() ? 0 : 1);
-    EXPECT_EQ(ui.flashes, 1);
-    Push(OrderNote(KBRReason_NewOrder, 5, "Новый адрес"));
-    Push(OrderNote(KBRReason_MyOrder, 9));
-    fresh.Tick(w);
-    EXPECT_EQ(ui.flashes, 1) << "an update of a known order, or an own order, is no offer";
-    Push(OrderNote(KBRReason_NewOrder, 7));
-    fresh.Tick(w);
-    EXPECT_EQ(ui.flashes, 2);
-    fresh.Destroy();
-  }
-  if (!path.empty()) std::remove(path.c_str());
+  const auto offers = [&](std::vector<std::int32_t> ids, std::int32_t reason = KBRReason_NewOrder) {
+    for (std::int32_t id : ids) Push(OrderNote(reason, id, "Новый адрес"));
+    desk.Tick(window);
+    return std::make_pair(ui.sounds, ui.flashes);
+  };
+  EXPECT_EQ(offers({5, 6}), std::make_pair(1, 1));
+  EXPECT_EQ(offers({5}), std::make_pair(1, 1)) << "an update of a known order is no offer";
+  EXPECT_EQ(offers({9}, KBRReason_MyOrder), std::make_pair(1, 1)) << "nor is an own order";
+  desk.Preferences().sound = false;
+  EXPECT_EQ(offers({7}), std::make_pair(1, 2));
 }
 
 // The exchange refuses and closes; the client would try again and again.
 TEST_F(MainWindow, ARefusedLoginEndsTheAttemptsWithOneBox) {
-  KestoBrimo_AsyncResponce refusal = Answer(KBRReason_Directories, KBRStatus_AuthentError);
-  refusal.CommandId = 0;
-  refusal.ErrorString = "Неверное имя пользователя или пароль";
+  const auto refusal =
+      Answer(KBRReason_Directories, KBRStatus_AuthentError, 0, 0, "Неверное имя пользователя или пароль");
   Push(refusal);
   Push(refusal);
   desk.Tick(window);
@@ -615,12 +593,8 @@ TEST_F(MainWindow, HeaderClicksSortAndNotificationsKeepTheOrder) {
 }
 
 TEST_F(MainWindow, JournalKeepsTheNewestThousandLinesAndQuietSuccessSkipsTheBox) {
-  KestoOrder offered;
-  offered.OrderId = 4711;
-  offered.StreetFrom = "Тверская";
-  offered.StreetTo = "Арбат";
-  offered.Price = 850.5f;
-  NewOrders[4711] = offered;
+  KestoOrder& offered = NewOrders[4711];
+  offered.OrderId = 4711, offered.StreetFrom = "Тверская", offered.StreetTo = "Арбат", offered.Price = 850.5f;
   newList.SelectNewRow(4711);
   desk.Preferences().quietSuccess = true;
   window[IDC_ACCEPT_ORDER].text = "Принять заказ";  // the journal names a command by its button
@@ -630,13 +604,8 @@ TEST_F(MainWindow, JournalKeepsTheNewestThousandLinesAndQuietSuccessSkipsTheBox)
   const auto requests = Requests();
   ASSERT_EQ(requests.size(), 2u);
 
-  KestoBrimo_AsyncResponce accepted = Answer(7, KBRStatus_Ok);
-  accepted.CommandId = requests[0].CommandId;
-  accepted.ErrorString = "Заказ принят";
-  KestoBrimo_AsyncResponce refused = Answer(7, KBRStatus_CommonError);
-  refused.CommandId = requests[1].CommandId;
-  Push(accepted);
-  Push(refused);
+  Push(Answer(7, KBRStatus_Ok, 0, requests[0].CommandId, "Заказ принят"));
+  Push(Answer(7, KBRStatus_CommonError, 0, requests[1].CommandId));
   desk.Tick(window);
   ASSERT_EQ(ui.boxes.size(), 3u);  // two questions and the refusal
   EXPECT_EQ(ui.boxes[2].caption, "KBRStatus_CommonError");
