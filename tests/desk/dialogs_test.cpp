@@ -62,21 +62,21 @@ TEST_F(DeskDialogs, NewOrderStartsFromTheDirectoriesAndDefaults) {
             Fields(2024, 0, "Седан", "Фикс. тариф", 3, 2, "Москва", "Москва", "0"));
 }
 
-TEST_F(DeskDialogs, EnterInTheNewOrderDialogMovesTheFocusAndPublishesNothing) {
+TEST_F(DeskDialogs, EnterInTheNewOrderDialogMovesTheFocusAndPublishesNothingAndCancelIsLogged) {
   AddOrderDialog logic(ui);
   logic.Start(dialog);
   dialog.tabOrder = {IDC_CITY_FROM, IDC_STREET_FROM, IDC_ADDITIONAL_FROM, IDC_PUBLISH, IDCANCEL};
   dialog.focus = IDC_STREET_FROM;
   EXPECT_FALSE(logic.Command(dialog, IDOK));
-  EXPECT_EQ(dialog.focus, IDC_ADDITIONAL_FROM);
-  EXPECT_EQ(dialog.repaints, 1);
+  EXPECT_EQ(Fields(dialog.focus, dialog.repaints), Fields(IDC_ADDITIONAL_FROM, 1));
   dialog.tabOrder.clear();  // no next control: the focus goes to the publish button
   EXPECT_FALSE(logic.Command(dialog, IDOK));
   EXPECT_EQ(dialog.focus, IDC_PUBLISH);
   EXPECT_FALSE(logic.Command(dialog, IDOK));
-  EXPECT_EQ(dialog.focus, IDC_PUBLISH);
-  EXPECT_EQ(dialog.repaints, 2);
-  EXPECT_FALSE(dialog.endCode.has_value());
+  EXPECT_EQ(Fields(dialog.focus, dialog.repaints, dialog.endCode.has_value()), Fields(IDC_PUBLISH, 2, false));
+  EXPECT_TRUE(logic.Command(dialog, IDCANCEL));
+  EXPECT_EQ(dialog.endCode, IDCANCEL);
+  EXPECT_EQ(ui.log, std::vector<std::string>{"InsertOrder Dialog cancel"});
 }
 
 TEST_F(DeskDialogs, PublishingFillsCurOrder) {
@@ -126,14 +126,6 @@ TEST_F(DeskDialogs, PublishingWithEmptyDirectoriesAndAPreliminaryTime) {
   EXPECT_EQ(Fields(CurOrder.CityIdFrom, CurOrder.CarrierType, CurOrder.StatusId, CurOrder.Time0Km1Fixed2,
                    CurOrder.TimeToLiveSec, CurOrder.PreliminaryTime),
             Fields(0, 0, 17, 2, 0, platform::FromLocalTime(At(2030, 6, 15, 14, 45)) - 42));
-}
-
-TEST_F(DeskDialogs, CancellingTheNewOrderDialogIsLogged) {
-  AddOrderDialog logic(ui);
-  logic.Start(dialog);
-  EXPECT_TRUE(logic.Command(dialog, IDCANCEL));
-  EXPECT_EQ(dialog.endCode, IDCANCEL);
-  EXPECT_EQ(ui.log, std::vector<std::string>{"InsertOrder Dialog cancel"});
 }
 
 TEST_F(DeskDialogs, NotificationModeChangesOnTheClickEvenWhenCancelled) {
