@@ -125,13 +125,9 @@ class FakeDialog : public DeskDialog {
   }
   void SetText(int id, const std::string& text) override { controls[id].text = text; }
   // GetDlgItemInt: blanks around digits, a sign only when signed, in range, else 0.
-  std::uint32_t GetUnsigned(int id) override {
-    const long long value = Number(controls[id].text, false);
-    return value >= 0 && value <= 4294967295LL ? static_cast<std::uint32_t>(value) : 0;
-  }
+  std::uint32_t GetUnsigned(int id) override { return static_cast<std::uint32_t>(Number(id, false, 0, 4294967295LL)); }
   std::int32_t GetSigned(int id) override {
-    const long long value = Number(controls[id].text, true);
-    return value >= -2147483648LL && value <= 2147483647LL ? static_cast<std::int32_t>(value) : 0;
+    return static_cast<std::int32_t>(Number(id, true, -2147483648LL, 2147483647LL));
   }
   void SetUnsigned(int id, std::uint32_t value) override { controls[id].text = std::to_string(value); }
 
@@ -186,15 +182,15 @@ class FakeDialog : public DeskDialog {
   std::pair<std::string, std::intptr_t>& Item(int id, int index) {
     return controls[id].items[static_cast<std::size_t>(index)];
   }
-  // The number a text holds, or -1 (unsigned) / out of range (signed) when it holds none.
-  static long long Number(const std::string& text, bool allowSign) {
+  long long Number(int id, bool allowSign, long long low, long long high) {
+    const std::string& text = controls[id].text;
     const std::size_t first = text.find_first_not_of(' '), end = text.find_last_not_of(' ') + 1;
-    if (first == std::string::npos) return allowSign ? 1LL << 40 : -1;
+    if (first == std::string::npos) return 0;
     const bool sign = allowSign && (text[first] == '-' || text[first] == '+');
     const std::string digits = text.substr(first + sign, end - first - sign);
-    if (digits.empty() || digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos)
-      return allowSign ? 1LL << 40 : -1;
-    return text[first] == '-' ? -std::stoll(digits) : std::stoll(digits);
+    if (digits.empty() || digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+    const long long value = text[first] == '-' ? -std::stoll(digits) : std::stoll(digits);
+    return value < low || value > high ? 0 : value;
   }
 };
 

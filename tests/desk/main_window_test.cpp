@@ -317,11 +317,11 @@ TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
   window[IDC_LOGIN].text = std::string(300, 'l');
   window[IDC_PASSWORD].text = "pw";
   // Fields that cannot work get a word naming the field; nothing is saved or tried.
-  const std::string badPort = "Порт должен быть числом от 1 до 65535";
-  const std::string refused[][3] = {{"127.0.0.1", "abc", badPort},
-                                    {"127.0.0.1", "0", badPort},
-                                    {"127.0.0.1", "70000", badPort},
-                                    {"127.0.0.1", "80x", badPort},
+  const std::string badPort = "Порт должен быть числом от 1 до 65535", local = "127.0.0.1";
+  const std::string refused[][3] = {{local, "abc", badPort},
+                                    {local, "0", badPort},
+                                    {local, "70000", badPort},
+                                    {local, "80x", badPort},
                                     {" ", "17171", "Укажите сервер: имя или адрес биржи"}};
   for (const auto& fields : refused) {
     window[IDC_SERVER].text = fields[0];
@@ -337,11 +337,9 @@ TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
   window[IDC_SERVER].text = "127.0.0.1";
   window[IDC_PORT].text = "65535";
   desk.Command(window, IDC_CONNECT);
-  EXPECT_EQ(MainIniFile.IPAddress, "127.0.0.1");
-  EXPECT_EQ(MainIniFile.Port, "65535");
-  EXPECT_EQ(MainIniFile.Login, std::string(259, 'l'));
-  EXPECT_EQ(Access::ServerName(Client), "127.0.0.1");
-  EXPECT_EQ(Access::Port(Client), 65535);
+  EXPECT_EQ(Fields(MainIniFile.IPAddress, MainIniFile.Port, MainIniFile.Login.size(), Access::ServerName(Client),
+                   Access::Port(Client)),
+            Fields("127.0.0.1", "65535", 259, "127.0.0.1", 65535));
   desk.Command(window, IDC_DISCONNECT);
   EXPECT_EQ(Client.ThreadId.load(), 0u);
   if (path.empty()) return;
@@ -440,11 +438,8 @@ TEST(StateLine, EachPhaseAndCauseInTheOperatorsWords) {
   using C = KestoFailureCause;
   const auto line = [](P phase, C cause, const std::string& refusal = "") {
     KestoConnectionState link;
-    link.Phase = phase;
-    link.LastFailure = cause;
-    link.LastError = "recv error";
-    link.ServerName = "exchange.example";
-    link.Port = 17171;
+    link.Phase = phase, link.LastFailure = cause, link.LastError = "recv error";
+    link.ServerName = "exchange.example", link.Port = 17171;
     return StateLineText(link, refusal, 0);
   };
   const std::string lost = "Связь потеряна: ", again = ", повтор…";
