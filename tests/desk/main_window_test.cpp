@@ -550,20 +550,18 @@ TEST(OrderSort, CellsCompareByTheirColumnsKind) {
   const struct {
     ColumnKind kind;
     const char *before, *after;
-  } cases[] = {
-      {K::Number, "    850.50", "   1110.00"},
-      {K::Number, "    -10.00/      0.00", "      5.00/      1.00"},
-      {K::Time, "", "00:00:00 01.01.1970 "},
-      {K::Time, "23:59:59 06.12.2026 ", "00:00:01 07.12.2026 "},
-      {K::TimeThenText, "(01:52:27 07.12.2026 )Старт", "(01:52:28 07.12.2026 )Альфа"},
-      {K::TimeThenText, "(01:52:27 07.12.2026 )Альфа", "(01:52:27 07.12.2026 )Старт"},
-      {K::Text, "Евпатория", "Ёлки"},
-      {K::Text, "ёлки", "Жуковский"},
-      {K::Text, "Moscow", "абв"},
-      {K::Text, "Яр", "яхта"},
-      {K::Text, "Абв", "абвг"},
-      {K::Text, "", "А"},
-  };
+  } cases[] = {{K::Number, "    850.50", "   1110.00"},
+               {K::Number, "    -10.00/      0.00", "      5.00/      1.00"},
+               {K::Time, "", "00:00:00 01.01.1970 "},
+               {K::Time, "23:59:59 06.12.2026 ", "00:00:01 07.12.2026 "},
+               {K::TimeThenText, "(01:52:27 07.12.2026 )Старт", "(01:52:28 07.12.2026 )Альфа"},
+               {K::TimeThenText, "(01:52:27 07.12.2026 )Альфа", "(01:52:27 07.12.2026 )Старт"},
+               {K::Text, "Евпатория", "Ёлки"},
+               {K::Text, "ёлки", "Жуковский"},
+               {K::Text, "Moscow", "абв"},
+               {K::Text, "Яр", "яхта"},
+               {K::Text, "Абв", "абвг"},
+               {K::Text, "", "А"}};
   for (const auto& c : cases) {
     EXPECT_LT(CompareCells(c.kind, c.before, c.after), 0) << c.before << " | " << c.after;
     EXPECT_GT(CompareCells(c.kind, c.after, c.before), 0) << c.before << " | " << c.after;
