@@ -82,12 +82,6 @@ class FakeListView : public KestoListView {
   }
   bool IsItemChecked(int index) override { return Has(index) && At(index).checked; }
 
-  // The cells of the row holding `data`, or empty when there is none.
-  std::vector<std::string> RowOf(std::intptr_t data) const {
-    for (const Row& row : rows)
-      if (row.data == data) return row.cells;
-    return {};
-  }
   // The item data of the rows, top to bottom.
   std::vector<std::intptr_t> Ids() const {
     std::vector<std::intptr_t> ids;

@@ -137,7 +137,7 @@ TEST_F(MainWindow, OneTickDrainsTheQueueAndKeepsMapsAndListsInStep) {
   EXPECT_EQ(NewOrders.at(5).StreetFrom, "second");
   EXPECT_EQ(NewOrders.count(4), 0u);
   EXPECT_EQ(MyOrders.at(5).StreetFrom, "mine");
-  EXPECT_EQ(myList.RowOf(5).at(2), "mine");
+  EXPECT_EQ(myList.rows.at(0).cells[2], "mine");
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].caption, "KBRStatus_Ok");
   EXPECT_EQ(ui.boxes[0].text, "ErrorString=''\nDigitalValue='3'\n");
