@@ -46,14 +46,17 @@ KestoBrimo_AsyncResponce OrderNote(std::int32_t reason, std::int32_t orderId, co
 
 class MainWindow : public ::testing::Test {
  protected:
+  // Under Windows the settings file stands beside the test executable; each case starts without it.
   void SetUp() override {
     ResetDesk();
+    std::remove(SettingsFilePath().c_str());
     for (int id : {IDC_NEW_ORDERS, IDC_MY_ORDERS, IDC_JOURNAL}) window.lists[id];
     desk.Start(window);
   }
   void TearDown() override {
     desk.Destroy();
     ResetDesk();
+    std::remove(SettingsFilePath().c_str());
   }
   // Checks the orders of the queued accepts, in order; returns each one's CommandId.
   std::map<std::int32_t, std::uint32_t> AcceptsOf(const std::vector<std::int32_t>& ids) {
@@ -311,9 +314,7 @@ TEST_F(MainWindow, DialogCommandsSendOnlyWhenTheDialogEndsWithItsOkCode) {
 }
 
 TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
-  // Beside the test executable when its name has a dot (under Windows).
-  const std::string path = SettingsFilePath();
-  if (!path.empty()) std::remove(path.c_str());
+  const std::string path = SettingsFilePath();  // empty unless the executable's name has a dot
   window[IDC_LOGIN].text = std::string(300, 'l');
   window[IDC_PASSWORD].text = "pw";
   // Fields that cannot work get a word naming the field; nothing is saved or tried.
@@ -345,11 +346,12 @@ TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
   if (path.empty()) return;
   EXPECT_EQ(platform::ReadProfileValue("Common", "Port", path), "65535");
   EXPECT_EQ(platform::ReadProfileValue("Desk", "Sound", path), "1");
+  ASSERT_TRUE(platform::WriteProfileValue("Desk", "Sound", "0", path));
   FakeDialog next;  // the next start shows what was saved
   DeskMainWindow again(ui);
   again.Start(next);
   EXPECT_EQ(next[IDC_PORT].text, "65535");
-  std::remove(path.c_str());
+  EXPECT_FALSE(again.Preferences().sound);
 }
 
 TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
