@@ -33,107 +33,72 @@ class SettingsFile : public ::testing::Test {
 };
 
 TEST(SettingsPath, CutsBeforeTheLastDotOfTheWholePath) {
-  EXPECT_EQ(SettingsPathFor("C:\\Taxi\\desk.exe"), "C:\\Taxi\\desk.ini");
-  EXPECT_EQ(SettingsPathFor("/opt/my.desk/desk"), "/opt/my.ini");
-  EXPECT_EQ(SettingsPathFor("/opt/desk/desk"), "");
-  EXPECT_EQ(SettingsFilePath(), SettingsPathFor(platform::ExecutablePath()));
+  EXPECT_EQ(Fields(SettingsPathFor("C:\\Taxi\\desk.exe"), SettingsPathFor("/opt/my.desk/desk"),
+                   SettingsPathFor("/opt/desk/desk"), SettingsFilePath()),
+            Fields("C:\\Taxi\\desk.ini", "/opt/my.ini", "", SettingsPathFor(platform::ExecutablePath())));
 }
 
-TEST_F(SettingsFile, WithoutAPathNothingIsReadOrWrittenAndWithoutTheSectionAllIsEmpty) {
+TEST_F(SettingsFile, ConnectionFieldsRoundTripCutAt2549CharactersAndKeepTheRestOfAWindowsFile) {
   IniFile ini{"host", "1", "me", "pw"};
   ReadIniFrom(ini, "");
-  EXPECT_EQ(Of(ini), Of({"host", "1", "me", "pw"}));
   WriteIniTo(ini, "");  // must not create a file named ".ini" or similar
+  EXPECT_EQ(Of(ini), Of({"host", "1", "me", "pw"}));
   EXPECT_FALSE(std::filesystem::exists(".ini"));
-  ReadIniFrom(ini, path + ".none");
-  EXPECT_EQ(Of(ini), Of({}));
-  ini = IniFile{"host", "1", "me", "pw"};
-  ReadIniFrom(ini, Written("[Other]\r\nIPAddress=elsewhere\r\n"));
-  EXPECT_EQ(Of(ini), Of({}));
-}
-
-TEST_F(SettingsFile, RoundTripsAndCutsLongValuesAt2549Characters) {
-  IniFile written{"exchange.example", "abc", std::string(3000, 'L'), "pa=ss \xD0\xE0\xE7"};
-  WriteIniTo(written, path);
-  IniFile read;
-  ReadIniFrom(read, path);
-  EXPECT_EQ(Of(read), Of({"exchange.example", "abc", std::string(2549, 'L'), "pa=ss \xD0\xE0\xE7"}));
-  // A second save replaces the values instead of adding keys.
-  written.IPAddress = "127.0.0.1";
-  written.Login = "";
-  WriteIniTo(written, path);
-  ReadIniFrom(read, path);
-  EXPECT_EQ(Of(read), Of(written));
-  EXPECT_EQ(Content().find("IPAddress="), Content().rfind("IPAddress="));
-}
-
-TEST_F(SettingsFile, KeepsEverythingElseOfAFileWrittenOnWindows) {
-  IniFile ini;
-  ReadIniFrom(ini, Written("[Other]\r\nIPAddress=elsewhere\r\n[common]\r\nPort = 7001 \r\nLogin=\"operator\"\r\n"
-                           "[Last]\r\nKey=kept\r\n"));
+  for (const std::string& source : {path + ".none", Written("[Other]\r\nIPAddress=elsewhere\r\n")}) {
+    ini = IniFile{"host", "1", "me", "pw"};
+    ReadIniFrom(ini, source);
+    EXPECT_EQ(Of(ini), Of({})) << source;
+  }
+  Written("[Other]\r\nIPAddress=elsewhere\r\n[common]\r\nPort = 7001 \r\nLogin=\"operator\"\r\n[Last]\r\nKey=kept\r\n");
+  ReadIniFrom(ini, path);
   EXPECT_EQ(Of(ini), Of({"", "7001", "operator", ""}));
-  ini.IPAddress = "10.0.0.5";
-  ini.Password = "secret";
+  ini = IniFile{"exchange.example", "7001", std::string(3000, 'L'), "pa=ss \xD0\xE0\xE7"};
   WriteIniTo(ini, path);
+  ReadIniFrom(ini, path);
+  EXPECT_EQ(Of(ini), Of({"exchange.example", "7001", std::string(2549, 'L'), "pa=ss \xD0\xE0\xE7"}));
+  // A second save replaces the values instead of adding keys.
+  ini.IPAddress = "10.0.0.5", ini.Login = "";
+  WriteIniTo(ini, path);
+  IniFile again;
+  ReadIniFrom(again, path);
+  EXPECT_EQ(Of(again), Of({"10.0.0.5", "7001", "", "pa=ss \xD0\xE0\xE7"}));
   const std::string content = Content();
   EXPECT_NE(content.find("[Other]\r\nIPAddress=elsewhere\r\n"), std::string::npos) << content;
   EXPECT_NE(content.find("[Last]\r\nKey=kept\r\n"), std::string::npos) << content;
   for (std::size_t i = content.find('\n'); i != std::string::npos; i = content.find('\n', i + 1))
     ASSERT_TRUE(i > 0 && content[i - 1] == '\r') << "bare line feed at " << i << " in " << content;
-  EXPECT_EQ(platform::ReadProfileValue("Other", "IPAddress", path), "elsewhere");
-  IniFile again;
-  ReadIniFrom(again, path);
-  EXPECT_EQ(Of(again), Of({"10.0.0.5", "7001", "operator", "secret"}));
 }
 
 TEST_F(SettingsFile, DeskSectionRoundTripsPlaceColumnsAndSortBesideTheConnectionFields) {
   WriteIniTo(IniFile{"h", "1", "me", "pw"}, path);
   DeskSettings written;
   written.window = {-20, 30, 900, 700, true};
-  FakeListView list;
-  SetColumn(list);
-  list.SetColumnWidth(9, 123);
-  list.SetColumnWidth(0, 50);  // the id column is never shown
+  written.quietSuccess = true, written.sound = false;
+  FakeListView list, restored;
+  SetColumn(list), SetColumn(restored);
+  list.SetColumnWidth(9, 123), list.SetColumnWidth(0, 50);  // the id column is never shown
   for (int c = kOrderColumnCount - 1; c >= 0; --c) list.order.push_back(c);
   ReadListColumns(list, written.myOrders);
   written.myOrders.sort = {9, true};
-  written.quietSuccess = true;
-  written.sound = false;
   WriteDeskSettingsTo(written, path);
-
   const DeskSettings read = ReadDeskSettingsFrom(path);
-  EXPECT_EQ(Fields(read.window.left, read.window.height, read.window.maximized, read.quietSuccess, read.sound,
-                   read.newOrders.widths.size()),
-            Fields(-20, 700, true, true, false, 0));
-  FakeListView restored;
-  SetColumn(restored);
   ApplyListColumns(restored, read.myOrders);
-  EXPECT_EQ(
-      Fields(restored.ColumnWidth(9), restored.ColumnWidth(0), restored.sortArrow.first, restored.sortArrow.second),
-      Fields(123, 0, 9, -1));
-  EXPECT_EQ(restored.order, list.order);
   IniFile ini;
   ReadIniFrom(ini, path);
-  EXPECT_EQ(ini.Login, "me");
+  const WindowPlacement& w = read.window;
+  EXPECT_EQ(Fields(w.left, w.top, w.width, w.height, w.maximized, read.quietSuccess, read.sound,
+                   read.newOrders.widths.size(), restored.ColumnWidth(9), restored.ColumnWidth(0),
+                   restored.sortArrow.first, restored.sortArrow.second, restored.order == list.order, ini.Login),
+            Fields(-20, 30, 900, 700, true, true, false, 0, 123, 0, 9, -1, true, "me"));
 }
 
 TEST_F(SettingsFile, DamagedOrMissingDeskValuesGiveTheDefaults) {
-  const std::string twentyThree = "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22";
-  const std::string damaged[] = {"Window=10,10,0,500",
-                                 "Window=1,2,3",
-                                 "Window=a,b,c,d",
-                                 "Window=99999999999,0,800,600",
-                                 "NewOrdersWidths=80,80",
-                                 "NewOrdersWidths=",
-                                 "NewOrdersOrder=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0",
-                                 "NewOrdersOrder=" + twentyThree,
-                                 "NewOrdersSort=24,0",
-                                 "NewOrdersSort=9,2",
-                                 "NewOrdersSort=9,",
-                                 "QuietSuccess=yes",
-                                 "Sound=no"};
-  for (const auto& entry : damaged) {
-    const DeskSettings read = ReadDeskSettingsFrom(Written("[Desk]\r\n" + entry + "\r\n"));
+  for (const char* entry :
+       {"Window=10,10,0,500", "Window=1,2,3", "Window=a,b,c,d", "Window=99999999999,0,800,600", "NewOrdersWidths=80,80",
+        "NewOrdersWidths=", "NewOrdersOrder=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0",
+        "NewOrdersOrder=0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22", "NewOrdersSort=24,0",
+        "NewOrdersSort=9,2", "NewOrdersSort=9,", "QuietSuccess=yes", "Sound=no"}) {
+    const DeskSettings read = ReadDeskSettingsFrom(Written(std::string("[Desk]\r\n") + entry + "\r\n"));
     EXPECT_EQ(Fields(read.window.width, read.newOrders.widths.size(), read.newOrders.order.size(),
                      read.newOrders.sort.column, read.quietSuccess, read.sound),
               Fields(0, 0, 0, -1, false, true))
@@ -143,7 +108,6 @@ TEST_F(SettingsFile, DamagedOrMissingDeskValuesGiveTheDefaults) {
 }
 
 TEST(DeskSection, ASavedPlaceIsBroughtOntoTheScreen) {
-  const ScreenArea screen{0, 0, 1280, 1000};
   const struct {
     WindowPlacement saved, fitted;
   } cases[] = {
@@ -154,7 +118,7 @@ TEST(DeskSection, ASavedPlaceIsBroughtOntoTheScreen) {
       {{10, 10, 100, 100, false}, {10, 10, 762, 560, false}},       // below the smallest size
   };
   const auto shown = [](const WindowPlacement& p) { return Fields(p.left, p.top, p.width, p.height, p.maximized); };
-  for (const auto& c : cases) EXPECT_EQ(shown(FitOnScreen(c.saved, screen, 762, 560)), shown(c.fitted));
+  for (const auto& c : cases) EXPECT_EQ(shown(FitOnScreen(c.saved, {0, 0, 1280, 1000}, 762, 560)), shown(c.fitted));
 }
 
 #if !defined(_WIN32)
