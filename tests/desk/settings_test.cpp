@@ -1,6 +1,7 @@
-// The settings file: its path rule, the connection fields and the [Desk]
-// section read and written through the platform's profile functions (the
-// real ones under Windows), damaged values, and the saved place on screen.
+// The settings file: its path rule, the connection fields, the [Desk] and
+// [AutoAccept] sections read and written through the platform's profile
+// functions (the real ones under Windows), damaged values, the saved place on
+// screen, and the match of an offer against auto-accept's rules.
 #include "desk/Settings.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <filesystem>
 
 #include "DeskFakes.h"
+#include "desk/AutoAccept.h"
 #include "desk/DeskSettings.h"
 #include "platform/files.h"
 #include "platform/profile.h"
@@ -134,5 +136,69 @@ TEST_F(SettingsFile, CommentsAndLineEndsOfOtherLinesStayByteForByte) {
   EXPECT_EQ(platform::ReadProfileValue("Fresh", "Injected", path), "");
 }
 #endif
+
+TEST(AutoAcceptRules, EachFieldAloneAndTogether) {
+  using P = PreliminaryRule;
+  constexpr std::int64_t kLater = 2000000000;  // a preliminary time the lists show
+  const struct {
+    const char* what;
+    AutoAcceptRules rules;  // Enabled, Cities, CarrierTypes, MinPrice, Preliminary
+    std::int32_t city, carrierType;
+    float price;
+    std::int64_t preliminaryTime;
+    bool match;
+  } cases[] = {
+      {"empty lists take any", {true, {}, {}, 0, P::Any}, 9, 9, 0, 0, true},
+      {"city listed", {true, {1, 7}, {}, 0, P::Any}, 7, 9, 10, 0, true},
+      {"city not listed", {true, {1, 7}, {}, 0, P::Any}, 2, 9, 10, 0, false},
+      {"type listed", {true, {}, {2}, 0, P::Any}, 9, 2, 10, 0, true},
+      {"type not listed", {true, {}, {2}, 0, P::Any}, 9, 3, 10, 0, false},
+      {"price at the minimum", {true, {}, {}, 300, P::Any}, 1, 1, 300.0f, 0, true},
+      {"price a kopeck below", {true, {}, {}, 300, P::Any}, 1, 1, 299.99f, 0, false},
+      {"float below its decimal", {true, {}, {}, 3.3, P::Any}, 1, 1, 3.3f, 0, true},
+      {"now takes no time", {true, {}, {}, 0, P::Now}, 1, 1, 1, 0, true},
+      {"now refuses preliminary", {true, {}, {}, 0, P::Now}, 1, 1, 1, kLater, false},
+      {"later takes preliminary", {true, {}, {}, 0, P::Later}, 1, 1, 1, kLater, true},
+      {"later refuses now", {true, {}, {}, 0, P::Later}, 1, 1, 1, 0, false},
+      {"all fields pass", {true, {1}, {2}, 250.5, P::Now}, 1, 2, 250.5f, 0, true},
+  };
+  for (const auto& c : cases) {
+    KestoOrder offer;
+    offer.CityIdFrom = c.city, offer.CarrierType = c.carrierType, offer.Price = c.price;
+    offer.PreliminaryTime = c.preliminaryTime;
+    EXPECT_EQ(RulesMatch(c.rules, offer), c.match) << c.what;
+  }
+}
+
+// A whole record as one text: enabled, cities, carrier types, price, preliminary, limit.
+std::string Shown(const AutoAcceptRules& r) {
+  return std::to_string(r.Enabled) + " [" + IdListText(r.Cities) + "] [" + IdListText(r.CarrierTypes) + "] " +
+         MinPriceText(r.MinPrice) + " " + std::to_string(static_cast<int>(r.Preliminary)) + " " +
+         std::to_string(r.MaxOpen);
+}
+
+TEST_F(SettingsFile, AutoAcceptSectionReadsWholeAndADamagedValueIsNamedAndLeavesItOff) {
+  AutoAcceptRules rules, written;
+  EXPECT_EQ(ReadAutoAcceptFrom(rules, path + ".none"), "");
+  EXPECT_EQ(Shown(rules), "0 [] [] 0.00 0 3");
+  Written(
+      "[AutoAccept]\r\nEnabled=1\r\nCities= 1, "
+      "7\r\nCarrierTypes=2\r\nMinPrice=300,50\r\nPreliminary=later\r\nMaxOpen=0\r\n");
+  EXPECT_EQ(ReadAutoAcceptFrom(rules, path), "");
+  EXPECT_EQ(Shown(rules), "1 [1,7] [2] 300.50 2 0");
+  for (const std::string entry : {"Enabled=yes", "Cities=1,x", "Cities=1,,2", "CarrierTypes=-2", "MinPrice=сто",
+                                  "MinPrice=1e99", "Preliminary=soon", "MaxOpen=-1"}) {
+    Written("[Common]\r\nLogin=me\r\n[AutoAccept]\r\n" + entry + "\r\nEnabled=1\r\n");
+    const std::string problem = ReadAutoAcceptFrom(rules, path);
+    EXPECT_EQ(problem + (rules.Enabled ? " and on" : ""),
+              "Автопринятие выключено: в файле настроек неверное значение " + entry);
+  }
+  // Written back whole beside the rest of the file.
+  written.Enabled = true, written.CarrierTypes = {4, 5}, written.MinPrice = 99.9,
+  written.Preliminary = PreliminaryRule::Now;
+  WriteAutoAcceptTo(written, path);
+  EXPECT_EQ(ReadAutoAcceptFrom(rules, path), "");
+  EXPECT_EQ(Shown(rules) + " " + platform::ReadProfileValue("Common", "Login", path), Shown(written) + " me");
+}
 
 }  // namespace
