@@ -40,6 +40,14 @@ void Fill(FakeDialog& d, int id, const std::string& text, const Rest&... rest) {
   d[id].combo ? d.Choose(id, text) : void(d[id].text = text);
   Fill(d, rest...);
 }
+// Opens the dialog as the operator would: types `texts` (id, text, ...) and presses `button`.
+template <typename... Texts>
+void Operate(DeskDialogLogic& logic, FakeDialog& d, int button, const Texts&... texts) {
+  d.MakeSortedCombo(IDC_STATUS);
+  logic.Start(d);
+  Fill(d, texts...);
+  logic.Command(d, button);
+}
 std::vector<int> Ymdhm(const platform::LocalTime& t) { return {t.Year, t.Month, t.Day, t.Hour, t.Minute}; }
 // The seconds the pickers give: the seconds of a picked time are dropped.
 std::int64_t Picked(int year, int month, int day, int hour, int minute) {
@@ -125,9 +133,7 @@ TEST_F(DeskDialogs, NotificationModeChangesOnTheClickEvenWhenCancelled) {
   EXPECT_EQ(Fields(BeginTime, EndTime), Fields(Picked(2024, 3, 1, 8, 30), Picked(2024, 3, 2, 9, 15)));
   // Mode 1 reads the seconds; mode 2 shows the interval, the end left as the picker stood when not a time.
   Mode = 1, EndTime = 0;
-  logic.Start(newer);
-  Fill(newer, IDC_NEWER_SECONDS, "3600");
-  logic.Command(newer, IDOK);
+  Operate(logic, newer, IDOK, IDC_NEWER_SECONDS, "3600");
   EXPECT_EQ(Fields(BeginTime, EndTime), Fields(3600, 0));
   Mode = 2, BeginTime = platform::FromLocalTime(At(2024, 3, 1, 8, 30)), EndTime = -1;
   interval[IDC_END_DATE].time = At(2001, 1, 1, 1, 1);
@@ -136,32 +142,22 @@ TEST_F(DeskDialogs, NotificationModeChangesOnTheClickEvenWhenCancelled) {
 
 TEST_F(DeskDialogs, StatusCarAndOrderIdDialogsLeaveTheirGlobals) {
   FillDirectories();
-  ChOrderStatus = 9, ChOrderPrice = 12.5f, CarDescription = "белая", CarCallNumber = 17;
+  ChOrderStatus = 9, ChOrderPrice = 12.5f, CarDescription = "белая", CarCallNumber = 17, ToCarMin = 5;
   FakeDialog unknown, car, id, cancelled, again;
   OrderStatusDialog status;
-  for (FakeDialog* d : {&dialog, &unknown}) d->MakeSortedCombo(IDC_STATUS);
-  status.Start(dialog);
+  CarDescriptionDialog carLogic;
+  OrderInputDialog input;
+  Operate(status, dialog, IDCANCEL);
   EXPECT_EQ(Fields(dialog[IDC_PRICE].text, dialog.GetText(IDC_STATUS, 100)), Fields("     12.50", "Выполнен"));
   ChOrderStatus = 33;  // not in the directory: kept
-  status.Start(unknown);
-  Fill(unknown, IDC_PRICE, "дорого");
-  EXPECT_EQ(Press(status, unknown, IDOK), Fields(true, IDOK));
-  EXPECT_EQ(Fields(unknown.ComboSelection(IDC_STATUS), ChOrderStatus, ChOrderPrice), Fields(-1, 33, 0));
-  CarDescriptionDialog carLogic;
-  carLogic.Start(car);
-  EXPECT_EQ(Fields(car[IDC_CAR_FULL_DESCRIPTION].text, car[IDC_CAR_CALL_NUMBER].text, car[IDC_CAR_MINUTES].text),
-            Fields("белая", "17", "0"));
-  Fill(car, IDC_CAR_GOV_NUMBER, "А001АА", IDC_CAR_MINUTES, "");
-  carLogic.Command(car, IDOK);
-  EXPECT_EQ(Fields(CarGovNumber, ToCarMin, CarCallNumber), Fields("А001АА", 0, 17));
-  // The order id dialog shows the selected order and reads what was typed.
-  OrderInputDialog input;
-  input.Start(id);
-  Fill(id, IDC_ORDER_ID, "4711");
-  input.Command(id, IDOK);
-  input.Command(cancelled, IDCANCEL);
-  input.Start(again);
-  EXPECT_EQ(Fields(DlgOrderId, *cancelled.endCode, again[IDC_ORDER_ID].text), Fields(4711, IDCANCEL, "4711"));
+  Operate(status, unknown, IDOK, IDC_PRICE, "дорого");
+  Operate(carLogic, car, IDOK, IDC_CAR_GOV_NUMBER, "А001АА", IDC_CAR_MINUTES, "");
+  Operate(input, id, IDOK, IDC_ORDER_ID, "4711");
+  Operate(input, cancelled, IDCANCEL);
+  Operate(input, again, IDCANCEL);
+  EXPECT_EQ(Fields(*unknown.endCode, ChOrderStatus, ChOrderPrice, *car.endCode, CarDescription, CarGovNumber, ToCarMin,
+                   CarCallNumber, DlgOrderId, *cancelled.endCode, again[IDC_ORDER_ID].text),
+            Fields(IDOK, 33, 0, IDOK, "белая", "А001АА", 0, 17, 4711, IDCANCEL, "4711"));
 }
 
 TEST_F(DeskDialogs, DirectoryViewerRowsAndItsOnlyWayOut) {
