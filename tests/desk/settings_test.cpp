@@ -41,16 +41,15 @@ TEST(SettingsPath, CutsBeforeTheLastDotOfTheWholePath) {
 }
 
 TEST_F(SettingsFile, ConnectionFieldsRoundTripCutAt2549CharactersAndKeepTheRestOfAWindowsFile) {
-  IniFile ini{"host", "1", "me", "pw"};
-  ReadIniFrom(ini, "");
-  WriteIniTo(ini, "");  // must not create a file named ".ini" or similar
-  EXPECT_EQ(Of(ini), Of({"host", "1", "me", "pw"}));
-  EXPECT_FALSE(std::filesystem::exists(".ini"));
-  for (const std::string& source : {path + ".none", Written("[Other]\r\nIPAddress=elsewhere\r\n")}) {
-    ini = IniFile{"host", "1", "me", "pw"};
+  // Without a path nothing is read or written; without the section all is empty.
+  for (const std::string& source : {std::string(), path + ".none", Written("[Other]\r\nIPAddress=elsewhere\r\n")}) {
+    IniFile ini{"host", "1", "me", "pw"};
     ReadIniFrom(ini, source);
-    EXPECT_EQ(Of(ini), Of({})) << source;
+    WriteIniTo(ini, "");  // must not create a file named ".ini" or similar
+    EXPECT_EQ(Of(ini), source.empty() ? Of({"host", "1", "me", "pw"}) : Of({})) << source;
   }
+  EXPECT_FALSE(std::filesystem::exists(".ini"));
+  IniFile ini;
   Written("[Other]\r\nIPAddress=elsewhere\r\n[common]\r\nPort = 7001 \r\nLogin=\"operator\"\r\n[Last]\r\nKey=kept\r\n");
   ReadIniFrom(ini, path);
   EXPECT_EQ(Of(ini), Of({"", "7001", "operator", ""}));
@@ -65,8 +64,9 @@ TEST_F(SettingsFile, ConnectionFieldsRoundTripCutAt2549CharactersAndKeepTheRestO
   ReadIniFrom(again, path);
   EXPECT_EQ(Of(again), Of({"10.0.0.5", "7001", "", "pa=ss \xD0\xE0\xE7"}));
   const std::string content = Content();
-  EXPECT_NE(content.find("[Other]\r\nIPAddress=elsewhere\r\n"), std::string::npos) << content;
-  EXPECT_NE(content.find("[Last]\r\nKey=kept\r\n"), std::string::npos) << content;
+  EXPECT_TRUE(content.find("[Other]\r\nIPAddress=elsewhere\r\n") != std::string::npos &&
+              content.find("[Last]\r\nKey=kept\r\n") != std::string::npos)
+      << content;
   for (std::size_t i = content.find('\n'); i != std::string::npos; i = content.find('\n', i + 1))
     ASSERT_TRUE(i > 0 && content[i - 1] == '\r') << "bare line feed at " << i << " in " << content;
 }
@@ -110,9 +110,7 @@ TEST_F(SettingsFile, DamagedOrMissingDeskValuesGiveTheDefaults) {
 }
 
 TEST(DeskSection, ASavedPlaceIsBroughtOntoTheScreen) {
-  const struct {
-    WindowPlacement saved, fitted;
-  } cases[] = {
+  const std::pair<WindowPlacement, WindowPlacement> cases[] = {
       {{100, 50, 800, 600, false}, {100, 50, 800, 600, false}},
       {{-300, -40, 800, 600, true}, {0, 0, 800, 600, true}},        // off the top left
       {{1200, 900, 800, 600, false}, {480, 400, 800, 600, false}},  // off the bottom right
@@ -120,7 +118,8 @@ TEST(DeskSection, ASavedPlaceIsBroughtOntoTheScreen) {
       {{10, 10, 100, 100, false}, {10, 10, 762, 560, false}},       // below the smallest size
   };
   const auto shown = [](const WindowPlacement& p) { return Fields(p.left, p.top, p.width, p.height, p.maximized); };
-  for (const auto& c : cases) EXPECT_EQ(shown(FitOnScreen(c.saved, {0, 0, 1280, 1000}, 762, 560)), shown(c.fitted));
+  for (const auto& [saved, fitted] : cases)
+    EXPECT_EQ(shown(FitOnScreen(saved, {0, 0, 1280, 1000}, 762, 560)), shown(fitted));
 }
 
 #if !defined(_WIN32)
@@ -140,14 +139,8 @@ TEST_F(SettingsFile, CommentsAndLineEndsOfOtherLinesStayByteForByte) {
 TEST(AutoAcceptRules, EachFieldAloneAndTogether) {
   using P = PreliminaryRule;
   constexpr std::int64_t kLater = 2000000000;  // a preliminary time the lists show
-  const struct {
-    const char* what;
-    AutoAcceptRules rules;  // Enabled, Cities, CarrierTypes, MinPrice, Preliminary
-    std::int32_t city, carrierType;
-    float price;
-    std::int64_t preliminaryTime;
-    bool match;
-  } cases[] = {
+  // Rules: enabled, cities, carrier types, minimum price, preliminary; then the offer's fields.
+  const std::tuple<const char*, AutoAcceptRules, std::int32_t, std::int32_t, float, std::int64_t, bool> cases[] = {
       {"empty lists take any", {true, {}, {}, 0, P::Any}, 9, 9, 0, 0, true},
       {"city listed", {true, {1, 7}, {}, 0, P::Any}, 7, 9, 10, 0, true},
       {"city not listed", {true, {1, 7}, {}, 0, P::Any}, 2, 9, 10, 0, false},
@@ -162,11 +155,11 @@ TEST(AutoAcceptRules, EachFieldAloneAndTogether) {
       {"later refuses now", {true, {}, {}, 0, P::Later}, 1, 1, 1, 0, false},
       {"all fields pass", {true, {1}, {2}, 250.5, P::Now}, 1, 2, 250.5f, 0, true},
   };
-  for (const auto& c : cases) {
+  for (const auto& [what, rules, city, carrierType, price, preliminaryTime, match] : cases) {
     KestoOrder offer;
-    offer.CityIdFrom = c.city, offer.CarrierType = c.carrierType, offer.Price = c.price;
-    offer.PreliminaryTime = c.preliminaryTime;
-    EXPECT_EQ(RulesMatch(c.rules, offer), c.match) << c.what;
+    offer.CityIdFrom = city, offer.CarrierType = carrierType, offer.Price = price,
+    offer.PreliminaryTime = preliminaryTime;
+    EXPECT_EQ(RulesMatch(rules, offer), match) << what;
   }
 }
 
