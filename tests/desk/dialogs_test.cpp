@@ -184,28 +184,21 @@ TEST_F(DeskDialogs, DirectoryViewerRowsAndItsOnlyWayOut) {
 TEST_F(DeskDialogs, AutoAcceptRulesComeFromTheCheckListsAndBadNumbersKeepTheDialogOpen) {
   FillDirectories();
   AutoAcceptRules start;
-  start.Cities = {2, 99};  // 99 has left the directory
-  start.MinPrice = 300, start.Preliminary = PreliminaryRule::Now, start.MaxOpen = 5;
+  start.Cities = {2, 99}, start.MinPrice = 300, start.Preliminary = PreliminaryRule::Now, start.MaxOpen = 5;
   DeskAutoAccept.SetRules(start);
-  ui.scripts[IDD_AUTO_ACCEPT] = [this](DeskDialogLogic& logic, FakeDialog& d) {
-    auto& cities = d.lists[IDC_AA_CITIES].rows;
-    EXPECT_EQ(
-        Fields(cities.size(), cities.at(2).cells[0], cities[0].checked, cities[1].checked, cities[2].checked,
-               d[IDC_AA_NOW].checked, d[IDC_AA_ENABLED].checked, d[IDC_AA_MIN_PRICE].text, d[IDC_AA_MAX_OPEN].text),
-        Fields(3, "№99 (нет в справочнике)", false, true, true, true, false, "300.00", "5"));
-    cities[0].checked = true, cities[2].checked = false;
-    d.lists[IDC_AA_CARRIER_TYPES].rows.at(1).checked = true;  // Минивэн, id 4
-    d[IDC_AA_NOW].checked = false;
-    d[IDC_AA_LATER].checked = d[IDC_AA_ENABLED].checked = true;
-    for (const char* price : {"300 руб", "250,5"}) {
-      d[IDC_AA_MIN_PRICE].text = price, d[IDC_AA_MAX_OPEN].text = "-1";
-      logic.Command(d, IDOK);
-    }
-    EXPECT_EQ(Fields(!d.endCode, ui.boxes.size(), DeskAutoAccept.Rules().MaxOpen), Fields(true, 2, 5));
-    d[IDC_AA_MAX_OPEN].text = "";
-    logic.Command(d, IDOK);
-  };
-  EXPECT_EQ(ui.RunDialog(IDD_AUTO_ACCEPT), IDOK);
+  auto &cities = dialog.lists[IDC_AA_CITIES].rows, &types = dialog.lists[IDC_AA_CARRIER_TYPES].rows;
+  const auto logic = CreateDeskDialog(IDD_AUTO_ACCEPT, ui);
+  logic->Start(dialog);
+  EXPECT_EQ(Fields(cities.size(), cities.at(2).cells[0], cities[0].checked, cities[1].checked, cities[2].checked,
+                   dialog[IDC_AA_NOW].checked, dialog[IDC_AA_ENABLED].checked, dialog[IDC_AA_MIN_PRICE].text,
+                   dialog[IDC_AA_MAX_OPEN].text),
+            Fields(3, "№99 (нет в справочнике)", false, true, true, true, false, "300.00", "5"));
+  cities[0].checked = true, cities[2].checked = false, types.at(1).checked = true;  // Минивэн, id 4
+  dialog[IDC_AA_NOW].checked = false, dialog[IDC_AA_LATER].checked = dialog[IDC_AA_ENABLED].checked = true;
+  for (const char* price : {"300 руб", "250,5"})
+    EXPECT_EQ(Press(*logic, dialog, IDOK, IDC_AA_MIN_PRICE, price, IDC_AA_MAX_OPEN, "-1"), Fields(true, 0)) << price;
+  EXPECT_EQ(Fields(ui.boxes.size(), DeskAutoAccept.Rules().MaxOpen), Fields(2, 5));
+  EXPECT_EQ(Press(*logic, dialog, IDOK, IDC_AA_MAX_OPEN, ""), Fields(true, IDOK));
   const AutoAcceptRules& rules = DeskAutoAccept.Rules();
   EXPECT_EQ(Fields(rules.Enabled, IdListText(rules.Cities), IdListText(rules.CarrierTypes), rules.MinPrice,
                    static_cast<int>(rules.Preliminary), rules.MaxOpen),
