@@ -26,17 +26,17 @@ std::string Joined(const Cells& cells) {
   return text;
 }
 
-TEST(OrderRow, CellsFromTheOrderAndTheDirectoriesOrTheirPlaceholdersAndTimesOnlyWhereTheyAreTimes) {
+TEST(OrderTexts, RowCellsAndInfoBoxFromTheOrderAndTheDirectoriesOrTheirPlaceholdersAndTimesOnlyWhereTheyAreTimes) {
   for (std::int64_t notATime : {0LL, 65535LL, -1LL, 0xFFFF0000LL, 0x7FFFFFFFFFFF0000LL})
     EXPECT_EQ(FormatTime(notATime), "") << notATime;
   EXPECT_EQ(FormatTime(65536), ExpectedLocal(65536));
   KestoBrimoClientAsync client;
   Access::SetCities(client, {{1, "Москва"}, {2, "Тверь"}});
-  Access::SetCarrierTypes(client, {{3, "Седан"}});
+  Access::SetCarrierTypes(client, {{0, "Любой"}, {3, "Седан"}});
   Access::SetOrderStatuses(client, {{17, "На сервере обмена"}});
-  KestoDirectoryItem publisher;
-  publisher.ShortName = "Такси-1";
-  Access::SetTaxis(client, {{10, publisher}});
+  KestoDirectoryItem publisher, acceptor;
+  publisher.ShortName = "Такси-1", acceptor.ShortName = "Наши";
+  Access::SetTaxis(client, {{10, publisher}, {6, acceptor}});
   KestoOrder o;
   o.OrderId = 4711, o.CityIdFrom = 1, o.CityIdTo = 2, o.CarrierType = 3, o.StatusId = 17, o.BrimoOrderState = 1;
   o.StreetFrom = "Тверская", o.AdditionalFrom = "д. 5", o.StreetTo = "Арбат", o.AdditionalTo = "под. 2";
@@ -51,13 +51,24 @@ TEST(OrderRow, CellsFromTheOrderAndTheDirectoriesOrTheirPlaceholdersAndTimesOnly
                 ")|      1.25/    100.00|фикс. стоимость|" + o.Comment + "|Лада|А001АА|-2147483648|600|12||");
   // An order the directories do not know, in mileage mode; then by time.
   KestoOrder unknown;
-  unknown.BrimoOrderState = 9;
+  unknown.BrimoOrderState = 9, unknown.CarrierType = 9;
   EXPECT_EQ(Joined(OrderRowCells(unknown, client)),
             "0||||||||<не определен>|      0.00||<не определен>|<не определен>|()|()|      0.00/      "
             "0.00|километраж||||0|0|0||");
   unknown.Time0Km1Fixed2 = 0;
   EXPECT_EQ(Fields(OrderRowCells(unknown, client)[16], BrimoOrderStateText(4), BrimoOrderStateText(5)),
             Fields("Время", "Не опубликован", "<не определен>"));
+  // The info box: names the directories know, placeholders for the rest; no text is a format.
+  KestoOrder info;
+  info.OrderId = 12, info.CityIdFrom = 1, info.BrimoOrderState = 7, info.Publisher = 5, info.Acceptor = 6;
+  info.Time0Km1Fixed2 = 2, info.CarCallNumber = 31, info.StreetFrom = "Тверская", info.Price = 99.999f;
+  info.Comment = std::string(20000, 'k') + "%s";
+  EXPECT_EQ(OrderInfoText(info, client),
+            "OrderId=12\nCityNameFrom=Москва\nStreetFrom=Тверская\nAdditionalFrom=\nCityNameTo=\nStreetTo=\n"
+            "AdditionalTo=\nClientPhone=\nGetCarrierType=Любой\nPrice=    100.00\nPreliminaryTime=\n"
+            ",StatusId=не определен\n,BrimoOrderState=<не определен>\nPublisherName=не определено\n"
+            "AcceptorName=Наши\nWriteTime=\n,AcceptTime=\nComission=      0.00/      0.00\nTime0Km1Fixed2=2\nComment=" +
+                info.Comment + "\nCarDescription=\nCarGovNumber=\nCarCallNumber=31\n");
 }
 
 TEST(OrderListView, OneRowPerOrderTheLastOfSeveralRefreshedDeletionRemovesAllAndColumnZeroSorts) {
@@ -84,7 +95,7 @@ TEST(OrderListView, OneRowPerOrderTheLastOfSeveralRefreshedDeletionRemovesAllAnd
   EXPECT_EQ(list.Ids(), (std::vector<std::intptr_t>{9, 8, 7}));
 }
 
-TEST(AnswerBoxes, CaptionsAndTextsOfStatusTariffAndOrder) {
+TEST(AnswerBoxes, CaptionsAndTextsOfStatusAndTariff) {
   EXPECT_EQ(Fields(StatusCaption(-9), StatusCaption(2), StatusCaption(-13)),
             Fields("KBRStatus_UnknownResponse", "OperationStatus=2", "OperationStatus=-13"));
   KestoBrimo_AsyncResponce response;
@@ -100,23 +111,6 @@ TEST(AnswerBoxes, CaptionsAndTextsOfStatusTariffAndOrder) {
                                " Комиссия публикатора (проц):      2.50\n Комиссия сервиса (фикс):      3.00\n"
                                " Комиссия сервися (проц):      4.00\n Штраф за возврат заказа публикатору:      5.00\n"
                                " Штраф за возврат заказа сервису:      6.00\n");
-
-  // Names the directories know, placeholders for the rest; no text is a format.
-  KestoBrimoClientAsync client;
-  Access::SetCities(client, {{1, "Москва"}});
-  Access::SetCarrierTypes(client, {{0, "Любой"}});
-  KestoDirectoryItem acceptor;
-  acceptor.ShortName = "Наши";
-  Access::SetTaxis(client, {{6, acceptor}});
-  KestoOrder o;
-  o.OrderId = 12, o.CityIdFrom = 1, o.BrimoOrderState = 7, o.Publisher = 5, o.Acceptor = 6, o.Time0Km1Fixed2 = 2;
-  o.CarCallNumber = 31, o.StreetFrom = "Тверская", o.Price = 99.999f, o.Comment = std::string(20000, 'k') + "%s";
-  EXPECT_EQ(OrderInfoText(o, client),
-            "OrderId=12\nCityNameFrom=Москва\nStreetFrom=Тверская\nAdditionalFrom=\nCityNameTo=\nStreetTo=\n"
-            "AdditionalTo=\nClientPhone=\nGetCarrierType=Любой\nPrice=    100.00\nPreliminaryTime=\n"
-            ",StatusId=не определен\n,BrimoOrderState=<не определен>\nPublisherName=не определено\n"
-            "AcceptorName=Наши\nWriteTime=\n,AcceptTime=\nComission=      0.00/      0.00\nTime0Km1Fixed2=2\nComment=" +
-                o.Comment + "\nCarDescription=\nCarGovNumber=\nCarCallNumber=31\n");
 }
 
 }  // namespace
