@@ -158,15 +158,13 @@ TEST_F(DeskDialogs, StatusCarAndOrderIdDialogsLeaveTheirGlobals) {
 
 TEST_F(DeskDialogs, DirectoryViewerRowsAndItsOnlyWayOut) {
   FillDirectories();
-  KestoDirectoryItem service;
+  KestoDirectoryItem service, lost;
   service.FullName = "A", service.ShortName = "B", service.LeaderName = "C", service.CityIdList = {1, 2};
-  KestoDirectoryItem lost = service;
-  lost.CityIdList = {7};
+  lost = service, lost.CityIdList = {7};
   Access::SetTaxis(Client, {{20, lost}, {10, service}, {30, KestoDirectoryItem()}});
   DirectoryDialog logic;
-  dialog.lists[IDC_DIR_LIST];
-  logic.Start(dialog);
   FakeListView& list = dialog.lists[IDC_DIR_LIST];
+  logic.Start(dialog);
   const auto rows = [&](int button) {
     std::string text = logic.Command(dialog, button) ? "" : "unhandled";
     for (const auto& row : list.rows) text += "|" + row.cells.at(0) + " " + row.cells.at(1);

@@ -6,17 +6,15 @@
 #include "desk/MessageTexts.h"
 #include "desk/OrderList.h"
 #include "desk/OrderSort.h"
+#include "desk/TextFormat.h"
 
 namespace {
 using Access = KestoBrimoClientTestAccess;
 
 std::string ExpectedLocal(std::int64_t t) {
   platform::LocalTime l;
-  if (!platform::ToLocalTime(t, l)) return "?";
-  char text[64];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d %02d.%02d.%04d ", l.Hour, l.Minute, l.Second, l.Day, l.Month,
-                l.Year);
-  return text;
+  EXPECT_TRUE(platform::ToLocalTime(t, l));
+  return FormatText("%02d:%02d:%02d %02d.%02d.%04d ", l.Hour, l.Minute, l.Second, l.Day, l.Month, l.Year);
 }
 
 template <typename Cells>
@@ -77,12 +75,8 @@ TEST(OrderListView, OneRowPerOrderTheLastOfSeveralRefreshedDeletionRemovesAllAnd
   SetColumn(list);
   for (std::intptr_t data : {15, 7, 15, 8}) list.InsertItemWithData(kAppendRowIndex, std::to_string(data), data);
   KestoOrder order;
-  order.OrderId = 15, order.StreetFrom = "fresh";
-  PutOrderToListView(list, order);
-  order.OrderId = 9;
-  PutOrderToListView(list, order);
-  order.StreetFrom = "twice";
-  PutOrderToListView(list, order);
+  for (const auto& [id, street] : {std::pair(15, "fresh"), {9, "fresh"}, {9, "twice"}})
+    order.OrderId = id, order.StreetFrom = street, PutOrderToListView(list, order);
   EXPECT_EQ(
       Fields(list.inserts, list.rows[0].cells[2], list.rows[2].cells[2], list.rows[4].cells[0], list.rows[4].cells[2]),
       Fields(5, "", "fresh", 9, "twice"));
