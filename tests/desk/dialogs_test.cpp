@@ -111,29 +111,29 @@ TEST_F(DeskDialogs, NewOrderStartsFromTheDirectoriesEnterWalksTheFieldsAndPublis
 TEST_F(DeskDialogs, NotificationModeChangesOnTheClickEvenWhenCancelled) {
   SetTimeDialog logic;
   FakeDialog all, newer, interval;
-  const auto shown = [&](FakeDialog& d) {
-    logic.Start(d);
+  const auto shown = [](FakeDialog& d) {
     return Fields(d[IDC_MODE_ALL].checked, d[IDC_MODE_NEWER].checked, d[IDC_MODE_INTERVAL].checked,
                   d[IDC_NEWER_SECONDS].text, d[IDC_BEGIN_DATE].time.Day, d[IDC_BEGIN_TIME].time.Hour,
-                  d[IDC_BEGIN_TIME].time.Second, d[IDC_END_DATE].time.Year);
+                  d[IDC_BEGIN_TIME].time.Second, d[IDC_END_DATE].time.Year, Mode, BeginTime, EndTime);
   };
-  EXPECT_EQ(shown(dialog), Fields(false, true, false, "86400", 1, 0, 0, 1970));
-  EXPECT_EQ(Press(logic, dialog, IDC_MODE_ALL), Fields(true, 0));
+  Operate(logic, dialog, IDC_MODE_ALL);
   EXPECT_EQ(Press(logic, dialog, IDCANCEL), Fields(true, IDCANCEL));
-  EXPECT_EQ(Fields(Mode, BeginTime), Fields(0, 86400));
+  EXPECT_EQ(shown(dialog), Fields(false, true, false, "86400", 1, 0, 0, 1970, 0, 86400, 0));
   // OK in mode 0 still takes both bounds from the pickers.
-  EXPECT_EQ(shown(all), Fields(true, false, false, "0", 1, 0, 0, 1970));
+  logic.Start(all);
   all[IDC_BEGIN_DATE].time = At(2024, 3, 1, 0, 0), all[IDC_BEGIN_TIME].time = At(1999, 1, 1, 8, 30);
   all[IDC_END_DATE].time = At(2024, 3, 2, 0, 0), all[IDC_END_TIME].time = At(1999, 1, 1, 9, 15);
   EXPECT_EQ(Press(logic, all, IDOK), Fields(true, IDOK));
-  EXPECT_EQ(Fields(BeginTime, EndTime), Fields(Picked(2024, 3, 1, 8, 30), Picked(2024, 3, 2, 9, 15)));
+  EXPECT_EQ(shown(all),
+            Fields(true, false, false, "0", 1, 8, 42, 2024, 0, Picked(2024, 3, 1, 8, 30), Picked(2024, 3, 2, 9, 15)));
   // Mode 1 reads the seconds; mode 2 shows the interval, the end left as the picker stood when not a time.
   Mode = 1, EndTime = 0;
   Operate(logic, newer, IDOK, IDC_NEWER_SECONDS, "3600");
-  EXPECT_EQ(Fields(BeginTime, EndTime), Fields(3600, 0));
+  EXPECT_EQ(shown(newer), Fields(false, true, false, "3600", 1, 0, 0, 1970, 1, 3600, 0));
   Mode = 2, BeginTime = platform::FromLocalTime(At(2024, 3, 1, 8, 30)), EndTime = -1;
   interval[IDC_END_DATE].time = At(2001, 1, 1, 1, 1);
-  EXPECT_EQ(shown(interval), Fields(false, false, true, "0", 1, 8, 0, 2001));
+  logic.Start(interval);
+  EXPECT_EQ(shown(interval), Fields(false, false, true, "0", 1, 8, 0, 2001, 2, BeginTime, -1));
 }
 
 TEST_F(DeskDialogs, StatusCarAndOrderIdDialogsLeaveTheirGlobals) {
