@@ -156,7 +156,7 @@ TEST_F(DeskDialogs, StatusCarAndOrderIdDialogsLeaveTheirGlobals) {
             Fields(IDOK, 33, 0, IDOK, "белая", "А001АА", 0, 17, 4711, IDCANCEL, "4711"));
 }
 
-TEST_F(DeskDialogs, DirectoryViewerRowsAndItsOnlyWayOut) {
+TEST_F(DeskDialogs, DirectoryViewerRowsItsOnlyWayOutAndTheTariffDialogKeepingThePreviousChoiceWhereNoneIsMade) {
   FillDirectories();
   KestoDirectoryItem service, lost;
   service.FullName = "A", service.ShortName = "B", service.LeaderName = "C", service.CityIdList = {1, 2};
@@ -177,6 +177,15 @@ TEST_F(DeskDialogs, DirectoryViewerRowsAndItsOnlyWayOut) {
   EXPECT_EQ(rows(IDC_DIR_CITIES), "|-2147483648 Низ");
   EXPECT_EQ(Press(logic, dialog, IDCANCEL), Fields(false, 0));
   EXPECT_EQ(Press(logic, dialog, IDOK), Fields(true, IDOK));
+  ClientTariffCityId = 77;
+  TariffDialog tariff;
+  FakeDialog t;
+  tariff.Start(t);
+  t.ComboSelect(IDC_TARIFF_PUBLISHER, 2), t.ComboSelect(IDC_TARIFF_ACCEPTOR, 0);
+  EXPECT_EQ(Press(tariff, t, IDOK), Fields(true, IDOK));
+  EXPECT_EQ(Fields(t.ComboCount(IDC_TARIFF_ACCEPTOR), t.ComboItemText(IDC_TARIFF_PUBLISHER, 0),
+                   t.ComboSelection(IDC_TARIFF_CITY), ClientTariffPublisher, ClientTariffAceptor, ClientTariffCityId),
+            Fields(3, "A (B) ", -1, 30, 10, 77));
 }
 
 TEST_F(DeskDialogs, AutoAcceptRulesComeFromTheCheckListsAndBadNumbersKeepTheDialogOpen) {
@@ -201,22 +210,6 @@ TEST_F(DeskDialogs, AutoAcceptRulesComeFromTheCheckListsAndBadNumbersKeepTheDial
   EXPECT_EQ(Fields(rules.Enabled, IdListText(rules.Cities), IdListText(rules.CarrierTypes), rules.MinPrice,
                    static_cast<int>(rules.Preliminary), rules.MaxOpen),
             Fields(true, "1,2", "4", 250.5, static_cast<int>(PreliminaryRule::Later), 3));
-}
-
-TEST_F(DeskDialogs, TariffDialogKeepsThePreviousChoiceWhereNothingIsSelected) {
-  KestoDirectoryItem service;
-  service.FullName = "Такси", service.ShortName = "Т";
-  Access::SetTaxis(Client, {{1, service}, {2, service}});
-  Access::SetCities(Client, {{5, "Тверь"}});
-  ClientTariffCityId = 77;
-  TariffDialog logic;
-  logic.Start(dialog);
-  dialog.ComboSelect(IDC_TARIFF_PUBLISHER, 1), dialog.ComboSelect(IDC_TARIFF_ACCEPTOR, 0);
-  EXPECT_EQ(Press(logic, dialog, IDOK), Fields(true, IDOK));
-  EXPECT_EQ(
-      Fields(dialog.ComboCount(IDC_TARIFF_ACCEPTOR), dialog.ComboItemText(IDC_TARIFF_PUBLISHER, 0),
-             dialog.ComboSelection(IDC_TARIFF_CITY), ClientTariffPublisher, ClientTariffAceptor, ClientTariffCityId),
-      Fields(2, "Такси (Т) ", -1, 2, 1, 77));
 }
 
 }  // namespace
