@@ -1,7 +1,6 @@
-// The settings file: its path rule, the connection fields, the [Desk] and
-// [AutoAccept] sections read and written through the platform's profile
-// functions (the real ones under Windows), damaged values, the saved place on
-// screen, and the match of an offer against auto-accept's rules.
+// The settings file through the platform's profile functions (the real ones under Windows): its path, the connection
+// fields, the [Desk] and [AutoAccept] sections, damaged values; the place on screen and auto-accept's match of an
+// offer.
 #include "desk/Settings.h"
 
 #include <gtest/gtest.h>
@@ -21,10 +20,7 @@ std::vector<std::string> Of(const IniFile& ini) { return {ini.IPAddress, ini.Por
 
 class SettingsFile : public ::testing::Test {
  protected:
-  std::string Written(const std::string& content) {
-    EXPECT_TRUE(platform::WriteWholeFile(path, content));
-    return path;
-  }
+  std::string Written(const std::string& content) { return platform::WriteWholeFile(path, content) ? path : ""; }
   std::string Content() {
     std::string content;
     EXPECT_TRUE(platform::ReadWholeFile(path, content));
@@ -143,10 +139,9 @@ TEST(AutoAcceptRules, EachFieldAloneAndTogether) {
       {"later refuses now", {true, {}, {}, 0, P::Later}, 1, 1, 1, 0, false},
       {"all fields pass, the price at the minimum", {true, {1, 7}, {2}, 250.5, P::Now}, 7, 2, 250.5f, 0, true},
   };
-  for (const auto& [what, rules, city, carrierType, price, preliminaryTime, match] : cases) {
+  for (const auto& [what, rules, city, type, price, time, match] : cases) {
     KestoOrder offer;
-    offer.CityIdFrom = city, offer.CarrierType = carrierType, offer.Price = price,
-    offer.PreliminaryTime = preliminaryTime;
+    offer.CityIdFrom = city, offer.CarrierType = type, offer.Price = price, offer.PreliminaryTime = time;
     EXPECT_EQ(RulesMatch(rules, offer), match) << what;
   }
 }
@@ -163,8 +158,8 @@ TEST_F(SettingsFile, AutoAcceptSectionReadsWholeAndADamagedValueIsNamedAndLeaves
   EXPECT_EQ(ReadAutoAcceptFrom(rules, path + ".none"), "");
   EXPECT_EQ(Shown(rules), "0 [] [] 0.00 0 3");
   Written(
-      "[AutoAccept]\r\nEnabled=1\r\nCities= 1, "
-      "7\r\nCarrierTypes=2\r\nMinPrice=300,50\r\nPreliminary=later\r\nMaxOpen=0\r\n");
+      "[AutoAccept]\r\nEnabled=1\r\nCities= 1, 7\r\nCarrierTypes=2\r\nMinPrice=300,50\r\nPreliminary=later\r\n"
+      "MaxOpen=0\r\n");
   EXPECT_EQ(ReadAutoAcceptFrom(rules, path), "");
   EXPECT_EQ(Shown(rules), "1 [1,7] [2] 300.50 2 0");
   for (const std::string entry : {"Enabled=yes", "Cities=1,x", "Cities=1,,2", "CarrierTypes=-2", "MinPrice=сто",
