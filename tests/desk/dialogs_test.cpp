@@ -51,15 +51,12 @@ std::int64_t Picked(int year, int month, int day, int hour, int minute) {
   return platform::FromLocalTime(At(year, month, day, hour, minute)) - 42;
 }
 
-TEST(OneHourLater, CarriesIntoTheNextDayMonthAndYear) {
+TEST_F(DeskDialogs, NewOrderStartsAnHourAheadFromTheDirectoriesEnterWalksTheFieldsAndPublishFillsCurOrder) {
   const std::pair<platform::LocalTime, platform::LocalTime> cases[] = {
       {At(2024, 5, 6, 12, 15), At(2024, 5, 6, 13, 15)}, {At(2024, 2, 28, 23, 0), At(2024, 2, 29, 0, 0)},
       {At(2000, 2, 28, 23, 0), At(2000, 2, 29, 0, 0)},  {At(2100, 2, 28, 23, 0), At(2100, 3, 1, 0, 0)},
       {At(2023, 2, 28, 23, 0), At(2023, 3, 1, 0, 0)},   {At(2023, 12, 31, 23, 30), At(2024, 1, 1, 0, 30)}};
   for (const auto& [from, later] : cases) EXPECT_EQ(Ymdhm(OneHourLater(from)), Ymdhm(later)) << from.Year;
-}
-
-TEST_F(DeskDialogs, NewOrderStartsFromTheDirectoriesEnterWalksTheFieldsAndPublishFillsCurOrder) {
   AddOrderDialog logic(ui, [] { return At(2023, 12, 31, 23, 30); });
   const auto publish = [&](FakeDialog& d, const auto&... texts) {
     EXPECT_EQ(Press(logic, d, IDC_PUBLISH, texts...), Fields(true, IDC_PUBLISH));
@@ -181,6 +178,7 @@ TEST_F(DeskDialogs, DirectoryViewerRowsItsOnlyWayOutAndTheTariffDialogKeepingThe
   TariffDialog tariff;
   FakeDialog t;
   tariff.Start(t);
+  EXPECT_EQ(Press(tariff, t, IDCANCEL), Fields(true, IDCANCEL));
   t.ComboSelect(IDC_TARIFF_PUBLISHER, 2), t.ComboSelect(IDC_TARIFF_ACCEPTOR, 0);
   EXPECT_EQ(Press(tariff, t, IDOK), Fields(true, IDOK));
   EXPECT_EQ(Fields(t.ComboCount(IDC_TARIFF_ACCEPTOR), t.ComboItemText(IDC_TARIFF_PUBLISHER, 0),

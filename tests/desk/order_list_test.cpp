@@ -24,7 +24,7 @@ std::string Joined(const Cells& cells) {
   return text;
 }
 
-TEST(OrderTexts, RowCellsAndInfoBoxFromTheOrderAndTheDirectoriesOrTheirPlaceholdersAndTimesOnlyWhereTheyAreTimes) {
+TEST(OrderTexts, RowCellsInfoAndTariffBoxesWithDirectoryNamesOrPlaceholdersAndTimesOnlyWhereTheyAreTimes) {
   for (std::int64_t notATime : {0LL, 65535LL, -1LL, 0xFFFF0000LL, 0x7FFFFFFFFFFF0000LL})
     EXPECT_EQ(FormatTime(notATime), "") << notATime;
   EXPECT_EQ(FormatTime(65536), ExpectedLocal(65536));
@@ -67,6 +67,18 @@ TEST(OrderTexts, RowCellsAndInfoBoxFromTheOrderAndTheDirectoriesOrTheirPlacehold
             ",StatusId=не определен\n,BrimoOrderState=<не определен>\nPublisherName=не определено\n"
             "AcceptorName=Наши\nWriteTime=\n,AcceptTime=\nComission=      0.00/      0.00\nTime0Km1Fixed2=2\nComment=" +
                 info.Comment + "\nCarDescription=\nCarGovNumber=\nCarCallNumber=31\n");
+  // A status without a name (named ones and the status text: the main window's answer cases); the tariff box.
+  EXPECT_EQ(Fields(StatusCaption(2), StatusCaption(-13)), Fields("OperationStatus=2", "OperationStatus=-13"));
+
+  KestoTariffStruct t;
+  t.Publisher = 1, t.Acceptor = 2, t.CityId = 3, t.MinOrderPrice = 777;
+  t.PublisherFixed = 1, t.PublisherPercent = 2.5f, t.ServiceFixed = 3, t.ServicePercent = 4;
+  t.PublisherReturnForeit = 5, t.ServiceReturnForeit = 6, t.TariffId = std::string(100000, '%') + "%s%n";
+  EXPECT_EQ(TariffText(t), "Publisher=1,Acceptor=2,CityId=3,\n ID Тарифа:" + t.TariffId +
+                               "\n Комиссия публикатора (фикс):      1.00\n"
+                               " Комиссия публикатора (проц):      2.50\n Комиссия сервиса (фикс):      3.00\n"
+                               " Комиссия сервися (проц):      4.00\n Штраф за возврат заказа публикатору:      5.00\n"
+                               " Штраф за возврат заказа сервису:      6.00\n");
 }
 
 TEST(OrderListView, OneRowPerOrderTheLastOfSeveralRefreshedDeletionRemovesAllAndColumnZeroSorts) {
@@ -87,21 +99,6 @@ TEST(OrderListView, OneRowPerOrderTheLastOfSeveralRefreshedDeletionRemovesAllAnd
   DelOrderFromListView(list, 15);
   DelOrderFromListView(list, 42);
   EXPECT_EQ(list.Ids(), (std::vector<std::intptr_t>{9, 8, 7}));
-}
-
-TEST(AnswerBoxes, CaptionOfAnUnnamedStatusAndTheTariffText) {
-  // Named statuses and the status text are seen through the main window's answers.
-  EXPECT_EQ(Fields(StatusCaption(2), StatusCaption(-13)), Fields("OperationStatus=2", "OperationStatus=-13"));
-
-  KestoTariffStruct t;
-  t.Publisher = 1, t.Acceptor = 2, t.CityId = 3, t.MinOrderPrice = 777;
-  t.PublisherFixed = 1, t.PublisherPercent = 2.5f, t.ServiceFixed = 3, t.ServicePercent = 4;
-  t.PublisherReturnForeit = 5, t.ServiceReturnForeit = 6, t.TariffId = std::string(100000, '%') + "%s%n";
-  EXPECT_EQ(TariffText(t), "Publisher=1,Acceptor=2,CityId=3,\n ID Тарифа:" + t.TariffId +
-                               "\n Комиссия публикатора (фикс):      1.00\n"
-                               " Комиссия публикатора (проц):      2.50\n Комиссия сервиса (фикс):      3.00\n"
-                               " Комиссия сервися (проц):      4.00\n Штраф за возврат заказа публикатору:      5.00\n"
-                               " Штраф за возврат заказа сервису:      6.00\n");
 }
 
 }  // namespace

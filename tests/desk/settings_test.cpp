@@ -30,13 +30,11 @@ class SettingsFile : public ::testing::Test {
   const std::string path = std::filesystem::absolute(dir.file("desk.ini")).string();
 };
 
-TEST(SettingsPath, CutsBeforeTheLastDotOfTheWholePath) {
+TEST_F(SettingsFile,
+       PathCutBeforeTheLastDotAndConnectionFieldsRoundTripCutAt2549CharactersBesideTheRestOfAWindowsFile) {
   EXPECT_EQ(Fields(SettingsPathFor("C:\\Taxi\\desk.exe"), SettingsPathFor("/opt/my.desk/desk"),
                    SettingsPathFor("/opt/desk/desk"), SettingsFilePath()),
             Fields("C:\\Taxi\\desk.ini", "/opt/my.ini", "", SettingsPathFor(platform::ExecutablePath())));
-}
-
-TEST_F(SettingsFile, ConnectionFieldsRoundTripCutAt2549CharactersAndKeepTheRestOfAWindowsFile) {
   // Without a path nothing is read or written; without the section all is empty.
   for (const std::string& source : {std::string(), path + ".none", Written("[Other]\r\nIPAddress=elsewhere\r\n")}) {
     IniFile ini{"host", "1", "me", "pw"};
@@ -61,7 +59,7 @@ TEST_F(SettingsFile, ConnectionFieldsRoundTripCutAt2549CharactersAndKeepTheRestO
     ASSERT_TRUE(i > 0 && content[i - 1] == '\r') << "bare line feed at " << i << " in " << content;
 }
 
-TEST_F(SettingsFile, DeskSectionRoundTripsPlaceColumnsAndSortBesideTheConnectionFields) {
+TEST_F(SettingsFile, DeskSectionRoundTripsBesideTheConnectionFieldsDamagedValuesGiveDefaultsAPlaceIsFitOnScreen) {
   WriteIniTo(IniFile{"h", "1", "me", "pw"}, path);
   DeskSettings written;
   written.window = {-20, 30, 900, 700, true}, written.quietSuccess = true, written.sound = false;
@@ -80,9 +78,6 @@ TEST_F(SettingsFile, DeskSectionRoundTripsPlaceColumnsAndSortBesideTheConnection
              restored.ColumnWidth(9), restored.ColumnWidth(0), restored.sortArrow.first, restored.sortArrow.second,
              restored.order == list.order, platform::ReadProfileValue("Common", "Login", path)),
       Fields(-20, 30, 900, 700, true, true, false, 0, 123, 0, 9, -1, true, "me"));
-}
-
-TEST_F(SettingsFile, DamagedOrMissingDeskValuesGiveTheDefaults) {
   for (const char* entry :
        {"Window=10,10,0,500", "Window=1,2,3", "Window=a,b,c,d", "Window=99999999999,0,800,600", "NewOrdersWidths=80,80",
         "NewOrdersWidths=", "NewOrdersOrder=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0",
@@ -95,9 +90,7 @@ TEST_F(SettingsFile, DamagedOrMissingDeskValuesGiveTheDefaults) {
         << entry;
   }
   EXPECT_EQ(ReadDeskSettingsFrom(path + ".none").window.width, 0);
-}
-
-TEST(DeskSection, ASavedPlaceIsBroughtOntoTheScreen) {
+  // A saved place is brought onto the screen.
   const std::pair<WindowPlacement, WindowPlacement> cases[] = {
       {{100, 50, 800, 600, false}, {100, 50, 800, 600, false}},
       {{-300, -40, 800, 600, true}, {0, 0, 800, 600, true}},        // off the top left
