@@ -12,8 +12,8 @@ using Access = KestoBrimoClientTestAccess;
 
 class DeskDialogs : public ::testing::Test {
  protected:
-  void SetUp() override { ResetDesk(); }
-  void TearDown() override { ResetDesk(); }
+  DeskDialogs() { ResetDesk(); }
+  ~DeskDialogs() override { ResetDesk(); }
   void FillDirectories() {
     Access::SetCities(Client, {{1, "Москва"}, {2, "Тверь"}});
     Access::SetCarrierTypes(Client, {{3, "Седан"}, {4, "Минивэн"}});
@@ -23,9 +23,7 @@ class DeskDialogs : public ::testing::Test {
   FakeDialog dialog;
 };
 
-platform::LocalTime At(int year, int month, int day, int hour, int minute) {
-  return {year, month, day, hour, minute, 42};
-}
+platform::LocalTime At(int y, int mo, int d, int h, int mi) { return {y, mo, d, h, mi, 42}; }
 // Types each text into its control, or picks it in a combo box.
 void Fill(FakeDialog&) {}
 template <typename... Rest>
@@ -47,9 +45,7 @@ void Operate(DeskDialogLogic& logic, FakeDialog& d, int id, const Texts&... text
 }
 std::vector<int> Ymdhm(const platform::LocalTime& t) { return {t.Year, t.Month, t.Day, t.Hour, t.Minute}; }
 // The seconds the pickers give: the seconds of a picked time are dropped.
-std::int64_t Picked(int year, int month, int day, int hour, int minute) {
-  return platform::FromLocalTime(At(year, month, day, hour, minute)) - 42;
-}
+std::int64_t Picked(int y, int mo, int d, int h, int mi) { return platform::FromLocalTime(At(y, mo, d, h, mi)) - 42; }
 
 TEST_F(DeskDialogs, NewOrderStartsAnHourAheadFromTheDirectoriesEnterWalksTheFieldsAndPublishFillsCurOrder) {
   const std::pair<platform::LocalTime, platform::LocalTime> cases[] = {
@@ -85,8 +81,7 @@ TEST_F(DeskDialogs, NewOrderStartsAnHourAheadFromTheDirectoriesEnterWalksTheFiel
                    d.GetText(IDC_CITY_TO, 100), d[IDC_TIME_TO_LIVE].text),
             Fields(false, false, 2024, 0, "Фикс. тариф", 2, "Москва", "0"));
   // Enter moves the focus along the tab order, then to the publish button, and never publishes.
-  d.tabOrder = {IDC_CITY_FROM, IDC_STREET_FROM, IDC_ADDITIONAL_FROM, IDC_PUBLISH, IDCANCEL};
-  d.focus = IDC_STREET_FROM;
+  d.tabOrder = {IDC_CITY_FROM, IDC_STREET_FROM, IDC_ADDITIONAL_FROM, IDC_PUBLISH, IDCANCEL}, d.focus = IDC_STREET_FROM;
   EXPECT_EQ(Press(logic, d, IDOK), Fields(false, 0));
   EXPECT_EQ(d.focus, IDC_ADDITIONAL_FROM);
   d.tabOrder.clear();  // no next control: the publish button; there Enter does nothing
