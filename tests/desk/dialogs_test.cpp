@@ -100,9 +100,9 @@ TEST_F(DeskDialogs, NewOrderStartsAnHourAheadFromTheDirectoriesEnterWalksTheFiel
                    "у подъезда", 1, 0, -30, 0));
 }
 
-TEST_F(DeskDialogs, NotificationModeChangesOnTheClickEvenWhenCancelled) {
+TEST_F(DeskDialogs, CommandDialogsLeaveTheirGlobalsAndTheNotificationModeChangesOnTheClickEvenWhenCancelled) {
   SetTimeDialog logic;
-  FakeDialog all, newer, interval;
+  FakeDialog all, newer, interval, known, unknown, car, id, cancelled, again;
   const auto shown = [](FakeDialog& d) {
     return Fields(d[IDC_MODE_ALL].checked, d[IDC_MODE_NEWER].checked, d[IDC_MODE_INTERVAL].checked,
                   d[IDC_NEWER_SECONDS].text, d[IDC_BEGIN_DATE].time.Day, d[IDC_BEGIN_TIME].time.Hour,
@@ -126,17 +126,14 @@ TEST_F(DeskDialogs, NotificationModeChangesOnTheClickEvenWhenCancelled) {
   interval[IDC_END_DATE].time = At(2001, 1, 1, 1, 1);
   logic.Start(interval);
   EXPECT_EQ(shown(interval), Fields(false, false, true, "0", 1, 8, 0, 2001, 2, BeginTime, -1));
-}
-
-TEST_F(DeskDialogs, StatusCarAndOrderIdDialogsLeaveTheirGlobals) {
+  // Status and price, car description, order id.
   FillDirectories();
   ChOrderStatus = 9, ChOrderPrice = 12.5f, CarDescription = "белая", CarCallNumber = 17, ToCarMin = 5;
-  FakeDialog unknown, car, id, cancelled, again;
   OrderStatusDialog status;
   CarDescriptionDialog carLogic;
   OrderInputDialog input;
-  Operate(status, dialog, IDCANCEL);
-  EXPECT_EQ(Fields(dialog[IDC_PRICE].text, dialog.GetText(IDC_STATUS, 100)), Fields("     12.50", "Выполнен"));
+  Operate(status, known, IDCANCEL);
+  EXPECT_EQ(Fields(known[IDC_PRICE].text, known.GetText(IDC_STATUS, 100)), Fields("     12.50", "Выполнен"));
   ChOrderStatus = 33;  // not in the directory: kept
   Operate(status, unknown, IDOK, IDC_PRICE, "дорого");
   Operate(carLogic, car, IDOK, IDC_CAR_GOV_NUMBER, "А001АА", IDC_CAR_MINUTES, "");
