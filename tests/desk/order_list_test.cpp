@@ -24,7 +24,7 @@ std::string Joined(const Cells& cells) {
   return text;
 }
 
-TEST(OrderTexts, RowCellsInfoAndTariffBoxesWithDirectoryNamesOrPlaceholdersAndTimesOnlyWhereTheyAreTimes) {
+TEST(OrderTexts, RowCellsInfoAndTariffBoxesWithNamesOrPlaceholdersTimesOnlyWhereTheyAreTimesAndTheRowKeptPerOrder) {
   for (std::int64_t notATime : {0LL, 65535LL, -1LL, 0xFFFF0000LL, 0x7FFFFFFFFFFF0000LL})
     EXPECT_EQ(FormatTime(notATime), "") << notATime;
   EXPECT_EQ(FormatTime(65536), ExpectedLocal(65536));
@@ -79,9 +79,7 @@ TEST(OrderTexts, RowCellsInfoAndTariffBoxesWithDirectoryNamesOrPlaceholdersAndTi
                                " Комиссия публикатора (проц):      2.50\n Комиссия сервиса (фикс):      3.00\n"
                                " Комиссия сервися (проц):      4.00\n Штраф за возврат заказа публикатору:      5.00\n"
                                " Штраф за возврат заказа сервису:      6.00\n");
-}
-
-TEST(OrderListView, OneRowPerOrderTheLastOfSeveralRefreshedDeletionRemovesAllAndColumnZeroSorts) {
+  // The list keeps one row per order, refreshing the last of several; deletion removes all; column 0 sorts.
   ResetDesk();
   FakeListView list;
   SetColumn(list);

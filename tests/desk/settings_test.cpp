@@ -115,7 +115,14 @@ TEST_F(SettingsFile, CommentsAndLineEndsOfOtherLinesStayByteForByte) {
 }
 #endif
 
-TEST(AutoAcceptRules, EachFieldAloneAndTogether) {
+// A whole record as one text: enabled, cities, carrier types, price, preliminary, limit.
+std::string Shown(const AutoAcceptRules& r) {
+  return std::to_string(r.Enabled) + " [" + IdListText(r.Cities) + "] [" + IdListText(r.CarrierTypes) + "] " +
+         MinPriceText(r.MinPrice) + " " + std::to_string(static_cast<int>(r.Preliminary)) + " " +
+         std::to_string(r.MaxOpen);
+}
+
+TEST_F(SettingsFile, AutoAcceptMatchesAnOfferFieldByFieldAndItsSectionReadsWholeOrNamesADamagedValueAndStaysOff) {
   using P = PreliminaryRule;
   constexpr std::int64_t kLater = 2000000000;  // a preliminary time the lists show
   // Rules: enabled, cities, carrier types, minimum price, preliminary; then the offer's fields.
@@ -135,16 +142,6 @@ TEST(AutoAcceptRules, EachFieldAloneAndTogether) {
     offer.CityIdFrom = city, offer.CarrierType = type, offer.Price = price, offer.PreliminaryTime = time;
     EXPECT_EQ(RulesMatch(rules, offer), match) << what;
   }
-}
-
-// A whole record as one text: enabled, cities, carrier types, price, preliminary, limit.
-std::string Shown(const AutoAcceptRules& r) {
-  return std::to_string(r.Enabled) + " [" + IdListText(r.Cities) + "] [" + IdListText(r.CarrierTypes) + "] " +
-         MinPriceText(r.MinPrice) + " " + std::to_string(static_cast<int>(r.Preliminary)) + " " +
-         std::to_string(r.MaxOpen);
-}
-
-TEST_F(SettingsFile, AutoAcceptSectionReadsWholeAndADamagedValueIsNamedAndLeavesItOff) {
   AutoAcceptRules rules, written;
   EXPECT_EQ(ReadAutoAcceptFrom(rules, path + ".none"), "");
   EXPECT_EQ(Shown(rules), "0 [] [] 0.00 0 3");
