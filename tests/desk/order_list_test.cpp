@@ -17,8 +17,7 @@ std::string ExpectedLocal(std::int64_t t) {
   return FormatText("%02d:%02d:%02d %02d.%02d.%04d ", l.Hour, l.Minute, l.Second, l.Day, l.Month, l.Year);
 }
 
-template <typename Cells>
-std::string Joined(const Cells& cells) {
+std::string Joined(const std::array<std::string, kOrderColumnCount>& cells) {
   std::string text;
   for (const std::string& cell : cells) text += cell + "|";
   return text;

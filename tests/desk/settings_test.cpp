@@ -115,11 +115,10 @@ TEST_F(SettingsFile, CommentsAndLineEndsOfOtherLinesStayByteForByte) {
 }
 #endif
 
-// A whole record as one text: enabled, cities, carrier types, price, preliminary, limit.
-std::string Shown(const AutoAcceptRules& r) {
-  return std::to_string(r.Enabled) + " [" + IdListText(r.Cities) + "] [" + IdListText(r.CarrierTypes) + "] " +
-         MinPriceText(r.MinPrice) + " " + std::to_string(static_cast<int>(r.Preliminary)) + " " +
-         std::to_string(r.MaxOpen);
+// A whole record at once: enabled, cities, carrier types, price, preliminary, limit.
+std::vector<std::string> Shown(const AutoAcceptRules& r) {
+  return Fields(r.Enabled, IdListText(r.Cities), IdListText(r.CarrierTypes), MinPriceText(r.MinPrice),
+                static_cast<int>(r.Preliminary), r.MaxOpen);
 }
 
 TEST_F(SettingsFile, AutoAcceptMatchesAnOfferFieldByFieldAndItsSectionReadsWholeOrNamesADamagedValueAndStaysOff) {
@@ -144,12 +143,12 @@ TEST_F(SettingsFile, AutoAcceptMatchesAnOfferFieldByFieldAndItsSectionReadsWhole
   }
   AutoAcceptRules rules, written;
   EXPECT_EQ(ReadAutoAcceptFrom(rules, path + ".none"), "");
-  EXPECT_EQ(Shown(rules), "0 [] [] 0.00 0 3");
+  EXPECT_EQ(Shown(rules), Fields(0, "", "", "0.00", 0, 3));
   Written(
       "[AutoAccept]\r\nEnabled=1\r\nCities= 1, 7\r\nCarrierTypes=2\r\nMinPrice=300,50\r\nPreliminary=later\r\n"
       "MaxOpen=0\r\n");
   EXPECT_EQ(ReadAutoAcceptFrom(rules, path), "");
-  EXPECT_EQ(Shown(rules), "1 [1,7] [2] 300.50 2 0");
+  EXPECT_EQ(Shown(rules), Fields(1, "1,7", "2", "300.50", 2, 0));
   for (const std::string entry : {"Enabled=yes", "Cities=1,x", "Cities=1,,2", "CarrierTypes=-2", "MinPrice=сто",
                                   "MinPrice=1e99", "Preliminary=soon", "MaxOpen=-1"}) {
     Written("[Common]\r\nLogin=me\r\n[AutoAccept]\r\n" + entry + "\r\nEnabled=1\r\n");
@@ -162,7 +161,8 @@ TEST_F(SettingsFile, AutoAcceptMatchesAnOfferFieldByFieldAndItsSectionReadsWhole
   written.Preliminary = PreliminaryRule::Now;
   WriteAutoAcceptTo(written, path);
   EXPECT_EQ(ReadAutoAcceptFrom(rules, path), "");
-  EXPECT_EQ(Shown(rules) + " " + platform::ReadProfileValue("Common", "Login", path), Shown(written) + " me");
+  EXPECT_EQ(Shown(rules), Shown(written));
+  EXPECT_EQ(platform::ReadProfileValue("Common", "Login", path), "me");
 }
 
 }  // namespace
