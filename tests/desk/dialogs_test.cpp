@@ -74,8 +74,7 @@ TEST_F(DeskDialogs, NewOrderStartsAnHourAheadFromTheDirectoriesEnterWalksTheFiel
   FillDirectories();
   FakeDialog d;
   EXPECT_TRUE(logic.Start(d));
-  // The pickers stand an hour ahead, hidden; the status is the last "На сервере обмена"; the first
-  // carrier type and city are chosen (the order below keeps them).
+  // Pickers an hour ahead, hidden; the last "На сервере обмена"; the first carrier type and city (kept below).
   EXPECT_EQ(Fields(d[IDC_PRELIMINARY_DATE].visible, d[IDC_PRELIMINARY_TIME].visible, d[IDC_PRELIMINARY_DATE].time.Year,
                    d[IDC_PRELIMINARY_TIME].time.Hour, d.GetText(IDC_TARIFF_MODE, 100), d.ComboSelection(IDC_STATUS),
                    d.GetText(IDC_CITY_TO, 100), d[IDC_TIME_TO_LIVE].text),
