@@ -39,8 +39,8 @@ std::vector<std::string> Press(DeskDialogLogic& logic, FakeDialog& d, int id, co
   return Fields(handled, d.endCode.value_or(0));
 }
 // Opens the dialog, then types and clicks as Press does.
-template <typename... Texts>
-void Operate(DeskDialogLogic& logic, FakeDialog& d, int id, const Texts&... texts) {
+template <typename Logic, typename... Texts>
+void Operate(Logic&& logic, FakeDialog& d, int id, const Texts&... texts) {
   d.MakeSortedCombo(IDC_STATUS), logic.Start(d), Press(logic, d, id, texts...);
 }
 std::vector<int> Ymdhm(const platform::LocalTime& t) { return {t.Year, t.Month, t.Day, t.Hour, t.Minute}; }
@@ -128,17 +128,14 @@ TEST_F(DeskDialogs, CommandDialogsLeaveTheirGlobalsAndTheNotificationModeChanges
   // Status and price, car description, order id.
   FillDirectories();
   ChOrderStatus = 9, ChOrderPrice = 12.5f, CarDescription = "белая", CarCallNumber = 17, ToCarMin = 5;
-  OrderStatusDialog status;
-  CarDescriptionDialog carLogic;
-  OrderInputDialog input;
-  Operate(status, known, IDCANCEL);
+  Operate(OrderStatusDialog(), known, IDCANCEL);
   EXPECT_EQ(Fields(known[IDC_PRICE].text, known.GetText(IDC_STATUS, 100)), Fields("     12.50", "Выполнен"));
   ChOrderStatus = 33;  // not in the directory: kept
-  Operate(status, unknown, IDOK, IDC_PRICE, "дорого");
-  Operate(carLogic, car, IDOK, IDC_CAR_GOV_NUMBER, "А001АА", IDC_CAR_MINUTES, "");
-  Operate(input, id, IDOK, IDC_ORDER_ID, "4711");
-  Operate(input, cancelled, IDCANCEL);
-  Operate(input, again, IDCANCEL);
+  Operate(OrderStatusDialog(), unknown, IDOK, IDC_PRICE, "дорого");
+  Operate(CarDescriptionDialog(), car, IDOK, IDC_CAR_GOV_NUMBER, "А001АА", IDC_CAR_MINUTES, "");
+  Operate(OrderInputDialog(), id, IDOK, IDC_ORDER_ID, "4711");
+  Operate(OrderInputDialog(), cancelled, IDCANCEL);
+  Operate(OrderInputDialog(), again, IDCANCEL);
   EXPECT_EQ(Fields(*unknown.endCode, ChOrderStatus, ChOrderPrice, *car.endCode, CarDescription, CarGovNumber, ToCarMin,
                    CarCallNumber, DlgOrderId, *cancelled.endCode, again[IDC_ORDER_ID].text),
             Fields(IDOK, 33, 0, IDOK, "белая", "А001АА", 0, 17, 4711, IDCANCEL, "4711"));
