@@ -29,11 +29,11 @@ TEST(OrderTexts, RowCellsInfoAndTariffBoxesWithNamesOrPlaceholdersTimesOnlyWhere
   EXPECT_EQ(FormatTime(65536), ExpectedLocal(65536));
   KestoBrimoClientAsync client;
   Access::SetCities(client, {{1, "Москва"}, {2, "Тверь"}});
-  Access::SetCarrierTypes(client, {{0, "Любой"}, {3, "Седан"}});
+  Access::SetCarrierTypes(client, {{3, "Седан"}});
   Access::SetOrderStatuses(client, {{17, "На сервере обмена"}});
-  KestoDirectoryItem publisher, acceptor;
-  publisher.ShortName = "Такси-1", acceptor.ShortName = "Наши";
-  Access::SetTaxis(client, {{10, publisher}, {6, acceptor}});
+  KestoDirectoryItem publisher;
+  publisher.ShortName = "Такси-1";
+  Access::SetTaxis(client, {{10, publisher}});
   KestoOrder o;
   o.OrderId = 4711, o.CityIdFrom = 1, o.CityIdTo = 2, o.CarrierType = 3, o.StatusId = 17, o.BrimoOrderState = 1;
   o.StreetFrom = "Тверская", o.AdditionalFrom = "д. 5", o.StreetTo = "Арбат", o.AdditionalTo = "под. 2";
@@ -48,24 +48,24 @@ TEST(OrderTexts, RowCellsInfoAndTariffBoxesWithNamesOrPlaceholdersTimesOnlyWhere
                 ")|      1.25/    100.00|фикс. стоимость|" + o.Comment + "|Лада|А001АА|-2147483648|600|12||");
   // An order the directories do not know, in mileage mode; then by time.
   KestoOrder unknown;
-  unknown.BrimoOrderState = 9, unknown.CarrierType = 9;
+  unknown.BrimoOrderState = 9;
   EXPECT_EQ(Joined(OrderRowCells(unknown, client)),
             "0||||||||<не определен>|      0.00||<не определен>|<не определен>|()|()|      0.00/      "
             "0.00|километраж||||0|0|0||");
   unknown.Time0Km1Fixed2 = 0;
   EXPECT_EQ(Fields(OrderRowCells(unknown, client)[16], BrimoOrderStateText(4), BrimoOrderStateText(5)),
             Fields("Время", "Не опубликован", "<не определен>"));
-  // The info box: names the directories know, placeholders for the rest; no text is a format.
-  KestoOrder info;
-  info.OrderId = 12, info.CityIdFrom = 1, info.BrimoOrderState = 7, info.Publisher = 5, info.Acceptor = 6;
-  info.Time0Km1Fixed2 = 2, info.CarCallNumber = 31, info.StreetFrom = "Тверская", info.Price = 99.999f;
-  info.Comment = std::string(20000, 'k') + "%s";
-  EXPECT_EQ(OrderInfoText(info, client),
-            "OrderId=12\nCityNameFrom=Москва\nStreetFrom=Тверская\nAdditionalFrom=\nCityNameTo=\nStreetTo=\n"
-            "AdditionalTo=\nClientPhone=\nGetCarrierType=Любой\nPrice=    100.00\nPreliminaryTime=\n"
-            ",StatusId=не определен\n,BrimoOrderState=<не определен>\nPublisherName=не определено\n"
-            "AcceptorName=Наши\nWriteTime=\n,AcceptTime=\nComission=      0.00/      0.00\nTime0Km1Fixed2=2\nComment=" +
-                info.Comment + "\nCarDescription=\nCarGovNumber=\nCarCallNumber=31\n");
+  // The info box of the same order, its status now unknown; no text is a format.
+  o.StatusId = -1;
+  EXPECT_EQ(
+      OrderInfoText(o, client),
+      "OrderId=4711\nCityNameFrom=Москва\nStreetFrom=Тверская\nAdditionalFrom=д. 5\nCityNameTo=Тверь\nStreetTo=Арбат\n"
+      "AdditionalTo=под. 2\nClientPhone=+7 900 000\nGetCarrierType=Седан\nPrice=     12.50\nPreliminaryTime=" +
+          ExpectedLocal(1236000000) +
+          "\n,StatusId=не определен\n,BrimoOrderState=Принят нами\nPublisherName=Такси-1\nAcceptorName=не определено\n"
+          "WriteTime=\n,AcceptTime=" +
+          ExpectedLocal(1236003600) + "\nComission=      1.25/    100.00\nTime0Km1Fixed2=7\nComment=" + o.Comment +
+          "\nCarDescription=Лада\nCarGovNumber=А001АА\nCarCallNumber=-2147483648\n");
   // A status without a name (named ones and the status text: the main window's answer cases); the tariff box.
   EXPECT_EQ(Fields(StatusCaption(2), StatusCaption(-13)), Fields("OperationStatus=2", "OperationStatus=-13"));
 
