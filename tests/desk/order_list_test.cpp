@@ -9,7 +9,6 @@
 #include "desk/TextFormat.h"
 
 namespace {
-using Access = KestoBrimoClientTestAccess;
 
 std::string ExpectedLocal(std::int64_t t) {
   platform::LocalTime l;
@@ -28,12 +27,12 @@ TEST(OrderTexts, RowCellsInfoAndTariffBoxesWithNamesOrPlaceholdersTimesOnlyWhere
     EXPECT_EQ(FormatTime(notATime), "") << notATime;
   EXPECT_EQ(FormatTime(65536), ExpectedLocal(65536));
   KestoBrimoClientAsync client;
-  Access::SetCities(client, {{1, "Москва"}, {2, "Тверь"}});
-  Access::SetCarrierTypes(client, {{3, "Седан"}});
-  Access::SetOrderStatuses(client, {{17, "На сервере обмена"}});
+  KestoBrimoClientTestAccess::SetCities(client, {{1, "Москва"}, {2, "Тверь"}});
+  KestoBrimoClientTestAccess::SetCarrierTypes(client, {{3, "Седан"}});
+  KestoBrimoClientTestAccess::SetOrderStatuses(client, {{17, "На сервере обмена"}});
   KestoDirectoryItem publisher;
   publisher.ShortName = "Такси-1";
-  Access::SetTaxis(client, {{10, publisher}});
+  KestoBrimoClientTestAccess::SetTaxis(client, {{10, publisher}});
   KestoOrder o;
   o.OrderId = 4711, o.CityIdFrom = 1, o.CityIdTo = 2, o.CarrierType = 3, o.StatusId = 17, o.BrimoOrderState = 1;
   o.StreetFrom = "Тверская", o.AdditionalFrom = "д. 5", o.StreetTo = "Арбат", o.AdditionalTo = "под. 2";
