@@ -32,8 +32,8 @@ void Fill(FakeDialog& d, int id, const std::string& text, const Rest&... rest) {
   Fill(d, rest...);
 }
 // Types `texts` (id, text, ...) and clicks `id`: whether the logic handled it, and the end code (0: still open).
-template <typename... Texts>
-std::vector<std::string> Press(DeskDialogLogic& logic, FakeDialog& d, int id, const Texts&... texts) {
+template <typename Logic, typename... Texts>
+std::vector<std::string> Press(Logic&& logic, FakeDialog& d, int id, const Texts&... texts) {
   Fill(d, texts...);
   const bool handled = logic.Command(d, id);
   return Fields(handled, d.endCode.value_or(0));
@@ -162,11 +162,10 @@ TEST_F(DeskDialogs, DirectoryViewerRowsItsOnlyWayOutAndTheTariffDialogKeepingThe
   EXPECT_EQ(Press(logic, dialog, IDCANCEL), Fields(false, 0));
   EXPECT_EQ(Press(logic, dialog, IDOK), Fields(true, IDOK));
   ClientTariffCityId = 77;
-  TariffDialog tariff;
   FakeDialog t;
-  EXPECT_EQ(Operate(tariff, t, IDCANCEL), Fields(true, IDCANCEL));
+  EXPECT_EQ(Operate(TariffDialog(), t, IDCANCEL), Fields(true, IDCANCEL));
   t.ComboSelect(IDC_TARIFF_PUBLISHER, 2), t.ComboSelect(IDC_TARIFF_ACCEPTOR, 0);
-  EXPECT_EQ(Press(tariff, t, IDOK), Fields(true, IDOK));
+  EXPECT_EQ(Press(TariffDialog(), t, IDOK), Fields(true, IDOK));
   EXPECT_EQ(Fields(t.ComboCount(IDC_TARIFF_ACCEPTOR), t.ComboItemText(IDC_TARIFF_PUBLISHER, 0),
                    t.ComboSelection(IDC_TARIFF_CITY), ClientTariffPublisher, ClientTariffAceptor, ClientTariffCityId),
             Fields(3, "A (B) ", -1, 30, 10, 77));

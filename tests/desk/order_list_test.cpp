@@ -92,8 +92,7 @@ TEST(OrderTexts, RowCellsInfoAndTariffBoxesWithNamesOrPlaceholdersTimesOnlyWhere
   EXPECT_EQ(list.Ids(), (std::vector<std::intptr_t>{15, 15, 9, 8, 7}));
   EXPECT_EQ(list.sortArrow, std::make_pair(0, -1));
   // Adjacent matches: the row moving into a deleted index is looked at too.
-  DelOrderFromListView(list, 15);
-  DelOrderFromListView(list, 42);
+  DelOrderFromListView(list, 15), DelOrderFromListView(list, 42);
   EXPECT_EQ(list.Ids(), (std::vector<std::intptr_t>{9, 8, 7}));
 }
 
