@@ -1,5 +1,6 @@
 // The main window's logic: the tick's button states and dispatch, nested
-// boxes held to a bounded depth, and the command of every button.
+// boxes held to a bounded depth, stale rows, auto-accept, the journal and the
+// command of every button.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,38 +20,44 @@
 
 namespace {
 using Access = KestoBrimoClientTestAccess;
+using Ids = std::vector<std::intptr_t>;
+using Texts = std::vector<std::string>;
 
 // An answer to a command: CommandId 0 would make a failure the refusal of a login.
-KestoBrimo_AsyncResponce Answer(std::int32_t reason, std::int32_t status, std::int32_t num = 0) {
+KestoBrimo_AsyncResponce Answer(std::int32_t reason, std::int32_t status, std::int32_t num = 0,
+                                std::uint32_t commandId = 1, const std::string& error = "") {
   KestoBrimo_AsyncResponce r;
-  r.CommandId = 1;
+  r.CommandId = commandId;
+  r.ErrorString = error;
   r.reason = reason;
   r.OperationStatus = status;
   r.Num = num;
   return r;
 }
 
-KestoBrimo_AsyncResponce OrderNote(std::int32_t reason, std::int32_t orderId, const std::string& street = "") {
+KestoBrimo_AsyncResponce OrderNote(std::int32_t reason, std::int32_t orderId, const std::string& street = "",
+                                   float price = 0) {
   KestoBrimo_AsyncResponce r = Answer(reason, KBRStatus_Ok);
   r.Order.OrderId = orderId;
   r.Order.StreetFrom = street;
+  r.Order.Price = price;
   return r;
 }
 
 class MainWindow : public ::testing::Test {
  protected:
+  // Under Windows the settings file stands beside the test executable; each case starts without it.
   void SetUp() override {
     ResetDesk();
-    window.lists[IDC_NEW_ORDERS];
-    window.lists[IDC_MY_ORDERS];
-    window.lists[IDC_JOURNAL];
+    std::remove(SettingsFilePath().c_str());
+    for (int id : {IDC_NEW_ORDERS, IDC_MY_ORDERS, IDC_JOURNAL}) window.lists[id];
     desk.Start(window);
   }
   void TearDown() override {
     desk.Destroy();
     ResetDesk();
+    std::remove(SettingsFilePath().c_str());
   }
-  FakeListView& newList() { return window.lists[IDC_NEW_ORDERS]; }
   // Checks the orders of the queued accepts, in order; returns each one's CommandId.
   std::map<std::int32_t, std::uint32_t> AcceptsOf(const std::vector<std::int32_t>& ids) {
     std::vector<std::int32_t> accepted;
@@ -64,52 +71,53 @@ class MainWindow : public ::testing::Test {
     return commands;
   }
   void OfferTick(std::int32_t orderId, std::int32_t city = 1) {
-    KestoBrimo_AsyncResponce offer = OrderNote(KBRReason_NewOrder, orderId, "Тверская 1");
+    KestoBrimo_AsyncResponce offer = OrderNote(KBRReason_NewOrder, orderId, "Тверская 1", 500);
     offer.CommandId = 0;  // an offer answers no request of this desk
     offer.Order.CityIdFrom = city;
-    offer.Order.Price = 500;
     Push(offer);
     desk.Tick(window);
   }
-  std::string AutoAcceptIni() { return std::filesystem::absolute(dir.file("desk.ini")).string(); }
-  TempDir dir;
-  FakeListView& myList() { return window.lists[IDC_MY_ORDERS]; }
-  FakeListView& journal() { return window.lists[IDC_JOURNAL]; }
-  // The order ids of a list's rows, top to bottom.
-  static std::vector<std::intptr_t> Ids(const FakeListView& list) {
-    std::vector<std::intptr_t> ids;
-    for (const auto& row : list.rows) ids.push_back(row.data);
-    return ids;
+  // Sends `command` and checks the one request it queued, by code and order.
+  void ExpectRequest(std::size_t index, std::int32_t code, const std::string& field = "") {
+    const auto requests = Requests();
+    ASSERT_LT(index, requests.size());
+    EXPECT_EQ(requests[index].CommandCode, code) << index;
+    EXPECT_NE(requests[index].Text.find(field), std::string::npos) << requests[index].Text;
   }
+  std::string AutoAcceptIni() { return std::filesystem::absolute(dir.file("desk.ini")).string(); }
   std::deque<KestoBrimo_AsyncRequest> Requests() { return Access::Requests(Client); }
   void Push(const KestoBrimo_AsyncResponce& r) { Access::PushResponse(Client, r); }
+  std::string& stateLine() { return window[IDC_STATE_LINE].text; }
 
+  TempDir dir;
   FakeUi ui;
   FakeDialog window;
+  FakeListView& newList = window.lists[IDC_NEW_ORDERS];
+  FakeListView& myList = window.lists[IDC_MY_ORDERS];
+  FakeListView& journal = window.lists[IDC_JOURNAL];
   DeskMainWindow desk{ui};
 };
 
-TEST_F(MainWindow, StartPreparesBothListsAndATickWithoutAnswersOnlySetsButtons) {
-  EXPECT_EQ(NewList, &newList());
-  EXPECT_EQ(MyList, &myList());
-  EXPECT_EQ(newList().columns.size(), 24u);
-  EXPECT_EQ(myList().columns.size(), 24u);
-
-  EXPECT_TRUE(desk.Tick(window));
-  EXPECT_TRUE(window[IDC_CONNECT].enabled);
-  EXPECT_FALSE(window[IDC_DISCONNECT].enabled);
-  for (const auto& button : DeskMainWindow::CommandButtons()) EXPECT_FALSE(window[button.controlId].enabled);
+TEST_F(MainWindow, StartPreparesBothListsAndTheTickSetsTheButtons) {
+  EXPECT_EQ(NewList, &newList);
+  EXPECT_EQ(MyList, &myList);
+  EXPECT_EQ(myList.columns.size(), 24u);
+  for (const bool online : {false, true}) {
+    Client.Authorized = online;
+    Client.ThreadId = online ? 1234 : 0;
+    EXPECT_TRUE(desk.Tick(window));
+    Client.ThreadId = 0;
+    EXPECT_EQ(window[IDC_CONNECT].enabled, !online);
+    EXPECT_EQ(window[IDC_DISCONNECT].enabled, online);
+    for (const auto& button : DeskMainWindow::CommandButtons()) EXPECT_EQ(window[button.controlId].enabled, online);
+  }
   EXPECT_TRUE(ui.boxes.empty());
-  EXPECT_TRUE(newList().rows.empty());
-
-  Client.Authorized = true;
-  Client.ThreadId = 1234;
-  desk.Tick(window);
-  Client.ThreadId = 0;
-  EXPECT_FALSE(window[IDC_CONNECT].enabled);
-  EXPECT_TRUE(window[IDC_DISCONNECT].enabled);
-  for (const auto& button : DeskMainWindow::CommandButtons()) EXPECT_TRUE(window[button.controlId].enabled);
-
+  EXPECT_FALSE(desk.Command(window, 4242));
+  for (int code : {IDOK, IDCANCEL}) {
+    EXPECT_TRUE(desk.Command(window, code));
+    EXPECT_EQ(window.endCode, code);
+  }
+  window.endCode.reset();
   EXPECT_TRUE(desk.Close(window));
   EXPECT_EQ(window.endCode, IDCANCEL);
   desk.Destroy();
@@ -117,43 +125,42 @@ TEST_F(MainWindow, StartPreparesBothListsAndATickWithoutAnswersOnlySetsButtons) 
   EXPECT_EQ(MyList, nullptr);
 }
 
-TEST_F(MainWindow, OneTickDrainsTheWholeQueueInOrder) {
-  Push(OrderNote(KBRReason_NewOrder, 5));
-  Push(OrderNote(KBRReason_NewOrderRemoved, 5));
+TEST_F(MainWindow, OneTickDrainsTheQueueAndKeepsMapsAndListsInStep) {
+  Push(OrderNote(KBRReason_NewOrder, 4));
+  Push(OrderNote(KBRReason_NewOrderRemoved, 4));
   Push(Answer(7, KBRStatus_Ok, 3));
+  Push(OrderNote(KBRReason_NewOrder, 5, "first"));
+  Push(OrderNote(KBRReason_NewOrder, 5, "second"));
+  Push(OrderNote(KBRReason_NewOrderRemoved, 6));
+  Push(OrderNote(KBRReason_MyOrder, 5, "mine"));
   desk.Tick(window);
-  EXPECT_EQ(newList().inserts, 1);
-  EXPECT_TRUE(newList().rows.empty());
-  EXPECT_TRUE(NewOrders.empty());
+  EXPECT_EQ(newList.inserts, 2);
+  ASSERT_EQ(newList.rows.size(), 1u);
+  EXPECT_EQ(newList.rows[0].cells[2], "second");
+  EXPECT_EQ(NewOrders.at(5).StreetFrom, "second");
+  EXPECT_EQ(NewOrders.count(4), 0u);
+  EXPECT_EQ(MyOrders.at(5).StreetFrom, "mine");
+  EXPECT_EQ(myList.rows.at(0).cells[2], "mine");
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].caption, "KBRStatus_Ok");
   EXPECT_EQ(ui.boxes[0].text, "ErrorString=''\nDigitalValue='3'\n");
   EXPECT_EQ(ui.boxes[0].style, kMbOk);
   KestoBrimo_AsyncResponce left;
   EXPECT_FALSE(Client.GetClientResponce(left));
-}
-
-TEST_F(MainWindow, NotificationsKeepMapsAndListsInStep) {
-  Push(OrderNote(KBRReason_NewOrder, 5, "first"));
-  Push(OrderNote(KBRReason_NewOrder, 5, "second"));
-  Push(OrderNote(KBRReason_NewOrderRemoved, 6));
-  Push(OrderNote(KBRReason_MyOrder, 5, "mine"));
-  desk.Tick(window);
-  ASSERT_EQ(newList().rows.size(), 1u);
-  EXPECT_EQ(newList().rows[0].cells[2], "second");
-  EXPECT_EQ(NewOrders.at(5).StreetFrom, "second");
-  EXPECT_EQ(MyOrders.at(5).StreetFrom, "mine");
-  EXPECT_EQ(myList().RowOf(5).at(2), "mine");
 
   Push(OrderNote(KBRReason_MyOrderRemoved, 5));
   desk.Tick(window);
   EXPECT_TRUE(MyOrders.empty());
-  EXPECT_TRUE(myList().rows.empty());
+  EXPECT_TRUE(myList.rows.empty());
   EXPECT_EQ(NewOrders.size(), 1u);
-  EXPECT_TRUE(ui.boxes.empty());
 
-  // Without a window the notifications are dropped.
-  desk.Destroy();
+  Push(OrderNote(KBRReason_MyOrder, 2));
+  desk.Tick(window);
+  desk.Command(window, IDC_DISCONNECT);  // empties lists and maps at once
+  EXPECT_TRUE(NewOrders.empty() && MyOrders.empty() && newList.rows.empty() && myList.rows.empty());
+  ExpectRequest(0, KBRCommand_Disconnect);
+
+  desk.Destroy();  // without a window the notifications are dropped
   Push(OrderNote(KBRReason_NewOrder, 8));
   desk.Tick(window);
   EXPECT_EQ(NewOrders.count(8), 0u);
@@ -177,14 +184,13 @@ TEST_F(MainWindow, AnswersOpenTheirBoxesOrTheDirectoryViewer) {
   desk.Tick(window);
 
   ASSERT_EQ(ui.boxes.size(), 5u);
-  EXPECT_EQ(ui.boxes[0].caption, "KBRStatus_UnknownResponse");
+  std::vector<std::string> captions;
+  for (const auto& box : ui.boxes) captions.push_back(box.caption);
+  EXPECT_EQ(captions, (Texts{"KBRStatus_UnknownResponse", "GetorderInfo Ok", "GetTariff Ok", "KBRStatus_CommonError",
+                             "OperationStatus=9"}));
   EXPECT_EQ(ui.boxes[0].text, "ErrorString='нет'\nDigitalValue='0'\n");
-  EXPECT_EQ(ui.boxes[1].caption, "GetorderInfo Ok");
   EXPECT_EQ(ui.boxes[1].text.rfind("OrderId=12\n", 0), 0u);
-  EXPECT_EQ(ui.boxes[2].caption, "GetTariff Ok");
   EXPECT_NE(ui.boxes[2].text.find(" ID Тарифа:T7\n"), std::string::npos);
-  EXPECT_EQ(ui.boxes[3].caption, "KBRStatus_CommonError");
-  EXPECT_EQ(ui.boxes[4].caption, "OperationStatus=9");
   EXPECT_EQ(ui.dialogs, std::vector<int>{IDD_DIRECTORIES});
 }
 
@@ -192,19 +198,16 @@ TEST_F(MainWindow, AnswersOpenTheirBoxesOrTheDirectoryViewer) {
 // inside itself, as the timer does under a real modal loop.
 TEST_F(MainWindow, NestedBoxesStopAtTheBoundAndTheRestFollowInOrder) {
   for (int n = 1; n <= 6; ++n) Push(Answer(7, KBRStatus_Ok, n));
-  std::vector<int> depthOfBox;
-  std::vector<std::size_t> rowsWhenShown;
   int ticksAtTheBound = 0;
   ui.whileOpen = [&] {
-    depthOfBox.push_back(desk.OpenBoxes());
-    rowsWhenShown.push_back(newList().rows.size());
+    EXPECT_LE(desk.OpenBoxes(), kMaxOpenBoxes);
     if (desk.OpenBoxes() == kMaxOpenBoxes && ticksAtTheBound++ == 0) {
       // Arrives while four boxes stand open: the list changes at once, the boxes wait.
       Push(OrderNote(KBRReason_NewOrder, 77));
       for (int n = 7; n <= 20; ++n) Push(Answer(7, KBRStatus_Ok, n));
       Client.Authorized = true;
       for (int tick = 0; tick < 5; ++tick) desk.Tick(window);
-      EXPECT_EQ(newList().rows.size(), 1u);
+      EXPECT_EQ(newList.rows.size(), 1u);
       EXPECT_TRUE(window[IDC_GET_DIRECTORY].enabled);
       EXPECT_EQ(desk.WaitingAnswers(), 16u);
       EXPECT_EQ(ui.boxes.size(), 4u);
@@ -213,73 +216,51 @@ TEST_F(MainWindow, NestedBoxesStopAtTheBoundAndTheRestFollowInOrder) {
     desk.Tick(window);
   };
   desk.Tick(window);
-
-  ASSERT_EQ(ui.boxes.size(), 20u);
-  for (int n = 1; n <= 20; ++n) {
-    EXPECT_EQ(ui.boxes[static_cast<std::size_t>(n - 1)].text,
-              "ErrorString=''\nDigitalValue='" + std::to_string(n) + "'\n");
-  }
-  for (int depth : depthOfBox) EXPECT_LE(depth, kMaxOpenBoxes);
+  Texts expected;
+  for (int n = 1; n <= 20; ++n) expected.push_back("ErrorString=''\nDigitalValue='" + std::to_string(n) + "'\n");
+  EXPECT_EQ(ui.Texts(), expected);
   EXPECT_EQ(desk.OpenBoxes(), 0);
   EXPECT_EQ(desk.WaitingAnswers(), 0u);
-  EXPECT_EQ(rowsWhenShown.back(), 1u);
-}
 
-TEST_F(MainWindow, AnswersLeftWaitingAreShownByTheNextTick) {
-  ui.whileOpen = [&] {
-    if (desk.OpenBoxes() == 1) {
-      // A dialog opened by a command counts as an open box too.
-      Push(Answer(7, KBRStatus_Ok, 1));
-    }
-  };
-  ui.scripts[IDD_ORDER_ID] = [](DeskDialogLogic& logic, FakeDialog& d) { logic.Command(d, IDCANCEL); };
+  // A dialog opened by a command counts as an open box too; what waits shows on the next tick.
+  ui.boxes.clear();
+  ui.whileOpen = [&] { Push(Answer(7, KBRStatus_Ok, 1)); };
   desk.Command(window, IDC_FULL_INFO);
   EXPECT_TRUE(ui.boxes.empty());
   ui.whileOpen = nullptr;
   desk.Tick(window);
-  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes.size(), 1u);
 }
 
 TEST_F(MainWindow, SelectionCommandsReadTheRowAndAskFirst) {
   desk.Command(window, IDC_ACCEPT_ORDER);  // nothing selected
-  EXPECT_TRUE(ui.boxes.empty());
-  EXPECT_TRUE(Requests().empty());
-
-  newList().SelectNewRow(4711);
+  desk.Command(window, IDC_CHANGE_STATUS);
+  EXPECT_TRUE(ui.boxes.empty() && ui.dialogs.empty());
+  newList.SelectNewRow(4711);
   ui.answer = IDNO;
   desk.Command(window, IDC_ACCEPT_ORDER);
   ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "Вы хотите принять заказ?");
   EXPECT_EQ(ui.boxes[0].caption, "");
   EXPECT_EQ(ui.boxes[0].style, kMbYesNo);
   EXPECT_TRUE(Requests().empty());
 
   ui.answer = IDYES;
   desk.Command(window, IDC_ACCEPT_ORDER);
-  myList().SelectNewRow(815);
+  myList.SelectNewRow(815);
   desk.Command(window, IDC_RETURN_MY_ORDER);
   desk.Command(window, IDC_RETURN_FOREIGN_ORDER);
-  EXPECT_EQ(ui.boxes[2].text, "Вы хотите вернуть свой заказ обратно?");
-  EXPECT_EQ(ui.boxes[3].text, "Вы хотите вернуть чужой заказ обратно публикатору?");
-  const auto requests = Requests();
-  ASSERT_EQ(requests.size(), 3u);
-  EXPECT_EQ(requests[0].CommandCode, KBRCommand_AcceptOrder);
-  EXPECT_NE(requests[0].Text.find("\"OrderId\":4711"), std::string::npos) << requests[0].Text;
-  EXPECT_EQ(requests[1].CommandCode, KBRCommand_ReturnOrder);
-  EXPECT_NE(requests[1].Text.find("\"OrderId\":815"), std::string::npos);
-  EXPECT_EQ(requests[2].CommandCode, KBRCommand_ForceReturnOrder);
-}
+  EXPECT_EQ(ui.Texts(),
+            (Texts{"Вы хотите принять заказ?", "Вы хотите принять заказ?", "Вы хотите вернуть свой заказ обратно?",
+                   "Вы хотите вернуть чужой заказ обратно публикатору?"}));
+  ASSERT_EQ(Requests().size(), 3u);
+  ExpectRequest(0, KBRCommand_AcceptOrder, "\"OrderId\":4711");
+  ExpectRequest(1, KBRCommand_ReturnOrder, "\"OrderId\":815");
+  ExpectRequest(2, KBRCommand_ForceReturnOrder);
 
-TEST_F(MainWindow, StatusCommandStartsFromTheStoredOrder) {
-  myList().SelectNewRow(815);
   desk.Command(window, IDC_CHANGE_STATUS);  // the row's order is not in MyOrders
   EXPECT_TRUE(ui.dialogs.empty());
-
-  KestoOrder order;
-  order.OrderId = 815;
-  order.StatusId = 4;
-  order.Price = 12.5f;
-  MyOrders[815] = order;
+  KestoOrder& order = MyOrders[815];
+  order.OrderId = 815, order.StatusId = 4, order.Price = 12.5f;
   ui.scripts[IDD_ORDER_STATUS] = [](DeskDialogLogic& logic, FakeDialog& d) {
     EXPECT_EQ(d[IDC_PRICE].text, "     12.50");
     d[IDC_PRICE].text = "99";
@@ -287,11 +268,8 @@ TEST_F(MainWindow, StatusCommandStartsFromTheStoredOrder) {
   };
   desk.Command(window, IDC_CHANGE_STATUS);
   EXPECT_EQ(ui.dialogs, std::vector<int>{IDD_ORDER_STATUS});
-  const auto requests = Requests();
-  ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].CommandCode, KBRCommand_SetOrderStatus);
-  EXPECT_NE(requests[0].Text.find("\"OrderId\":815"), std::string::npos) << requests[0].Text;
-  EXPECT_NE(requests[0].Text.find("\"StatusId\":4"), std::string::npos) << requests[0].Text;
+  ExpectRequest(3, KBRCommand_SetOrderStatus, "\"OrderId\":815");
+  ExpectRequest(3, KBRCommand_SetOrderStatus, "\"StatusId\":4");
   EXPECT_FLOAT_EQ(ChOrderPrice, 99.0f);
 }
 
@@ -303,19 +281,16 @@ TEST_F(MainWindow, DialogCommandsSendOnlyWhenTheDialogEndsWithItsOkCode) {
   EXPECT_EQ(ui.dialogs, (std::vector<int>{IDD_ADD_ORDER, IDD_TARIFF, IDD_NOTIFY_MODE, IDD_ORDER_ID, IDD_ORDER_ID}));
   EXPECT_TRUE(Requests().empty());
   ui.dialogs.clear();
-  myList().SelectNewRow(815);
+  myList.SelectNewRow(815);
 
   CarDescription = "old";
-  ui.scripts[IDD_ADD_ORDER] = [](DeskDialogLogic& logic, FakeDialog& d) {
-    d[IDC_STREET_FROM].text = "Тверская";
-    logic.Command(d, IDC_PUBLISH);
-  };
+  ui.scripts[IDD_ADD_ORDER] = [](DeskDialogLogic& logic, FakeDialog& d) { logic.Command(d, IDC_PUBLISH); };
   ui.scripts[IDD_CAR_DESCRIPTION] = [](DeskDialogLogic& logic, FakeDialog& d) {
     EXPECT_EQ(d[IDC_CAR_FULL_DESCRIPTION].text, "");
     d[IDC_CAR_CALL_NUMBER].text = "31";
     logic.Command(d, IDOK);
   };
-  for (int id : {IDD_NOTIFY_MODE, IDD_TARIFF, IDD_ORDER_ID})
+  for (int id : {IDD_NOTIFY_MODE, IDD_TARIFF})
     ui.scripts[id] = [](DeskDialogLogic& logic, FakeDialog& d) { logic.Command(d, IDOK); };
   ui.scripts[IDD_ORDER_ID] = [](DeskDialogLogic& logic, FakeDialog& d) {
     d[IDC_ORDER_ID].text = "4711";
@@ -326,88 +301,57 @@ TEST_F(MainWindow, DialogCommandsSendOnlyWhenTheDialogEndsWithItsOkCode) {
   desk.Command(window, IDC_STATEMENT);
   EXPECT_EQ(ui.dialogs, (std::vector<int>{IDD_ADD_ORDER, IDD_CAR_DESCRIPTION, IDD_TARIFF, IDD_NOTIFY_MODE, IDD_ORDER_ID,
                                           IDD_ORDER_ID}));
-  const auto requests = Requests();
-  ASSERT_EQ(requests.size(), 8u);
-  const std::int32_t codes[] = {
-      KBRCommand_InsertOrder,        KBRCommand_AddCarDescription, KBRCommand_GetTariffByPubisherAndAcceptor,
-      KBRCommand_SetOrderNotifyMode, KBRCommand_GetOrderFullInfo,  KBRCommand_GetOrderPartialInfo,
-      KBRCommand_GetDirectory,       KBRCommand_GetStatement};
-  for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(requests[i].CommandCode, codes[i]) << i;
-  EXPECT_NE(requests[0].Text.find("\"StatusId\":17"), std::string::npos) << requests[0].Text;
-  EXPECT_NE(requests[1].Text.find("\"OrderId\":815"), std::string::npos) << requests[1].Text;
+  ASSERT_EQ(Requests().size(), 8u);
+  ExpectRequest(0, KBRCommand_InsertOrder, "\"StatusId\":17");
+  ExpectRequest(1, KBRCommand_AddCarDescription, "\"OrderId\":815");
+  ExpectRequest(2, KBRCommand_GetTariffByPubisherAndAcceptor);
+  ExpectRequest(3, KBRCommand_SetOrderNotifyMode);
+  ExpectRequest(4, KBRCommand_GetOrderFullInfo, "\"OrderId\":4711");
+  ExpectRequest(5, KBRCommand_GetOrderPartialInfo);
+  ExpectRequest(6, KBRCommand_GetDirectory);
+  ExpectRequest(7, KBRCommand_GetStatement);
   EXPECT_EQ(CarCallNumber, 31);
-  EXPECT_NE(requests[4].Text.find("\"OrderId\":4711"), std::string::npos) << requests[4].Text;
-}
-
-TEST_F(MainWindow, DisconnectEmptiesListsAndMapsAtOnce) {
-  Push(OrderNote(KBRReason_NewOrder, 1));
-  Push(OrderNote(KBRReason_MyOrder, 2));
-  desk.Tick(window);
-  desk.Command(window, IDC_DISCONNECT);
-  EXPECT_TRUE(NewOrders.empty());
-  EXPECT_TRUE(MyOrders.empty());
-  EXPECT_TRUE(newList().rows.empty());
-  EXPECT_TRUE(myList().rows.empty());
-  const auto requests = Requests();
-  ASSERT_FALSE(requests.empty());
-  EXPECT_EQ(requests.front().CommandCode, KBRCommand_Disconnect);
 }
 
 TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
-  // Beside the test executable when its name has a dot (under Windows).
-  const std::string path = SettingsFilePath();
-  if (!path.empty()) std::remove(path.c_str());
+  const std::string path = SettingsFilePath();  // empty unless the executable's name has a dot
   window[IDC_LOGIN].text = std::string(300, 'l');
   window[IDC_PASSWORD].text = "pw";
   // Fields that cannot work get a word naming the field; nothing is saved or tried.
-  const struct {
-    const char* server;
-    const char* port;
-    const char* box;
-  } refused[] = {
-      {"127.0.0.1", "abc", "Порт должен быть числом от 1 до 65535"},
-      {"127.0.0.1", "0", "Порт должен быть числом от 1 до 65535"},
-      {"127.0.0.1", "70000", "Порт должен быть числом от 1 до 65535"},
-      {"127.0.0.1", "80x", "Порт должен быть числом от 1 до 65535"},
-      {" ", "17171", "Укажите сервер: имя или адрес биржи"},
-  };
+  const std::string badPort = "Порт должен быть числом от 1 до 65535", local = "127.0.0.1";
+  const std::string refused[][3] = {{local, "abc", badPort},
+                                    {local, "0", badPort},
+                                    {local, "70000", badPort},
+                                    {local, "80x", badPort},
+                                    {" ", "17171", "Укажите сервер: имя или адрес биржи"}};
   for (const auto& fields : refused) {
-    window[IDC_SERVER].text = fields.server;
-    window[IDC_PORT].text = fields.port;
+    window[IDC_SERVER].text = fields[0];
+    window[IDC_PORT].text = fields[1];
     ui.boxes.clear();
     desk.Command(window, IDC_CONNECT);
-    ASSERT_EQ(ui.boxes.size(), 1u) << fields.port;
-    EXPECT_EQ(ui.boxes[0].text, fields.box);
+    EXPECT_EQ(ui.Texts(), Texts{fields[2]}) << fields[1];
     EXPECT_EQ(MainIniFile.IPAddress, "");
     EXPECT_EQ(Client.ThreadId.load(), 0u);
-    if (!path.empty()) {
-      EXPECT_EQ(platform::ReadProfileValue("Common", "Port", path), "");
-    }
+    EXPECT_TRUE(path.empty() || platform::ReadProfileValue("Common", "Port", path).empty());
   }
 
   window[IDC_SERVER].text = "127.0.0.1";
   window[IDC_PORT].text = "65535";
   desk.Command(window, IDC_CONNECT);
-  EXPECT_EQ(MainIniFile.IPAddress, "127.0.0.1");
-  EXPECT_EQ(MainIniFile.Port, "65535");
-  EXPECT_EQ(MainIniFile.Login, std::string(259, 'l'));
-  EXPECT_EQ(Access::ServerName(Client), "127.0.0.1");
-  EXPECT_EQ(Access::Port(Client), 65535);
-  if (!path.empty()) {
-    EXPECT_EQ(platform::ReadProfileValue("Common", "Port", path), "65535");
-    EXPECT_EQ(platform::ReadProfileValue("Desk", "Sound", path), "1");
-  }
+  EXPECT_EQ(Fields(MainIniFile.IPAddress, MainIniFile.Port, MainIniFile.Login.size(), Access::ServerName(Client),
+                   Access::Port(Client)),
+            Fields("127.0.0.1", "65535", 259, "127.0.0.1", 65535));
   desk.Command(window, IDC_DISCONNECT);
   EXPECT_EQ(Client.ThreadId.load(), 0u);
-
-  // The next start shows what was saved.
-  if (!path.empty()) {
-    FakeDialog next;
-    DeskMainWindow again(ui);
-    again.Start(next);
-    EXPECT_EQ(next[IDC_PORT].text, "65535");
-    std::remove(path.c_str());
-  }
+  if (path.empty()) return;
+  EXPECT_EQ(platform::ReadProfileValue("Common", "Port", path), "65535");
+  EXPECT_EQ(platform::ReadProfileValue("Desk", "Sound", path), "1");
+  ASSERT_TRUE(platform::WriteProfileValue("Desk", "Sound", "0", path));
+  FakeDialog next;  // the next start shows what was saved
+  DeskMainWindow again(ui);
+  again.Start(next);
+  EXPECT_EQ(next[IDC_PORT].text, "65535");
+  EXPECT_FALSE(again.Preferences().sound);
 }
 
 TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
@@ -430,7 +374,7 @@ TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
   EXPECT_EQ(NewOrders.size(), 5u);
   EXPECT_EQ(ui.log.at(ui.log.size() - 2), "Автопринят заказ 10: Москва, Тверская 1 — , 500.00");
   const auto journaled = [this](const std::string& command) {
-    return std::count_if(journal().rows.begin(), journal().rows.end(),
+    return std::count_if(journal.rows.begin(), journal.rows.end(),
                          [&](const FakeListView::Row& row) { return row.cells.at(1) == command; });
   };
   EXPECT_EQ(journaled("Автопринятие"), 2);
@@ -449,10 +393,7 @@ TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
   accepts = AcceptsOf({10, 13, 16});
 
   // A refusal opens no box and frees its place; so does an order leaving "Мои заказы".
-  KestoBrimo_AsyncResponce refusal = Answer(7, KBRStatus_CommonError);
-  refusal.CommandId = accepts[13];
-  refusal.ErrorString = "Заказ уже принят другой службой";
-  Push(refusal);
+  Push(Answer(7, KBRStatus_CommonError, 0, accepts[13], "Заказ уже принят другой службой"));
   OfferTick(17);
   Push(OrderNote(KBRReason_MyOrder, 16));
   Push(OrderNote(KBRReason_MyOrderRemoved, 16));
@@ -471,7 +412,7 @@ TEST_F(MainWindow, AutoAcceptOffOrDamagedTakesNothingAndTheSwitchShowsIt) {
   DeskAutoAccept.Load(path, ui);
   EXPECT_NE(ui.log.back().find("Cities=1;2"), std::string::npos);
   OfferTick(20);
-  EXPECT_NE(window[IDC_STATE_LINE].text.find("Cities=1;2"), std::string::npos) << window[IDC_STATE_LINE].text;
+  EXPECT_NE(stateLine().find("Cities=1;2"), std::string::npos) << stateLine();
   EXPECT_FALSE(window[IDC_AUTO_ACCEPT].enabled);  // no directories yet
   EXPECT_FALSE(window[IDC_AUTO_ACCEPT_RULES].enabled);
   Access::SetCities(Client, {{1, "Москва"}});
@@ -494,45 +435,30 @@ TEST_F(MainWindow, AutoAcceptOffOrDamagedTakesNothingAndTheSwitchShowsIt) {
   EXPECT_TRUE(window[IDC_AUTO_ACCEPT].checked);
 }
 
-TEST_F(MainWindow, OkCancelAndUnknownIds) {
-  EXPECT_FALSE(desk.Command(window, 4242));
-  EXPECT_TRUE(desk.Command(window, IDOK));
-  EXPECT_EQ(window.endCode, IDOK);
-  EXPECT_TRUE(desk.Command(window, IDCANCEL));
-  EXPECT_EQ(window.endCode, IDCANCEL);
-}
-
 TEST(StateLine, EachPhaseAndCauseInTheOperatorsWords) {
-  const auto line = [](KestoConnectionPhase phase, KestoFailureCause cause, const std::string& refusal = "") {
-    KestoConnectionState link;
-    link.Phase = phase;
-    link.LastFailure = cause;
-    link.LastError = "recv error";
-    link.ServerName = "exchange.example";
-    link.Port = 17171;
-    return StateLineText(link, refusal, 0);
-  };
   using P = KestoConnectionPhase;
   using C = KestoFailureCause;
+  const auto line = [](P phase, C cause, const std::string& refusal = "") {
+    KestoConnectionState link;
+    link.Phase = phase, link.LastFailure = cause, link.LastError = "recv error";
+    link.ServerName = "exchange.example", link.Port = 17171;
+    return StateLineText(link, refusal, 0);
+  };
+  const std::string lost = "Связь потеряна: ", again = ", повтор…";
   const struct {
     P phase;
     C cause;
-    const char* text;
+    std::string text;
   } table[] = {
       {P::NotRunning, C::None, "Нет соединения"},
       {P::Connecting, C::None, "Соединение с exchange.example:17171…"},
       {P::AwaitingChallenge, C::None, "Соединение с exchange.example:17171…"},
       {P::LoggingIn, C::None, "Вход…"},
       {P::LoggedIn, C::None, "На связи"},
-      {P::WaitingToReconnect, C::Refused, "Связь потеряна: сервер отклонил соединение, повтор…"},
-      {P::WaitingToReconnect, C::TimedOut, "Связь потеряна: сервер не отвечает, повтор…"},
-      {P::WaitingToReconnect, C::Unreachable, "Связь потеряна: сервер недоступен, повтор…"},
-      {P::Connecting, C::NameNotFound, "Связь потеряна: имя сервера не найдено, повтор…"},
-      {P::WaitingToReconnect, C::ClosedByExchange, "Связь потеряна: биржа закрыла соединение, повтор…"},
-      {P::WaitingToReconnect, C::Reset, "Связь потеряна: соединение разорвано, повтор…"},
-      {P::WaitingToReconnect, C::BadData, "Связь потеряна: неверные данные от биржи, повтор…"},
-      {P::WaitingToReconnect, C::SendError, "Связь потеряна: запрос не удалось отправить, повтор…"},
-      {P::WaitingToReconnect, C::Other, "Связь потеряна: recv error, повтор…"},
+      {P::WaitingToReconnect, C::Refused, lost + "сервер отклонил соединение" + again},
+      {P::Connecting, C::NameNotFound, lost + "имя сервера не найдено" + again},
+      {P::WaitingToReconnect, C::BadData, lost + "неверные данные от биржи" + again},
+      {P::WaitingToReconnect, C::Other, lost + "recv error" + again},
   };
   for (const auto& row : table) EXPECT_EQ(line(row.phase, row.cause), row.text);
   EXPECT_EQ(line(P::NotRunning, C::Refused, "Неверное имя пользователя или пароль"),
@@ -558,33 +484,32 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
   Access::SetPhase(Client, KestoConnectionPhase::WaitingToReconnect);
   Client.Authorized = false;
   desk.Tick(window);
-  EXPECT_EQ(window[IDC_STATE_LINE].text.rfind("Связь потеряна: ", 0), 0u) << window[IDC_STATE_LINE].text;
+  EXPECT_EQ(stateLine().rfind("Связь потеряна: ", 0), 0u) << stateLine();
   EXPECT_TRUE(desk.IsStaleRow(IDC_NEW_ORDERS, 1) && desk.IsStaleRow(IDC_NEW_ORDERS, 2));
   EXPECT_TRUE(desk.IsStaleRow(IDC_MY_ORDERS, 3));
   EXPECT_FALSE(desk.IsStaleRow(IDC_MY_ORDERS, 1));
-  EXPECT_GT(newList().redraws, 0);
-  EXPECT_NE(window[IDC_STATE_LINE].text.find("серых строк: 3"), std::string::npos) << window[IDC_STATE_LINE].text;
+  EXPECT_GT(newList.redraws, 0);
+  EXPECT_NE(stateLine().find("серых строк: 3"), std::string::npos) << stateLine();
 
   // Logged in again: the exchange re-announces 1 and 3; 2 went meanwhile.
   Access::SetPhase(Client, KestoConnectionPhase::LoggedIn);
   Client.Authorized = true;
   Push(OrderNote(KBRReason_NewOrder, 1));
   Push(OrderNote(KBRReason_MyOrder, 3));
-  const int myRedraws = myList().redraws;
+  const int myRedraws = myList.redraws;
   desk.Tick(window);
   EXPECT_FALSE(desk.IsStaleRow(IDC_NEW_ORDERS, 1));
   EXPECT_FALSE(desk.IsStaleRow(IDC_MY_ORDERS, 3));
-  EXPECT_GT(myList().redraws, myRedraws) << "the row's texts are the same; its grey must go";
+  EXPECT_GT(myList.redraws, myRedraws) << "the row's texts are the same; its grey must go";
   EXPECT_TRUE(desk.IsStaleRow(IDC_NEW_ORDERS, 2));
-  EXPECT_EQ(window[IDC_STATE_LINE].text, "На связи; серых строк: 1 (могли устареть)");
+  EXPECT_EQ(stateLine(), "На связи; серых строк: 1 (могли устареть)");
   EXPECT_EQ(ui.sounds, 1) << "re-announced orders are not new";
 
   // Accepting the grey row asks a question of its own.
-  newList().selectionMark = 1;
+  newList.selectionMark = 1;
   ui.answer = IDNO;
   desk.Command(window, IDC_ACCEPT_ORDER);
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "Заказ мог быть уже принят другой службой. Всё равно принять?");
+  EXPECT_EQ(ui.Texts(), Texts{"Заказ мог быть уже принят другой службой. Всё равно принять?"});
   EXPECT_TRUE(Requests().empty());
 
   Push(OrderNote(KBRReason_NewOrderRemoved, 2));
@@ -594,74 +519,51 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
 }
 
 TEST_F(MainWindow, ANewOfferSoundsAndFlashesOnceAndTheSettingSilencesIt) {
-  const std::string path = SettingsFilePath();
-  for (const bool sound : {true, false}) {
-    ResetDesk();
-    ui = FakeUi();
-    DeskSettings settings;
-    settings.sound = sound;
-    if (!path.empty()) WriteDeskSettingsTo(settings, path);
-    FakeDialog w;
-    w.lists[IDC_NEW_ORDERS];
-    w.lists[IDC_MY_ORDERS];
-    DeskMainWindow fresh(ui);
-    fresh.Start(w);
-    const bool silent = !sound && !path.empty();
-    Push(OrderNote(KBRReason_NewOrder, 5));
-    Push(OrderNote(KBRReason_NewOrder, 6));
-    fresh.Tick(w);
-    EXPECT_EQ(ui.sounds, silent ? 0 : 1);
-    EXPECT_EQ(ui.flashes, 1);
-    Push(OrderNote(KBRReason_NewOrder, 5, "Новый адрес"));
-    Push(OrderNote(KBRReason_MyOrder, 9));
-    fresh.Tick(w);
-    EXPECT_EQ(ui.flashes, 1) << "an update of a known order, or an own order, is no offer";
-    Push(OrderNote(KBRReason_NewOrder, 7));
-    fresh.Tick(w);
-    EXPECT_EQ(ui.flashes, 2);
-    fresh.Destroy();
-  }
-  if (!path.empty()) std::remove(path.c_str());
+  const auto offers = [&](std::vector<std::int32_t> ids, std::int32_t reason = KBRReason_NewOrder) {
+    for (std::int32_t id : ids) Push(OrderNote(reason, id, "Новый адрес"));
+    desk.Tick(window);
+    return std::make_pair(ui.sounds, ui.flashes);
+  };
+  EXPECT_EQ(offers({5, 6}), std::make_pair(1, 1));
+  EXPECT_EQ(offers({5}), std::make_pair(1, 1)) << "an update of a known order is no offer";
+  EXPECT_EQ(offers({9}, KBRReason_MyOrder), std::make_pair(1, 1)) << "nor is an own order";
+  desk.Preferences().sound = false;
+  EXPECT_EQ(offers({7}), std::make_pair(1, 2));
 }
 
 // The exchange refuses and closes; the client would try again and again.
 TEST_F(MainWindow, ARefusedLoginEndsTheAttemptsWithOneBox) {
-  KestoBrimo_AsyncResponce refusal = Answer(KBRReason_Directories, KBRStatus_AuthentError);
-  refusal.CommandId = 0;
-  refusal.ErrorString = "Неверное имя пользователя или пароль";
+  const auto refusal =
+      Answer(KBRReason_Directories, KBRStatus_AuthentError, 0, 0, "Неверное имя пользователя или пароль");
   Push(refusal);
   Push(refusal);
   desk.Tick(window);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].caption, "KBRStatus_AuthentError");
-  const auto requests = Requests();
-  ASSERT_FALSE(requests.empty());
-  EXPECT_EQ(requests.front().CommandCode, KBRCommand_Disconnect);
-  EXPECT_EQ(window[IDC_STATE_LINE].text, "Вход отклонён: Неверное имя пользователя или пароль");
+  ExpectRequest(0, KBRCommand_Disconnect);
+  EXPECT_EQ(stateLine(), "Вход отклонён: Неверное имя пользователя или пароль");
   Push(refusal);
   desk.Tick(window);
   EXPECT_EQ(ui.boxes.size(), 1u);
 }
 
 TEST(OrderSort, CellsCompareByTheirColumnsKind) {
+  using K = ColumnKind;
   const struct {
     ColumnKind kind;
-    const char* before;
-    const char* after;
-  } cases[] = {
-      {ColumnKind::Number, "    850.50", "   1110.00"},
-      {ColumnKind::Number, "    -10.00/      0.00", "      5.00/      1.00"},
-      {ColumnKind::Time, "", "00:00:00 01.01.1970 "},
-      {ColumnKind::Time, "23:59:59 06.12.2026 ", "00:00:01 07.12.2026 "},
-      {ColumnKind::TimeThenText, "(01:52:27 07.12.2026 )Старт", "(01:52:28 07.12.2026 )Альфа"},
-      {ColumnKind::TimeThenText, "(01:52:27 07.12.2026 )Альфа", "(01:52:27 07.12.2026 )Старт"},
-      {ColumnKind::Text, "Евпатория", "Ёлки"},
-      {ColumnKind::Text, "ёлки", "Жуковский"},
-      {ColumnKind::Text, "Moscow", "абв"},
-      {ColumnKind::Text, "Яр", "яхта"},
-      {ColumnKind::Text, "Абв", "абвг"},
-      {ColumnKind::Text, "", "А"},
-  };
+    const char *before, *after;
+  } cases[] = {{K::Number, "    850.50", "   1110.00"},
+               {K::Number, "    -10.00/      0.00", "      5.00/      1.00"},
+               {K::Time, "", "00:00:00 01.01.1970 "},
+               {K::Time, "23:59:59 06.12.2026 ", "00:00:01 07.12.2026 "},
+               {K::TimeThenText, "(01:52:27 07.12.2026 )Старт", "(01:52:28 07.12.2026 )Альфа"},
+               {K::TimeThenText, "(01:52:27 07.12.2026 )Альфа", "(01:52:27 07.12.2026 )Старт"},
+               {K::Text, "Евпатория", "Ёлки"},
+               {K::Text, "ёлки", "Жуковский"},
+               {K::Text, "Moscow", "абв"},
+               {K::Text, "Яр", "яхта"},
+               {K::Text, "Абв", "абвг"},
+               {K::Text, "", "А"}};
   for (const auto& c : cases) {
     EXPECT_LT(CompareCells(c.kind, c.before, c.after), 0) << c.before << " | " << c.after;
     EXPECT_GT(CompareCells(c.kind, c.after, c.before), 0) << c.before << " | " << c.after;
@@ -670,87 +572,65 @@ TEST(OrderSort, CellsCompareByTheirColumnsKind) {
 
 TEST_F(MainWindow, HeaderClicksSortAndNotificationsKeepTheOrder) {
   const float prices[] = {300, 100, 200, 100};
-  for (int id = 1; id <= 4; ++id) {
-    KestoBrimo_AsyncResponce note = OrderNote(KBRReason_NewOrder, id);
-    note.Order.Price = prices[id - 1];
-    Push(note);
-  }
+  for (int id = 1; id <= 4; ++id) Push(OrderNote(KBRReason_NewOrder, id, "", prices[id - 1]));
   desk.Tick(window);
   desk.ColumnClicked(IDC_NEW_ORDERS, 9);
-  EXPECT_EQ(Ids(newList()), (std::vector<std::intptr_t>{2, 4, 3, 1}));  // equal prices by order id
-  EXPECT_EQ(newList().sortArrow, std::make_pair(9, 1));
+  EXPECT_EQ(newList.Ids(), (Ids{2, 4, 3, 1}));  // equal prices by order id
+  EXPECT_EQ(newList.sortArrow, std::make_pair(9, 1));
   desk.ColumnClicked(IDC_NEW_ORDERS, 9);
-  EXPECT_EQ(Ids(newList()), (std::vector<std::intptr_t>{1, 3, 2, 4}));
-  EXPECT_EQ(newList().sortArrow, std::make_pair(9, -1));
-
-  KestoBrimo_AsyncResponce cheaper = OrderNote(KBRReason_NewOrder, 1);
-  cheaper.Order.Price = 150;
-  KestoBrimo_AsyncResponce added = OrderNote(KBRReason_NewOrder, 5);
-  added.Order.Price = 250;
-  Push(cheaper);
-  Push(added);
+  EXPECT_EQ(newList.Ids(), (Ids{1, 3, 2, 4}));
+  EXPECT_EQ(newList.sortArrow, std::make_pair(9, -1));
+  Push(OrderNote(KBRReason_NewOrder, 1, "", 150));
+  Push(OrderNote(KBRReason_NewOrder, 5, "", 250));
   desk.Tick(window);
-  EXPECT_EQ(Ids(newList()), (std::vector<std::intptr_t>{5, 3, 1, 2, 4}));
-  EXPECT_TRUE(myList().rows.empty());
+  EXPECT_EQ(newList.Ids(), (Ids{5, 3, 1, 2, 4}));
+  EXPECT_TRUE(myList.rows.empty());
 }
 
 TEST_F(MainWindow, JournalKeepsTheNewestThousandLinesAndQuietSuccessSkipsTheBox) {
-  KestoOrder offered;
-  offered.OrderId = 4711;
-  offered.StreetFrom = "Тверская";
-  offered.StreetTo = "Арбат";
-  offered.Price = 850.5f;
-  NewOrders[4711] = offered;
-  newList().SelectNewRow(4711);
+  KestoOrder& offered = NewOrders[4711];
+  offered.OrderId = 4711, offered.StreetFrom = "Тверская", offered.StreetTo = "Арбат", offered.Price = 850.5f;
+  newList.SelectNewRow(4711);
   desk.Preferences().quietSuccess = true;
   window[IDC_ACCEPT_ORDER].text = "Принять заказ";  // the journal names a command by its button
   desk.Command(window, IDC_ACCEPT_ORDER);
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, AcceptQuestion(offered, Client));
-  EXPECT_EQ(ui.boxes[0].text, "Вы хотите принять заказ?\nТверская — Арбат, 850.50 руб.");
   desk.Command(window, IDC_ACCEPT_ORDER);
+  EXPECT_EQ(ui.Texts(), Texts(2, "Вы хотите принять заказ?\nТверская — Арбат, 850.50 руб."));
   const auto requests = Requests();
   ASSERT_EQ(requests.size(), 2u);
 
-  KestoBrimo_AsyncResponce accepted = Answer(7, KBRStatus_Ok);
-  accepted.CommandId = requests[0].CommandId;
-  accepted.ErrorString = "Заказ принят";
-  KestoBrimo_AsyncResponce refused = Answer(7, KBRStatus_CommonError);
-  refused.CommandId = requests[1].CommandId;
-  Push(accepted);
-  Push(refused);
+  Push(Answer(7, KBRStatus_Ok, 0, requests[0].CommandId, "Заказ принят"));
+  Push(Answer(7, KBRStatus_CommonError, 0, requests[1].CommandId));
   desk.Tick(window);
   ASSERT_EQ(ui.boxes.size(), 3u);  // two questions and the refusal
   EXPECT_EQ(ui.boxes[2].caption, "KBRStatus_CommonError");
-  ASSERT_EQ(journal().rows.size(), 2u);
-  const auto& ok = journal().rows[1].cells;
-  EXPECT_EQ(std::vector<std::string>(ok.begin() + 1, ok.end()),
-            (std::vector<std::string>{"Принять заказ", "4711", "KBRStatus_Ok", "Заказ принят"}));
+  ASSERT_EQ(journal.rows.size(), 2u);
+  const auto& ok = journal.rows[1].cells;
+  EXPECT_EQ(Texts(ok.begin() + 1, ok.end()), (Texts{"Принять заказ", "4711", "KBRStatus_Ok", "Заказ принят"}));
 
   for (int id = 1; id <= kJournalLines; ++id) Push(OrderNote(KBRReason_NewOrderRemoved, id));
   desk.Tick(window);
-  EXPECT_EQ(journal().rows.size(), static_cast<std::size_t>(kJournalLines));
-  EXPECT_EQ(journal().rows.front().cells[2], std::to_string(kJournalLines));
-  EXPECT_EQ(journal().rows.front().cells[1], "Новый заказ снят");
+  EXPECT_EQ(journal.rows.size(), static_cast<std::size_t>(kJournalLines));
+  EXPECT_EQ(journal.rows.front().cells[2], std::to_string(kJournalLines));
+  EXPECT_EQ(journal.rows.front().cells[1], "Новый заказ снят");
 }
 
 TEST_F(MainWindow, EnterOrDoubleClickOnARowActsOnIt) {
-  newList().SelectNewRow(4711);
+  newList.SelectNewRow(4711);
   window.focus = IDC_NEW_ORDERS;
   ui.answer = IDNO;
   desk.Command(window, IDOK);  // Enter
   EXPECT_FALSE(window.endCode.has_value());
   ASSERT_EQ(ui.boxes.size(), 1u);
 
-  myList().SelectNewRow(815);
+  myList.SelectNewRow(815);
   ui.scripts[IDD_ORDER_ID] = [](DeskDialogLogic& logic, FakeDialog& d) {
     EXPECT_EQ(d[IDC_ORDER_ID].text, "815");  // the row's order, still editable
     logic.Command(d, IDOK);
   };
   desk.RowActivated(IDC_MY_ORDERS);
   ASSERT_EQ(Requests().size(), 1u);
-  EXPECT_EQ(Requests()[0].CommandCode, KBRCommand_GetOrderFullInfo);
-  EXPECT_NE(Requests()[0].Text.find("\"OrderId\":815"), std::string::npos);
+  ExpectRequest(0, KBRCommand_GetOrderFullInfo, "\"OrderId\":815");
 }
 
 TEST(MainLayout, ListsKeepTheirHeightAndTheJournalTakesWhatIsLeft) {
@@ -772,12 +652,11 @@ TEST(MainLayout, ListsKeepTheirHeightAndTheJournalTakesWhatIsLeft) {
     EXPECT_LE(l.autoAcceptSwitch.right, l.autoAcceptRules.left);
     EXPECT_LT(l.autoAcceptRules.top, l.newOrdersGroup.top);
     EXPECT_GT(l.autoAcceptRules.bottom, l.newOrdersGroup.top);
-    if (size.journal) {
-      EXPECT_GE(l.newOrdersGroup.Height(), units.Y(166));
-      EXPECT_GE(l.myOrdersGroup.Height(), units.Y(167));
-      EXPECT_LT(l.myOrdersGroup.bottom, l.journalGroup.top);
-      EXPECT_LT(l.journalGroup.bottom, l.stateLine.top);
-    }
+    if (!size.journal) continue;
+    EXPECT_GE(l.newOrdersGroup.Height(), units.Y(166));
+    EXPECT_GE(l.myOrdersGroup.Height(), units.Y(167));
+    EXPECT_LT(l.myOrdersGroup.bottom, l.journalGroup.top);
+    EXPECT_LT(l.journalGroup.bottom, l.stateLine.top);
   }
 }
 
