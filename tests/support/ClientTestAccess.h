@@ -40,6 +40,7 @@ struct KestoBrimoClientTestAccess {
   static std::string& RecvBuffer(Client& c) { return c.RecvBuffer; }
   static platform::SocketHandle& Socket(Client& c) { return c.Socket; }
   static KBRStatus ReadBlock(Client& c, std::string& out) { return c.ReadBlock(out); }
+  static KBRStatus TryConnect(Client& c) { return c.TryConnect(); }
   // Set before Connect: the worker reads them without the lock.
   static void SetPhase(Client& c, KestoConnectionPhase phase) { c.phase_.store(phase); }
   static void SetConnectTimeLimitMs(Client& c, std::uint32_t ms) { c.connectTimeLimitMs_ = ms; }
