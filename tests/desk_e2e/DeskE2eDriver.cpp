@@ -305,9 +305,9 @@ class DeskRun {
     return Close();
   }
 
-  // What the last run left in the settings file. The desk maximises itself
-  // on its first tick (which enables "Соединиться") and is first shown when
-  // its queue first runs empty: a second later both have passed.
+  // What the last run left in the settings file. The desk is first shown
+  // when its queue first runs empty and maximises itself right after; its
+  // first tick enables "Соединиться": a second later all have passed.
   int RunAgain() {
     if (!Check(FindDesk(), "the desk starts again")) return Finish();
     const bool ticked = WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); });
