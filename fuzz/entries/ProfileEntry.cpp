@@ -1,6 +1,7 @@
 // Fuzz entry: the settings file reader and writer on any file. Every value
 // read fits the profile buffer; a value written reads back as written, and
 // writing it changes no other value.
+#include <cstring>
 #include <string>
 
 #include "desk/Settings.h"
@@ -16,15 +17,11 @@ const char* const kSection = "Common";
 // at either end, no quotes, not longer than the profile buffer.
 std::string PlainValue(const std::string& from) {
   std::string value;
-  for (char c : from) {
-    if (c == '\r' || c == '\n' || c == '\0' || c == '"' || c == '\'') continue;
-    value += c;
-  }
+  for (char c : from)
+    if (std::strchr("\r\n\"'", c) == nullptr) value += c;  // a zero byte finds the terminating one
   const std::size_t first = value.find_first_not_of(" \t");
   if (first == std::string::npos) return "value";
-  value = value.substr(first, value.find_last_not_of(" \t") + 1 - first);
-  if (value.size() > 200) value.resize(200);
-  return value;
+  return value.substr(first, value.find_last_not_of(" \t") + 1 - first).substr(0, 200);
 }
 
 }  // namespace
