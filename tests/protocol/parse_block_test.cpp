@@ -133,15 +133,6 @@ TEST(ParseBlock, StatusZeroOfAnyKindAuthorizesForGoodAndRecordsLeaveInArrivalOrd
   EXPECT_EQ(seen + r.ErrorString, "0|1|1|9|2|5|Ошибка");  // an empty queue leaves the record as it was
 }
 
-// Names are ids by the atoi rule, visited in byte order; a later name of the same number wins.
-std::string FirstDirectories(int status) {
-  return Directories("{\"1\":\"Легковой\",\"2\":\"Минивэн\"}", "{\"07\":\"раньше\",\"7\":\"позже\"}",
-                     "{\"10\":\"Тверь\",\"2\":\"Москва\"}",
-                     "{\"15\":{\"ClientId\":16,\"FullName\":\"ООО Такси\",\"ShortName\":\"Такси\",\"LeaderName\":"
-                     "\"Иванов\",\"Comment\":\"нет\",\"TimeZone\":3,\"CityIdList\":{\"12\":0,\"3\":\"x\",\"7\":[]}}}",
-                     status, 5);
-}
-
 const char* const kFirstState =
     "1=Легковой 2=Минивэн |7=позже |2=Москва 10=Тверь |15=16|ООО Такси|Такси|Иванов|нет|3|12 3 7 ";
 
@@ -168,24 +159,20 @@ std::string After(KestoBrimoClientAsync& client, const std::string& message) {
   return out.str();
 }
 
-// A later message replaces every entry, and null empties a map. An ordinary
-// answer and a refused login are queued; the login answer (CommandId 0,
-// status 0) does its work and is not.
-TEST(ParseDirectories, FillAllFourMapsALaterMessageReplacesThemAndOnlyTheSuccessfulLoginAnswerIsAbsorbed) {
-  for (int status : {0, -7}) {
-    SCOPED_TRACE(status);
-    KestoBrimoClientAsync client;
-    EXPECT_EQ(After(client, FirstDirectories(0)), std::string("0||1|") + kFirstState + "|queued 5 ");
-    EXPECT_EQ(After(client, Directories("{\"3\":\"Грузовой\"}", "null", "{\"5\":\"Псков\"}",
-                                        "{\"20\":{\"ClientId\":20,\"TimeZone\":0,\"CityIdList\":null}}", status, 0)),
-              std::string("0||1|3=Грузовой ||5=Псков |20=20|||||0||queued ") + (status == 0 ? "" : "0 "));
-    EXPECT_EQ(After(client, Directories("{}", "{}", "{}", "null")), "0||1|||||queued ");
-  }
-}
-
-TEST(ParseBlock, ABlockThatIsNotJsonOrDoesNotConvertWholeChangesNothing) {
+// The directories fill all four maps; a block that is not JSON or does not
+// convert whole changes nothing; a later message replaces every entry, and
+// null empties a map. Every answer but the successful login (CommandId 0,
+// status 0) is queued; that one does its work and is not.
+TEST(ParseDirectories, FillTheMapsUnlessABlockIsRefusedAndOnlyTheSuccessfulLoginAnswerIsAbsorbed) {
   KestoBrimoClientAsync client;
-  EXPECT_EQ(After(client, FirstDirectories(1)), std::string("0||0|") + kFirstState + "|queued 5 ");
+  // Names are ids by the atoi rule, visited in byte order; a later name of the same number wins.
+  const std::string first =
+      Directories("{\"1\":\"Легковой\",\"2\":\"Минивэн\"}", "{\"07\":\"раньше\",\"7\":\"позже\"}",
+                  "{\"10\":\"Тверь\",\"2\":\"Москва\"}",
+                  "{\"15\":{\"ClientId\":16,\"FullName\":\"ООО Такси\",\"ShortName\":\"Такси\",\"LeaderName\":"
+                  "\"Иванов\",\"Comment\":\"нет\",\"TimeZone\":3,\"CityIdList\":{\"12\":0,\"3\":\"x\",\"7\":[]}}}",
+                  1, 5);
+  EXPECT_EQ(After(client, first), std::string("0||0|") + kFirstState + "|queued 5 ");  // status 1: not authorized
   // Each kind's message with one member left out, or out of its type or range.
   const std::pair<int, const char*> changes[] = {
       {7, "reason"},        {7, "CommandId"},          {7, "OperationStatus"}, {7, "ErrorString:5"},
@@ -208,6 +195,12 @@ TEST(ParseBlock, ABlockThatIsNotJsonOrDoesNotConvertWholeChangesNothing) {
     SCOPED_TRACE(block.substr(0, 200));
     EXPECT_EQ(After(client, block), std::string("-8|JSON parsing not success|0|") + kFirstState + "|queued ");
   }
+  const std::string later = "|3=Грузовой ||5=Псков |20=20|||||0||queued ";
+  for (int status : {-7, 0})
+    EXPECT_EQ(After(client, Directories("{\"3\":\"Грузовой\"}", "null", "{\"5\":\"Псков\"}",
+                                        "{\"20\":{\"ClientId\":20,\"TimeZone\":0,\"CityIdList\":null}}", status, 0)),
+              status == 0 ? "0||1" + later : "0||0" + later + "0 ");
+  EXPECT_EQ(After(client, Directories("{}", "{}", "{}", "null", 0, 7)), "0||1|||||queued 7 ");
 }
 
 // The public JSON test suite, read where it lies beside the repository: no
