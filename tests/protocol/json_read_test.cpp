@@ -53,9 +53,8 @@ TEST(JsonParse, RefusesWhatIsNotStrictJsonOrNestsTooDeepAndNeverThrows) {
                                 std::string(1000000, '['), std::string(70, '[') + std::string(70, ']')})
     EXPECT_FALSE(ParseJsonText(text, root)) << text.substr(0, 80);
   EXPECT_TRUE(ParseJsonText(std::string(60, '[') + std::string(60, ']'), root));
-  EXPECT_TRUE(ParseJsonText(" {\"a\":[1,2],\"a\":[3,4]} \n", root));
-  EXPECT_EQ(root["a"][1].asInt(), 4);     // the last of equal names wins
-  EXPECT_TRUE(ParseJsonText("5", root));  // the caller judges the root
+  EXPECT_TRUE(ParseJsonText(" {\"a\":[1,2],\"a\":[3,4]} \n", root) && root["a"][1] == 4);  // the last equal name wins
+  EXPECT_TRUE(ParseJsonText("5", root));                                                   // the caller judges the root
 }
 
 }  // namespace
