@@ -35,11 +35,10 @@ struct Loopback {
 void ReadBlockChunks(const std::vector<std::string>& chunks) {
   static Loopback* loopback = new Loopback();  // lives as long as the process
   if (!loopback->peer) return;
-  std::string& buffer = Access::RecvBuffer(loopback->client);
-  buffer.clear();
+  std::string& buffer = Access::RecvBuffer(loopback->client);  // emptied after every input
   std::string sent, rebuilt;  // rebuilt: the blocks that left the buffer, each with its terminator
   for (const std::string& chunk : chunks) {
-    if (!loopback->peer->Send(chunk)) return;
+    if (!loopback->peer->Send(chunk)) break;
     sent += chunk;
     // Every byte written is read before the next chunk goes out, so no call
     // waits for data that is not coming.
@@ -62,9 +61,9 @@ void ReadBlockChunks(const std::vector<std::string>& chunks) {
 void FuzzFraming(const std::uint8_t* data, std::size_t size) {
   // Chunk sizes from 1 to 64, drawn from a generator seeded by the input's
   // first bytes, so that the fuzzer steers the slicing too.
-  const std::size_t seedBytes = size < 4 ? size : 4;
   std::uint32_t state = 0x9E3779B9u;
-  for (std::size_t i = 0; i < seedBytes; ++i) state = state * 31u + data[i];
+  std::size_t seedBytes = 0;
+  for (; seedBytes < 4 && seedBytes < size; ++seedBytes) state = state * 31u + data[seedBytes];
   const std::string text(reinterpret_cast<const char*>(data) + seedBytes, size - seedBytes);
   std::vector<std::string> chunks;
   for (std::size_t at = 0; at < text.size(); at += chunks.back().size()) {

@@ -11,8 +11,6 @@
 
 namespace {
 
-const char* const kSection = "Common";
-
 // A value that survives a write and a read unchanged: one line, no blanks
 // at either end, no quotes, not longer than the profile buffer.
 std::string PlainValue(const std::string& from) {
@@ -38,8 +36,8 @@ void FuzzProfile(const std::uint8_t* data, std::size_t size, const std::string& 
   // The written value comes from the file's own tail, so it varies with the input.
   const std::string written = PlainValue(content.substr(content.size() > 40 ? content.size() - 40 : 0));
   const std::string other = platform::ReadProfileValue("Other", "Key", scratchPath);
-  if (!platform::WriteProfileValue(kSection, "Login", written, scratchPath)) return;
-  FuzzCheck(platform::ReadProfileValue(kSection, "Login", scratchPath) == written, "a written value did not read back");
+  if (!platform::WriteProfileValue("Common", "Login", written, scratchPath)) return;
+  FuzzCheck(platform::ReadProfileValue("Common", "Login", scratchPath) == written, "a written value did not read back");
   IniFile after;
   ReadIniFrom(after, scratchPath);
   FuzzCheck(after.IPAddress == settings.IPAddress && after.Port == settings.Port && after.Password == settings.Password,

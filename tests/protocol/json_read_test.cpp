@@ -25,7 +25,7 @@ std::string Convert(bool (*convert)(const Json::Value&, T&), const T& before, co
   return out.str();
 }
 
-TEST(JsonConversion, EachFieldTypeTakesExactlyItsRange) {
+TEST(JsonConversion, EachFieldTypeAndMemberNameIdTakesExactlyItsRange) {
   EXPECT_EQ(Convert<std::int32_t>(JsonToInt32, 99, R"([-2147483648, 2147483647, 2147483647.0, -0.0, 1e3, null, true,
             false, 2147483648, -2147483649, 1.5, 1e10, 18446744073709551615, "5", [5], {}])"),
             "-2147483648 2147483647 2147483647 0 1000 0 1 0 !99 !99 !99 !99 !99 !99 !99 !99 ");
@@ -37,9 +37,7 @@ TEST(JsonConversion, EachFieldTypeTakesExactlyItsRange) {
             "55.7599983 3.40282347e+38 0 1.84467441e+19 -9.22337204e+18 0 1 !7 !7 !7 !7 ");
   EXPECT_EQ(Convert<std::string>(JsonToText, "kept", R"([true, false, null, "a\u0000b", 5, 1.5, [], {}])"),
             std::string("true false  a\0b !kept !kept !kept !kept ", 40));
-}
-
-TEST(JsonConversion, MemberNamesFollowTheAtoiRuleWithinThirtyTwoBits) {
+  // Member names as ids follow the atoi rule within 32 bits.
   const auto id = [](const Json::Value& name, std::int32_t& id) { return IdFromMemberName(name.asString(), id); };
   EXPECT_EQ(Convert<std::int32_t>(id, 99, R"(["15", "07", " \t\n12x", "abc", "", "-", "+-1", "-5", "+6", "x12",
             "2147483647", "-2147483648", "00000000000000000000001", "2147483648", "-2147483649"])"),
