@@ -40,8 +40,7 @@ void ReadBlockChunks(const std::vector<std::string>& chunks) {
   for (const std::string& chunk : chunks) {
     if (!loopback->peer->Send(chunk)) break;
     sent += chunk;
-    // Every byte written is read before the next chunk goes out, so no call
-    // waits for data that is not coming.
+    // Every byte written is read before the next chunk goes out: no call waits for data that is not coming.
     while (rebuilt.size() + buffer.size() < sent.size() || buffer.find(kBlockTerminator) != std::string::npos) {
       std::string block;
       const KBRStatus status = Access::ReadBlock(loopback->client, block);
@@ -59,8 +58,7 @@ void ReadBlockChunks(const std::vector<std::string>& chunks) {
 }  // namespace
 
 void FuzzFraming(const std::uint8_t* data, std::size_t size) {
-  // Chunk sizes from 1 to 64, drawn from a generator seeded by the input's
-  // first bytes, so that the fuzzer steers the slicing too.
+  // Chunk sizes from 1 to 64 by a generator seeded with the input's first bytes: the fuzzer steers the slicing too.
   std::uint32_t state = 0x9E3779B9u;
   std::size_t seedBytes = 0;
   for (; seedBytes < 4 && seedBytes < size; ++seedBytes) state = state * 31u + data[seedBytes];
@@ -87,8 +85,7 @@ void FuzzFraming(const std::uint8_t* data, std::size_t size) {
 
   ReadBlockChunks(chunks);
 
-  // One request framed and received in one chunk comes back as its text
-  // when the text holds neither a zero byte nor the terminator.
+  // A request framed and received whole comes back as its text, unless that holds a zero byte or the terminator.
   if (text.find('\0') == std::string::npos && text.find(kBlockTerminator) == std::string::npos) {
     const std::string frame = FrameRequest(text);
     std::string received;
