@@ -1,7 +1,6 @@
-// Fuzz entry: whatever the chunking, the blocks cut from a buffer and what is
-// left in it give back exactly the bytes taken in, directly and through the
-// client's ReadBlock on a loopback connection, and a framed request comes
-// back out as its text.
+// Fuzz entry: whatever the chunking, the blocks cut from a buffer and what is left in it give back exactly the bytes
+// taken in, directly and through the client's ReadBlock on a loopback connection, and a framed request comes back out
+// as its text.
 #include <algorithm>
 #include <memory>
 #include <string>

@@ -1,6 +1,5 @@
-// The code under fuzzing, one entry per target; the files beside this one say
-// what each checks. libFuzzer calls them through fuzz_main.cpp; the
-// regression test replays kept inputs through the same entries.
+// The code under fuzzing, one entry per target; the files beside this one say what each checks. libFuzzer calls them
+// through fuzz_main.cpp; the regression test replays kept inputs through the same entries.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,5 @@
-// Fuzz entries for received JSON. ParseBlock queues at most one record for a
-// block it accepts and none, with its error text, for one it refuses. A
-// directory message that reads holds no more entries than its objects have members.
+// Fuzz entries for received JSON. ParseBlock queues at most one record for a block it accepts and none, with its error
+// text, for one it refuses. A directory message that reads holds no more entries than its objects have members.
 #include <string>
 
 #include "client/KestoBrimoClientAsync.h"

@@ -1,6 +1,5 @@
-// Fuzz entry: the settings file reader and writer on any file. Every value
-// read fits the profile buffer; a value written reads back as written, and
-// writing it changes no other value.
+// Fuzz entry: the settings file reader and writer on any file. Every value read fits the profile buffer; a value
+// written reads back as written, and writing it changes no other value.
 #include <cstring>
 #include <string>
 

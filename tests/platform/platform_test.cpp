@@ -1,6 +1,5 @@
-// The platform layer: code page 1251 <-> UTF-8 (under Wine the tests run with
-// a Russian locale, so the ANSI code page is 1251 there too), local time, and
-// threads, events and locks with their bounded waits.
+// The platform layer: code page 1251 <-> UTF-8 (under Wine the tests run with a Russian locale, so the ANSI code page
+// is 1251 there too), local time, and threads, events and locks with their bounded waits.
 #include <gtest/gtest.h>
 
 #include <atomic>

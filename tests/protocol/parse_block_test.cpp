@@ -1,6 +1,5 @@
-// ParseBlock: the envelope, the members each kind of message reads, the
-// directories and the login answer, Authorized and the response queue; and
-// the malformed blocks, which must change nothing.
+// ParseBlock: the envelope, the members each kind of message reads, the directories and the login answer, Authorized
+// and the response queue; and the malformed blocks, which must change nothing.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -77,9 +76,8 @@ std::string With(std::string message, const std::string& change) {
 
 const char* const kNoOrder = "0|0|-1|-1|||0|0|||0|0|0|0||0||||0|0|1|-1|0|0|0|0|0|0|0|0|0|0|";
 
-// Each kind after the envelope: the whole order, part of it, its id alone, the
-// tariff, or only the envelope's "UniKey" (which kind 12 carries unusable).
-// The records leave in arrival order.
+// Each kind after the envelope: the whole order, part of it, its id alone, the tariff, or only the envelope's "UniKey"
+// (which kind 12 carries unusable). The records leave in arrival order.
 TEST(ParseBlock, EachKindReadsTheEnvelopeAndTheMembersItCarriesAndNoOthersAndClearEmptiesTheOrder) {
   const std::string full =
       "3|10|11|Тверская|д. 1|55.5|37.25|Арбат|под. 2|-1.5|2.75|4|150.5|+7 900|12|тихо|Лада|А123ВС|13|"
@@ -117,9 +115,8 @@ TEST(ParseBlock, EachKindReadsTheEnvelopeAndTheMembersItCarriesAndNoOthersAndCle
 const char* const kFirstState =
     "1=Легковой 2=Минивэн |7=позже |2=Москва 10=Тверь |15=16|ООО Такси|Такси|Иванов|нет|3|12 3 7 ";
 
-// `message` parsed by `client`, then in one line: the status, the error text,
-// Authorized, the four directories (id=name pairs, then each service's fields
-// and cities) and the ids of the records queued.
+// `message` parsed by `client`, then in one line: the status, the error text, Authorized, the four directories (id=name
+// pairs, then each service's fields and cities) and the ids of the records queued.
 std::string After(KestoBrimoClientAsync& client, const std::string& message) {
   Access::LastError(client).clear();
   const KBRStatus status = client.ParseBlock(message);
@@ -140,9 +137,8 @@ std::string After(KestoBrimoClientAsync& client, const std::string& message) {
   return out.str();
 }
 
-// The directories fill all four maps; a block that is not JSON or does not
-// convert whole changes nothing (nor crashes); a later message replaces every entry, and
-// null empties a map. Every answer but the successful login (CommandId 0,
+// The directories fill all four maps; a block that is not JSON or does not convert whole changes nothing (nor crashes);
+// a later message replaces every entry, and null empties a map. Every answer but the successful login (CommandId 0,
 // status 0) is queued; that one does its work and is not.
 TEST(ParseDirectories, FillTheMapsUnlessABlockIsRefusedAndOnlyTheSuccessfulLoginAnswerIsAbsorbed) {
   KestoBrimoClientAsync client;

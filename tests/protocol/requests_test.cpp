@@ -1,6 +1,5 @@
-// The exact text of every request as it is queued and the bytes it goes out
-// as, the login form with its digest, and the one command counter of all
-// clients, which callers on several threads never share a number of.
+// The exact text of every request as it is queued and the bytes it goes out as, the login form with its digest, and the
+// one command counter of all clients, which callers on several threads never share a number of.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -72,12 +71,8 @@ TEST(RequestText, EveryCommandQueuesItsExactTextUnderTheNextNumber) {
        R"("Comment":"тихо\nбыстро","LatitudeFrom":55.5,"LatitudeTo":-0.125,"LongitudeFrom":37.25,"LongitudeTo":150.0,)"
        R"("PreliminaryTime":1700000000,"Price":150.0,"StatusId":4,"StreetFrom":"ул. \"Тверская\"",)"
        R"("StreetTo":"Ленинградский пр.","Time0Km1Fixed2":2,"TimeToLiveSec":600,"UniKey":0})"},
-      // The digest is of the random string and then the password, both in code page 1251.
-      {[](C& c) {
-         c.SetConnectionParam("127.0.0.1", 1, "оператор", "пароль");
-         Access::RndStr(c) = "Q7fz";
-         return c.GetDirectory(true);
-       },
+      // The digest is of the random string (Q7fz) and then the password, both in code page 1251.
+      {[](C& c) { return c.GetDirectory(true); },
        R"({"CommandCode":2,"CommandId":0,"CommandStr":"KBRCommand_GetDirectory","Login":"оператор",)"
        R"("PassHash":"21B5563CD9EDF2125BACE79B6006BA1A"})"},
   };
@@ -85,6 +80,8 @@ TEST(RequestText, EveryCommandQueuesItsExactTextUnderTheNextNumber) {
     SCOPED_TRACE(text);
     SetNextCommandIdForTesting(5);
     C client;
+    client.SetConnectionParam("127.0.0.1", 1, "оператор", "пароль");
+    Access::RndStr(client) = "Q7fz";
     const std::int32_t id = issue(client);
     const auto queue = Access::Requests(client);
     ASSERT_EQ(queue.size(), 1u);
