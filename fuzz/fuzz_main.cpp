@@ -9,8 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
 #if defined(KB_FUZZ_PROFILE)
-  // The profile reader works on files: each fuzzing process writes its inputs
-  // to one file in memory-backed /dev/shm.
+  // The profile reader works on files: one per fuzzing process, in memory-backed /dev/shm.
   static const std::string scratch = "/dev/shm/kb_fuzz_profile_" + std::to_string(::getpid()) + ".ini";
   FuzzProfile(data, size, scratch);
 #else

@@ -1,7 +1,7 @@
-// Fuzz entry: whatever the chunking, the blocks cut from a buffer and what is
-// left in it give back exactly the bytes taken in, directly and through the
-// client's ReadBlock on a loopback connection, and a framed request comes
-// back out as its text.
+// Fuzz entry: whatever the chunking, the blocks cut from a buffer and what is left in it give back exactly the bytes
+// taken in, directly and through the client's ReadBlock on a loopback connection, and a framed request comes back out
+// as its text.
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,34 +29,25 @@ struct Loopback {
   }
 };
 
-// The framing as the worker meets it: chunks without zero bytes written in turn into one loopback
+// The framing as the worker meets it: the chunks (none holds a zero byte) written in turn into one loopback
 // connection, which serves every input (no new port each time), and cut by the client's ReadBlock.
 void ReadBlockChunks(const std::vector<std::string>& chunks) {
   static Loopback* loopback = new Loopback();  // lives as long as the process
   if (!loopback->peer) return;
-  KestoBrimoClientAsync& client = loopback->client;
-  std::string& buffer = Access::RecvBuffer(client);
-  buffer.clear();
-
-  std::size_t taken = 0;  // bytes that left the buffer as blocks and their terminators
-  std::string sent, rebuilt;
+  std::string& buffer = Access::RecvBuffer(loopback->client);  // emptied after every input
+  std::string sent, rebuilt;  // rebuilt: the blocks that left the buffer, each with its terminator
   for (const std::string& chunk : chunks) {
-    FuzzCheck(chunk.find('\0') == std::string::npos, "a chunk for ReadBlock holds a zero byte");
-    if (!loopback->peer->Send(chunk)) return;
+    if (!loopback->peer->Send(chunk)) break;
     sent += chunk;
-    // Every byte written is read before the next chunk goes out, so no call
-    // waits for data that is not coming.
-    while (taken + buffer.size() < sent.size() || buffer.find(kBlockTerminator) != std::string::npos) {
+    // Every byte written is read before the next chunk goes out: no call waits for data that is not coming.
+    while (rebuilt.size() + buffer.size() < sent.size() || buffer.find(kBlockTerminator) != std::string::npos) {
       std::string block;
-      const KBRStatus status = Access::ReadBlock(client, block);
+      const KBRStatus status = Access::ReadBlock(loopback->client, block);
       FuzzCheck(status == KBRStatus_Ok || status == KBRStatus_PartialBlock,
                 "ReadBlock gave neither a block nor a partial one while bytes were waiting");
-      if (status == KBRStatus_Ok) {
-        FuzzCheck(block.find(kBlockTerminator) == std::string::npos, "a block from ReadBlock holds a terminator");
-        rebuilt += block;
-        rebuilt += kBlockTerminator;
-        taken += block.size() + 1;
-      }
+      if (status != KBRStatus_Ok) continue;
+      FuzzCheck(block.find(kBlockTerminator) == std::string::npos, "a block from ReadBlock holds a terminator");
+      rebuilt += block + kBlockTerminator;
     }
   }
   FuzzCheck(rebuilt + buffer == sent, "ReadBlock's blocks and buffer differ from the bytes sent");
@@ -66,47 +57,34 @@ void ReadBlockChunks(const std::vector<std::string>& chunks) {
 }  // namespace
 
 void FuzzFraming(const std::uint8_t* data, std::size_t size) {
-  // Chunk sizes from 1 to 64, drawn from a generator seeded by the input's
-  // first bytes, so that the fuzzer steers the slicing too.
-  const std::size_t seedBytes = size < 4 ? size : 4;
+  // Chunk sizes from 1 to 64 by a generator seeded with the input's first bytes: the fuzzer steers the slicing too.
   std::uint32_t state = 0x9E3779B9u;
-  for (std::size_t i = 0; i < seedBytes; ++i) state = state * 31u + data[i];
-  auto nextChunkSize = [&state] {
+  std::size_t seedBytes = 0;
+  for (; seedBytes < 4 && seedBytes < size; ++seedBytes) state = state * 31u + data[seedBytes];
+  const std::string text(reinterpret_cast<const char*>(data) + seedBytes, size - seedBytes);
+  std::vector<std::string> chunks;
+  for (std::size_t at = 0; at < text.size(); at += chunks.back().size()) {
     state = state * 1103515245u + 12345u;
-    return 1 + ((state >> 16) % 64);
-  };
-  const char* bytes = reinterpret_cast<const char*>(data) + seedBytes;
-  const std::size_t length = size - seedBytes;
+    chunks.push_back(text.substr(at, 1 + ((state >> 16) % 64)));
+  }
 
   std::string buffer, rebuilt, block;
-  std::string taken;                      // what the buffer should have received: each chunk up to its first zero byte
-  std::vector<std::string> socketChunks;  // the same chunks, zero bytes made 0x01
-  for (std::size_t at = 0; at < length;) {
-    std::size_t n = nextChunkSize();
-    if (n > length - at) n = length - at;
-    const std::string chunk(bytes + at, n);
+  std::string taken;  // what the buffer should have received: each chunk up to its first zero byte
+  for (std::string& chunk : chunks) {
     taken += chunk.substr(0, chunk.find('\0'));
     AppendReceivedChunk(buffer, chunk.data(), chunk.size());
-    socketChunks.push_back(chunk);
-    for (char& c : socketChunks.back())
-      if (c == '\0') c = '\x01';
-    at += n;
     while (CutBlock(buffer, block)) {
       FuzzCheck(block.find(kBlockTerminator) == std::string::npos, "a block holds a terminator");
-      rebuilt += block;
-      rebuilt += kBlockTerminator;
+      rebuilt += block + kBlockTerminator;
     }
     FuzzCheck(buffer.find(kBlockTerminator) == std::string::npos, "a complete block stayed buffered");
+    std::replace(chunk.begin(), chunk.end(), '\0', '\x01');  // a socket carries the chunk without zero bytes
   }
-  rebuilt += buffer;
-  FuzzCheck(rebuilt == taken, "blocks and the rest of the buffer differ from the bytes taken in");
-  FuzzCheck(taken.find('\0') == std::string::npos, "a zero byte was buffered");
+  FuzzCheck(rebuilt + buffer == taken, "blocks and the rest of the buffer differ from the bytes taken in");
 
-  ReadBlockChunks(socketChunks);
+  ReadBlockChunks(chunks);
 
-  // One request framed and received in one chunk comes back as its text
-  // when the text holds neither a zero byte nor the terminator.
-  const std::string text(bytes, length);
+  // A request framed and received whole comes back as its text, unless that holds a zero byte or the terminator.
   if (text.find('\0') == std::string::npos && text.find(kBlockTerminator) == std::string::npos) {
     const std::string frame = FrameRequest(text);
     std::string received;
