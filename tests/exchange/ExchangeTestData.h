@@ -3,6 +3,7 @@
 
 #include <json/json.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -32,6 +33,16 @@ inline ExchangeData TestExchangeData() {
   std::string error;
   if (!LoadExchangeData(kTestExchangeText, data, error)) throw std::runtime_error("test data: " + error);
   return data;
+}
+
+// The values at the named paths, as in "31 1 Main street" for "CommandId CommandCode StreetFrom"; "A.b" is b in A.
+inline std::string Show(const Json::Value& m, const std::string& paths) {
+  std::string out;
+  for (std::size_t at = 0, end; at < paths.size(); at = end + 1) {
+    end = std::min(paths.find(' ', at), paths.size());
+    out += (out.empty() ? "" : " ") + Json::Path(paths.substr(at, end - at)).resolve(m).asString();
+  }
+  return out;
 }
 
 inline Json::Value With(Json::Value request, const char* member, const Json::Value& value) {

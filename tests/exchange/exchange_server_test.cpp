@@ -66,23 +66,20 @@ struct RawPeer {
   Json::Value Read() {
     std::string block;
     Json::Value value;
-    while (!reader.Next(block)) {
+    while (!reader.Next(block))
       if (Receive() <= 0) return value;
-    }
     ParseJsonText(block, value);
     return value;
   }
   // Reads past notifications to the answer to request `commandId`.
   Json::Value ReadAnswer(unsigned commandId) {
-    for (Json::Value m = Read();; m = Read()) {
+    for (Json::Value m = Read();; m = Read())
       if (m.isNull() || (m["CommandId"].asUInt() == commandId && m["CommandCode"].asInt() != 0)) return m;
-    }
   }
   // True when the exchange closes the connection (rather than go silent).
   bool Closed() {
-    for (ssize_t n = Receive();; n = Receive()) {
+    for (ssize_t n = Receive();; n = Receive())
       if (n <= 0) return n == 0 || errno != EAGAIN;
-    }
   }
   // Reads the authentication block and logs in; the answer to the login.
   Json::Value Login(const std::string& login, const std::string& password) {
@@ -114,10 +111,7 @@ TEST(ExchangeServer, ManyPeersAreServedAndOnlyOneOfManyAcceptorsWins) {
   ASSERT_EQ(alpha.Login("alpha", "a-pass")["OperationStatus"].asInt(), 0);
   ASSERT_TRUE(alpha.SendRequest(InsertRequest(11, 300)));
   const Json::Value id = alpha.ReadAnswer(11)["OrderId"];
-  for (auto& peer : peers) {
-    const Json::Value offer = peer->Read();
-    ASSERT_TRUE(offer["reason"] == 3 && offer["OrderId"] == id);
-  }
+  for (auto& peer : peers) ASSERT_EQ(Show(peer->Read(), "reason OrderId"), "3 " + id.asString());
   for (unsigned i = 0; i < peers.size(); ++i) ASSERT_TRUE(peers[i]->SendRequest(OrderRequest(3, 100 + i, id.asInt())));
   int winners = 0;
   for (unsigned i = 0; i < peers.size(); ++i) {
@@ -138,8 +132,7 @@ TEST(ExchangeServer, MisbehavingPeersAreDroppedAloneOthersAnsweredInOrderAndStop
   const std::uint16_t port = exchange.server->Port();
   RawPeer good(port), quiet(port), intruder(port), garbage(port), endless(port);
   const Json::Value auth = good.Read();
-  EXPECT_EQ(auth["reason"].asInt(), 1);
-  EXPECT_EQ(auth["RndStr"].asString().size(), 32u);
+  EXPECT_EQ(auth["reason"].asString() + " " + std::to_string(auth["RndStr"].asString().size()), "1 32");
   // Told why, then closed.
   EXPECT_EQ(intruder.Login("alpha", "guess")["ErrorString"].asString(), u8"Неверное имя пользователя или пароль");
   EXPECT_TRUE(intruder.Closed());
@@ -158,15 +151,9 @@ TEST(ExchangeServer, MisbehavingPeersAreDroppedAloneOthersAnsweredInOrderAndStop
   ASSERT_TRUE(good.SendBytes(Framed(LoginRequest("alpha", "a-pass", auth["RndStr"].asString())) +
                              Framed(Request(5, 5)) + Framed(Request(2, 6))));
   for (char c : Framed(Request(5, 7))) ASSERT_TRUE(good.SendBytes(std::string(1, c)));
-  // reason, CommandId, CommandCode, OperationStatus, Num: the directories carry the service's id, the statements
-  // its balance.
+  // The directories carry the service's id as their Num, the statements its balance.
   std::string got;
-  for (int i = 0; i < 4; ++i) {
-    const Json::Value m = good.Read();
-    for (const char* name : {"reason", "CommandId", "CommandCode", "OperationStatus", "Num"}) {
-      got += m[name].asString() + (name[0] == 'N' ? "; " : " ");
-    }
-  }
+  for (int i = 0; i < 4; ++i) got += Show(good.Read(), "reason CommandId CommandCode OperationStatus Num") + "; ";
   EXPECT_EQ(got, "2 0 2 0 1; 7 5 5 0 1000; 2 6 2 0 1; 7 7 5 0 1000; ");
   quiet.Read();
   EXPECT_TRUE(exchange.Stop() && good.Closed() && quiet.Closed());
@@ -176,9 +163,8 @@ TEST(ExchangeServer, MisbehavingPeersAreDroppedAloneOthersAnsweredInOrderAndStop
 
 // Waits up to ten seconds for `done`.
 bool WaitUntil(const std::function<bool()>& done) {
-  for (const std::uint64_t deadline = platform::MonotonicMs() + 10000; !done(); platform::SleepMs(5)) {
+  for (const std::uint64_t deadline = platform::MonotonicMs() + 10000; !done(); platform::SleepMs(5))
     if (platform::MonotonicMs() >= deadline) return false;
-  }
   return true;
 }
 
@@ -194,13 +180,12 @@ struct DeskClient : KestoBrimoClientAsync {
   // Takes responses until one that `match` accepts and returns it; one of reason -1 when none comes.
   Response Next(const std::function<bool(const Response&)>& match) {
     Response r;
-    const bool found = WaitUntil([&] {
-      while (GetClientResponce(r)) {
-        if (match(r)) return true;
-      }
-      return false;
-    });
-    if (!found) r.reason = -1;
+    if (!WaitUntil([&] {
+          while (GetClientResponce(r))
+            if (match(r)) return true;
+          return false;
+        }))
+      r.reason = -1;
     return r;
   }
 };
