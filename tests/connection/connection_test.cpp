@@ -1,6 +1,6 @@
-// The client's connection and worker against a fake exchange on 127.0.0.1: the login,
-// blocks and requests on the wire, the state the desk shows for each way a connection
-// fails, Disconnect, the wake-up on a queued request, and what a broken connection must not lose.
+// The client's connection and worker against a fake exchange on 127.0.0.1: the login, blocks and requests on the
+// wire, the state the desk shows for each way a connection fails, Disconnect, the wake-up on a queued request, and
+// what a broken connection must not lose.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -77,8 +77,8 @@ class ConnectionTest : public ::testing::Test {
     client->SetConnectionParam("127.0.0.1", exchange->Port(), "operator", kPassword);
   }
 
-  // The CommandIds of the requests of the client's next connection, its login answered,
-  // until none comes for longer than the worker's read after a send waits.
+  // The CommandIds of the requests of the client's next connection, its login answered, until none comes for longer
+  // than the worker's read after a send waits.
   Ids NextConnectionRequests(std::unique_ptr<FakePeer>& next) {
     Ids ids;
     next = exchange->Accept();
@@ -116,9 +116,7 @@ class ConnectionTest : public ::testing::Test {
     const std::int32_t marker = PeekNextCommandId();
     auto stop = std::async(std::launch::async, [this] { client->Disconnect(); });
     ASSERT_EQ(stop.wait_for(std::chrono::milliseconds(400)), std::future_status::ready) << "the worker slept on";
-    const auto notice = Responses(1, 0);
-    ASSERT_EQ(notice.size(), 1u) << "no disconnect notice";
-    EXPECT_EQ(Line(notice[0]), std::to_string(marker) + " 0 0 0 Отсоединение от сервера успешно выполнено");
+    EXPECT_EQ(Line(Responses(1, 0).at(0)), std::to_string(marker) + " 0 0 0 Отсоединение от сервера успешно выполнено");
     EXPECT_TRUE(client->ThreadId == 0 && !client->Authorized &&
                 client->GetConnectionState().Phase == Phase::NotRunning);
   }
@@ -127,9 +125,8 @@ class ConnectionTest : public ::testing::Test {
   std::unique_ptr<FakeExchange> exchange;
 };
 
-// Any other first block ends the connection and the next one starts afresh. Once
-// logged in, blocks arrive whole and in order however many a chunk holds, and a
-// request leaves whole however slowly the exchange reads.
+// Any other first block ends the connection and the next one starts afresh. Once logged in, blocks arrive whole and
+// in order however many a chunk holds, and a request leaves whole however slowly the exchange reads.
 TEST_F(ConnectionTest, TheLoginDigestsTheChallengeThenBlocksAndRequestsCrossWholeAndARequestWakesTheWorker) {
   client->Connect();
   std::string text;
@@ -148,8 +145,8 @@ TEST_F(ConnectionTest, TheLoginDigestsTheChallengeThenBlocksAndRequestsCrossWhol
   peer->Close();
   peer = exchange->Accept();
   ASSERT_TRUE(peer && peer->SendBlock(AuthBlock("\xD0\xB0\xD0\xB1")) && peer->ReadRequest(text));  // "аб"
-  EXPECT_EQ(Parsed(text)["CommandId"].asInt(), 0);
-  EXPECT_EQ(Parsed(text)["PassHash"].asString(), "B7B35A6BFF6EBB25CD61F90EA14940BE");
+  EXPECT_EQ(Parsed(text)["CommandId"].asString() + Parsed(text)["PassHash"].asString(),
+            "0B7B35A6BFF6EBB25CD61F90EA14940BE");
   EXPECT_FALSE(peer->ReadRequest(text, 300) || client->Authorized.load()) << "a second login went out: " << text;
   ASSERT_TRUE(peer->SendBlock(kLoginAnswer) && WaitUntil([&] { return client->Authorized.load(); }));
 
@@ -162,8 +159,8 @@ TEST_F(ConnectionTest, TheLoginDigestsTheChallengeThenBlocksAndRequestsCrossWhol
   for (int i = 0; i < 1000; ++i) ASSERT_EQ(got[i].Num, i + 1);
   EXPECT_EQ(Line(got[999]), "77 5 -1 7 Ошибка");
 
-  // Far more than loopback buffers hold, so the send meets a full buffer while
-  // the exchange is not reading; "я" is one byte in code page 1251, two in UTF-8.
+  // Far more than loopback buffers hold, so the send meets a full buffer while the exchange is not reading; "я" is one
+  // byte in code page 1251, two in UTF-8.
   KestoOrder order;
   order.Comment.assign(4 * 1024 * 1024, '\xFF');
   client->InsertOrder(order);
@@ -282,8 +279,8 @@ TEST_F(ConnectionTest, ABrokenConnectionSendsAgainWhatWentUnansweredAStopNothing
   auto peer = exchange->Accept();
   // A reset before the client has seen its connect succeed would fail the connect instead.
   ASSERT_TRUE(peer && WaitUntil([&] { return client->GetConnectionState().Phase == Phase::AwaitingChallenge; }));
-  // One write: the challenge and three messages, then a reset. The worker
-  // reads them in one chunk, and the send of its login meets the reset.
+  // One write: the challenge and three messages, then a reset. The worker reads them in one chunk, and the send of
+  // its login meets the reset.
   ASSERT_TRUE(peer->Send(AuthBlock("first") + '\x08' + Record(1) + '\x08' + Record(2) + '\x08' + Record(3) + '\x08'));
   peer->Reset();
   EXPECT_EQ(Nums(3), (Ids{1, 2, 3})) << "answers buffered when a send fails are delivered";
