@@ -85,8 +85,7 @@ struct Floor {
 // own, as a client's do: a repeat would only be answered again.
 int Publish(Floor& f, const std::string& name, double price = 500, int ttl = 0, std::int64_t now = kNow) {
   static unsigned commandId = 1000;
-  const Json::Value m = f.Step(name, InsertRequest(++commandId, price, ttl), "*", now);
-  return m["CommandId"].asUInt() == commandId ? m["OrderId"].asInt() : 0;
+  return f.Step(name, InsertRequest(++commandId, price, ttl), "*", now)["OrderId"].asInt();
 }
 
 TEST(ExchangeLogin, RightHashLogsInWrongOneIsRefusedAndClosed) {
@@ -117,7 +116,7 @@ TEST(ExchangeLogin, RightHashLogsInWrongOneIsRefusedAndClosed) {
   }
 }
 
-TEST(ExchangeLifeCycle, PublishOffersAcceptTakesFirstComerAndMovesMoney) {
+TEST(ExchangeLifeCycle, OrdersArePublishedTakenGivenBackChangedWithdrawnAndExpiredAndTheirPartiesTold) {
   Floor f;
   // The publisher's other desk is told, unasked; the publisher's key stays its own.
   const Json::Value mine = f.Step("a", InsertRequest(31, 1000), "a:5#1.0 a2:5#1.0 b:3#1.0 g:3#1.0");
@@ -131,42 +130,38 @@ TEST(ExchangeLifeCycle, PublishOffersAcceptTakesFirstComerAndMovesMoney) {
   EXPECT_EQ(Show(taken, "CommandId CommandCode Acceptor AcceptTime ServiceComission PublisherComission"),
             "77 3 2 1700000005 10.0 20.0");
   EXPECT_EQ(f.core.Balance(1) * 1000 + f.core.Balance(2), 1020470);
-}
-
-TEST(ExchangeLifeCycle, GivenBackChangedWithdrawnAndExpiredOrdersTellTheirParties) {
-  Floor f;
   Publish(f, "a", 1000);
-  f.Step("g", OrderRequest(3, 50, 1), "a:5#1.3 a2:5#1.3 b:4#1 g:5#1.1,4#1");  // BASE tariff: 10 % + 5, 20 % + 1
+  f.Step("g", OrderRequest(3, 50, 2), "a:5#2.3 a2:5#2.3 b:4#2 g:5#2.1,4#2");  // BASE tariff: 10 % + 5, 20 % + 1
   EXPECT_EQ(f.core.Balance(3), -306);
-  const Json::Value back = f.Step("g", OrderRequest(7, 52, 1), "a:5#1.2 a2:5#1.2 b:3#1.2 g:6#1,3#1.2");
+  const Json::Value back = f.Step("g", OrderRequest(7, 52, 2), "a:5#2.2 a2:5#2.2 b:3#2.2 g:6#2,3#2.2");
   EXPECT_EQ(Show(back, "CommandId") + " " + Show(f.Got("a"), "Acceptor"), "52 0");
   // Commissions come back; the forfeits are paid instead.
-  EXPECT_EQ(f.core.Balance(1), 1011);
+  EXPECT_EQ(f.core.Balance(1), 1031);
   EXPECT_EQ(f.Step("g", Request(5, 53), "g:7")["Num"].asInt(), -18);
   f.Expire(kNow + 1, "");  // given back without a lifetime, it stays too
-  EXPECT_EQ(f.Step("a", OrderRequest(6, 54, 1), "a:6#1 a2:6#1 b:4#1 g:4#1")["CommandId"].asInt(), 54);
-  EXPECT_TRUE(f.core.Orders().empty());
+  EXPECT_EQ(f.Step("a", OrderRequest(6, 54, 2), "a:6#2 a2:6#2 b:4#2 g:4#2")["CommandId"].asInt(), 54);
+  EXPECT_EQ(f.core.Orders().size(), 1u);
   // Re-pricing an offered order shows the others the new price; then status, price and car go to the publisher and
   // the acceptor only; withdrawing an accepted order takes it from the acceptor's list too.
   Publish(f, "a");
-  const Json::Value change = OrderRequest(4, 40, 2, R"({"StatusId": 17, "Price": 650.5})");
-  EXPECT_EQ(f.Step("a", change, "a:5#2.0 a2:5#2.0 b:3#2.0 g:3#2.0")["CommandId"].asInt(), 40);
+  const Json::Value change = OrderRequest(4, 40, 3, R"({"StatusId": 17, "Price": 650.5})");
+  EXPECT_EQ(f.Step("a", change, "a:5#3.0 a2:5#3.0 b:3#3.0 g:3#3.0")["CommandId"].asInt(), 40);
   EXPECT_EQ(f.Got("g")["Price"].asDouble(), 650.5);
-  f.Step("b", OrderRequest(3, 41, 2));
+  f.Step("b", OrderRequest(3, 41, 3));
   const Json::Value status =
-      f.Step("b", With(With(change, "StatusId", 18), "CommandId", 42), "a:5#2.3 a2:5#2.3 b:5#2.1");
+      f.Step("b", With(With(change, "StatusId", 18), "CommandId", 42), "a:5#3.3 a2:5#3.3 b:5#3.1");
   EXPECT_EQ(Show(status, "StatusId CommandId") + " " + Show(f.Got("a"), "CommandId"), "18 42 0");
   const std::string carInfo =
       R"({"FullDescription": "white sedan", "GovNumber": "A123BC", "CallNumber": 17, "ToCarMin": 7})";
-  const Json::Value car = f.Step("b", OrderRequest(8, 43, 2, carInfo), "a:5#2.3 a2:5#2.3 b:5#2.1", kNow + 9);
+  const Json::Value car = f.Step("b", OrderRequest(8, 43, 3, carInfo), "a:5#3.3 a2:5#3.3 b:5#3.1", kNow + 9);
   EXPECT_EQ(Show(car, "CarCallNumber ToCarMin SetCarInfoTime CarGovNumber") + " " + Show(f.Got("a"), "CarDescription"),
             "17 7 1700000009 A123BC white sedan");
-  f.Step("a", OrderRequest(6, 56, 2), "a:6#2 a2:6#2 b:6#2");
+  f.Step("a", OrderRequest(6, 56, 3), "a:6#3 a2:6#3 b:6#3");
   // Only an order given a lifetime expires, when its time is up, from every pool.
   Publish(f, "a", 500, 60);
   Publish(f, "a", 500, 0);
   f.Expire(kNow + 59, "");
-  f.Expire(kNow + 60, "a:4#3,5#3.4 a2:4#3,5#3.4 b:4#3 g:4#3");
+  f.Expire(kNow + 60, "a:4#4,5#4.4 a2:4#4,5#4.4 b:4#4 g:4#4");
   f.Expire(kNow + 1000000, "");
 }
 
