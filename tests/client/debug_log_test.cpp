@@ -23,17 +23,14 @@ std::string Text(const std::string& path) {
   return content;
 }
 
-TEST(DebugLog, TheDateGoesBeforeTheLastDotAndTheStampIsCtimeWithATwoDigitDay) {
+// The date goes before the last dot, the stamp is ctime's with a two-digit day. Lines of two threads never interleave.
+TEST(DebugLog, NamesAndStampsThenASecondRunAppendsMidnightStartsTheNextDaysFileAndEveryLineStaysWhole) {
   EXPECT_EQ(KestoDebugLog::DatedName("C:\\kb\\desk.log", 2009, 3, 1) + " " +
                 KestoDebugLog::DatedName("/kb/desk", 2026, 12, 31) + " " +
                 KestoDebugLog::DatedName("/kb.d/desk", 2026, 1, 2),
             "C:\\kb\\desk_2009_03_01.log /kb/desk_2026_12_31 /kb_2026_01_02.d/desk");
   EXPECT_EQ(KestoDebugLog::TimeToText(March2026(1, 14, 5, 9)) + ", " + KestoDebugLog::TimeToText(0),
             "Sun Mar 01 14:05:09 2026, 1970-01-01 00:00:00");
-}
-
-// Lines of two threads never interleave.
-TEST(DebugLog, ASecondRunAppendsALineAfterLocalMidnightGoesToTheNextDaysFileAndEveryLineStaysWhole) {
   TempDir dir;
   std::int64_t now = March2026(14, 23, 59, 59);
   for (const char* message : {"first run", "second run", "after midnight"}) {
