@@ -163,16 +163,12 @@ struct DeskClient : KestoBrimoClientAsync {
     Connect();
   }
   ~DeskClient() { Disconnect(); }
-  // Takes responses until one that `match` accepts and returns it; one of reason -1 when none comes.
+  // Takes responses until one that `match` accepts and returns it; one of reason -1 when none comes in ten seconds.
   Response Next(const std::function<bool(const Response&)>& match) {
     Response r;
-    if (!WaitUntil([&] {
-          while (GetClientResponce(r))
-            if (match(r)) return true;
-          return false;
-        }))
-      r.reason = -1;
-    return r;
+    while (GetClientResponce(r, 10000))
+      if (match(r)) return r;
+    return r.reason = -1, r;
   }
 };
 
@@ -183,10 +179,7 @@ TEST(ExchangeWithClient, OnePublishesAnotherAcceptsAndEachIsTold) {
   EXPECT_EQ(alpha.GetCity(1) + alpha.GetTaxiDirectory().at(2).ShortName, "MoscowBeta");
   KestoOrder order;
   order.Clear();
-  order.CityIdFrom = order.CarrierType = 1;
-  order.CityIdTo = 2;
-  order.StatusId = 17;
-  order.Price = 450.5f;
+  order.CityIdFrom = order.CarrierType = 1, order.CityIdTo = 2, order.StatusId = 17, order.Price = 450.5f;
   order.StreetFrom = "ул. Тверская";  // code page 1251 in memory
   order.Comment = "Детское кресло";
   // reason, code, status, publisher, state, acceptor, price, street, comment
