@@ -203,8 +203,7 @@ TEST_F(ConnectionTest, BlocksAndRequestsCrossWholeARequestWakesTheWorkerAndABrok
   EXPECT_EQ(Nums(3), (Ids{1, 2, 3})) << "answers buffered when a send fails are delivered";
   EXPECT_EQ(NextConnectionRequests(peer), (Ids{0, directory})) << "the old login is dropped, nothing else";
 
-  const int first = SendWithoutAnswer(*peer, 4);
-  const int second = SendWithoutAnswer(*peer, 5);
+  const int first = SendWithoutAnswer(*peer, 4), second = SendWithoutAnswer(*peer, 5);
   const int answered = client->GetStatement();
   std::string request;
   ASSERT_TRUE(peer->ReadRequest(request) && peer->SendBlock(Record(6, answered)));
@@ -216,8 +215,8 @@ TEST_F(ConnectionTest, BlocksAndRequestsCrossWholeARequestWakesTheWorkerAndABrok
   ASSERT_TRUE(peer && peer->SendBlock(Record(11, first)) && peer->SendBlock(Record(12, second)));
   EXPECT_EQ(Nums(3), (Ids{11, 12})) << "a broken connection adds no record";
 
-  // A Disconnect lets the request in flight finish; the exchange has all that
-  // went out whole, so the next Connect sends only newer requests.
+  // A Disconnect lets the request in flight finish; the exchange has all that went out whole, so the next Connect
+  // sends only newer requests.
   client->GetStatement();
   ASSERT_TRUE(peer->ReadRequest(request));
   Stop();
@@ -225,15 +224,14 @@ TEST_F(ConnectionTest, BlocksAndRequestsCrossWholeARequestWakesTheWorkerAndABrok
   client->Connect();
   EXPECT_EQ(NextConnectionRequests(peer), (Ids{0, queued}));
 
-  // Beyond the count the exchange remembers, the oldest is given up; older
-  // than its memory, a request is given up when its turn to go again comes.
+  // Beyond the count the exchange remembers, the oldest is given up; older than its memory, a request is given up
+  // when its turn to go again comes.
   Stop();
   Access::SetAwaitingAnswerLimit(*client, 1);
   Access::SetResendAgeLimitMs(*client, 2000);
   client->Connect();
   EXPECT_EQ(NextConnectionRequests(peer), (Ids{0}));
-  const int older = SendWithoutAnswer(*peer, 1);
-  const int newer = SendWithoutAnswer(*peer, 2);
+  const int older = SendWithoutAnswer(*peer, 1), newer = SendWithoutAnswer(*peer, 2);
   peer->Reset();
   EXPECT_EQ(NextConnectionRequests(peer), (Ids{0, newer}));
   platform::SleepMs(2100);

@@ -3,7 +3,7 @@
 
 #include <json/json.h>
 
-#include <algorithm>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -37,11 +37,9 @@ inline ExchangeData TestExchangeData() {
 
 // The values at the named paths, as in "31 1 Main street" for "CommandId CommandCode StreetFrom"; "A.b" is b in A.
 inline std::string Show(const Json::Value& m, const std::string& paths) {
+  std::istringstream in(paths);
   std::string out;
-  for (std::size_t at = 0, end; at < paths.size(); at = end + 1) {
-    end = std::min(paths.find(' ', at), paths.size());
-    out += (out.empty() ? "" : " ") + Json::Path(paths.substr(at, end - at)).resolve(m).asString();
-  }
+  for (std::string path; in >> path;) out += (out.empty() ? "" : " ") + Json::Path(path).resolve(m).asString();
   return out;
 }
 
