@@ -120,7 +120,7 @@ class ConnectionTest : public ::testing::Test {
 
 // Any other first block ends the connection and the next one starts afresh. Once logged in, blocks arrive whole and
 // in order however many a chunk holds, and a request leaves whole however slowly the exchange reads.
-TEST_F(ConnectionTest, BlocksAndRequestsCrossWholeARequestWakesTheWorkerAndABrokenConnectionLosesNoRequest) {
+TEST_F(ConnectionTest, TheLoginDigestsTheChallengeBlocksAndRequestsCrossWholeAndABrokenConnectionLosesNoRequest) {
   client->Connect();
   std::string text;
   for (const char* block :
