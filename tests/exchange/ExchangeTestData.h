@@ -3,6 +3,7 @@
 
 #include <json/json.h>
 
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -32,6 +33,14 @@ inline ExchangeData TestExchangeData() {
   std::string error;
   if (!LoadExchangeData(kTestExchangeText, data, error)) throw std::runtime_error("test data: " + error);
   return data;
+}
+
+// The values at the named paths, as in "31 1 Main street" for "CommandId CommandCode StreetFrom"; "A.b" is b in A.
+inline std::string Show(const Json::Value& m, const std::string& paths) {
+  std::istringstream in(paths);
+  std::string out;
+  for (std::string path; in >> path;) out += (out.empty() ? "" : " ") + Json::Path(path).resolve(m).asString();
+  return out;
 }
 
 inline Json::Value With(Json::Value request, const char* member, const Json::Value& value) {

@@ -19,7 +19,6 @@ struct KestoBrimoClientTestAccess {
     std::lock_guard<platform::Mutex> hold(c.Lock);
     c.*member = value;
   }
-
   static std::deque<KestoBrimo_AsyncRequest> Requests(Client& c) { return Get(c, &Client::RequestQueue); }
   static void PushResponse(Client& c, const KestoBrimo_AsyncResponce& r) {
     std::lock_guard<platform::Mutex> hold(c.Lock);
@@ -38,7 +37,6 @@ struct KestoBrimoClientTestAccess {
   static std::string& RndStr(Client& c) { return c.RndStr; }
   static std::string& LastError(Client& c) { return c.LastError; }
   static std::string& RecvBuffer(Client& c) { return c.RecvBuffer; }
-  static platform::SocketHandle& Socket(Client& c) { return c.Socket; }
   static KBRStatus ReadBlock(Client& c, std::string& out) { return c.ReadBlock(out); }
   static KBRStatus TryConnect(Client& c) { return c.TryConnect(); }
   // Set before Connect: the worker reads them without the lock.

@@ -1,6 +1,5 @@
-// A stand-in for the exchange on 127.0.0.1, driven step by step from the test
-// thread: it accepts the client's connections, sends scripted bytes and reads
-// the client's requests. Every wait is bounded, so a fault fails instead of hanging.
+// A stand-in for the exchange on 127.0.0.1, driven step by step from the test thread: it accepts the client's
+// connections, sends scripted bytes and reads its requests. Every wait is bounded: a fault fails, never hangs.
 #pragma once
 
 #include <cstdint>
@@ -17,8 +16,6 @@ class FakePeer {
  public:
   explicit FakePeer(platform::SocketHandle socket) : socket_(socket) {}
   ~FakePeer() { Close(); }
-  FakePeer(const FakePeer&) = delete;
-  FakePeer& operator=(const FakePeer&) = delete;
 
   // Waits for `socket` at most until `deadline` (platform::MonotonicMs); TimedOut once it has passed.
   static platform::SocketReady Wait(platform::SocketHandle socket, platform::SocketWaitFor what,
@@ -43,8 +40,8 @@ class FakePeer {
   // One block as the exchange ends it: the UTF-8 text, then 0x08.
   bool SendBlock(const std::string& utf8Text) { return Send(utf8Text + '\x08'); }
 
-  // The next request, its UTF-8 text without the 0x08 0x00 that must follow
-  // it. False on a time-out, a closed connection or other framing.
+  // The next request, its UTF-8 text without the 0x08 0x00 that must follow it. False on a time-out, a closed
+  // connection or other framing.
   bool ReadRequest(std::string& text, std::uint32_t ms = 3000) {
     const std::uint64_t deadline = platform::MonotonicMs() + ms;
     // Only new bytes are searched: a request of megabytes arrives in thousands of chunks.
@@ -94,8 +91,6 @@ class FakeExchange {
     for (platform::SocketHandle filler : fillers_) platform::CloseSocket(filler);
     platform::CloseSocket(listener_);
   }
-  FakeExchange(const FakeExchange&) = delete;
-  FakeExchange& operator=(const FakeExchange&) = delete;
 
   bool Listening() const { return listener_ != platform::kNoSocket; }
   std::uint16_t Port() const { return port_; }
@@ -108,13 +103,12 @@ class FakeExchange {
         return nullptr;
     }
   }
-  // Fills the listener's backlog with connections nobody accepts, so that
-  // the next connect hangs. False when that could not be arranged.
+  // Fills the listener's backlog with connections nobody accepts, so the next connect hangs; false if it cannot.
   bool FillBacklog() {
     std::uint32_t loopback = 0;
     for (int attempt = 0; attempt < 16 && platform::ParseDottedAddress("127.0.0.1", loopback); ++attempt) {
       fillers_.push_back(platform::CreateTcpSocket());
-      // A connect that stays unanswered means the queue is full.
+      // An unanswered connect: the queue is full.
       if (platform::SetNonBlocking(fillers_.back()) &&
           platform::StartConnect(fillers_.back(), loopback, port_) == platform::ConnectStart::InProgress &&
           FakePeer::Wait(fillers_.back(), platform::SocketWaitFor::Writing, platform::MonotonicMs() + 300) ==
