@@ -155,17 +155,6 @@ TEST_F(MainWindow, OneTickDrainsTheQueueAndKeepsMapsAndListsInStep) {
   EXPECT_EQ(NewOrders.count(8), 0u);
 }
 
-// The exchange refuses and closes; the client would try again and again.
-TEST_F(MainWindow, ARefusedLoginEndsTheAttemptsWithOneBox) {
-  const auto refusal =
-      Answer(KBRReason_Directories, KBRStatus_AuthentError, 0, 0, "Неверное имя пользователя или пароль");
-  PushTick({refusal, refusal});
-  EXPECT_EQ(Sent(), Req(KBRCommand_Disconnect));
-  PushTick({refusal});
-  EXPECT_EQ(Fields(ui.boxes.size(), ui.boxes.at(0).caption, stateLine()),
-            Fields(1, "KBRStatus_AuthentError", "Вход отклонён: Неверное имя пользователя или пароль"));
-}
-
 TEST_F(MainWindow, AnswersOpenTheirBoxesOrTheDirectoryViewer) {
   KestoBrimo_AsyncResponce info = OrderNote(KBRReason_OrderFullInfo, 12), tariff = Answer(KBRReason_Tariff, 0);
   info.OperationStatus = KBRStatus_UnknownResponse, info.ErrorString = "нет";
@@ -183,6 +172,14 @@ TEST_F(MainWindow, AnswersOpenTheirBoxesOrTheDirectoryViewer) {
                    ui.boxes[2].text.find(" ID Тарифа:T7\n") != std::string::npos),
             Fields("ErrorString='нет'\nDigitalValue='0'\n", 0, 1));
   EXPECT_EQ(ui.dialogs, std::vector<int>{IDD_DIRECTORIES});
+  // The exchange refuses a login and closes; the client would try again and again: one box ends the attempts.
+  const auto refusal =
+      Answer(KBRReason_Directories, KBRStatus_AuthentError, 0, 0, "Неверное имя пользователя или пароль");
+  PushTick({refusal, refusal});
+  EXPECT_EQ(Sent(), Req(KBRCommand_Disconnect));
+  PushTick({refusal});
+  EXPECT_EQ(Fields(ui.boxes.size(), ui.boxes.back().caption, stateLine()),
+            Fields(6, "KBRStatus_AuthentError", "Вход отклонён: Неверное имя пользователя или пароль"));
 }
 
 // A fake whose boxes stay open: every box and dialog runs further ticks
@@ -224,9 +221,11 @@ TEST_F(MainWindow, SelectionCommandsReadTheRowAndAskFirst) {
   desk.Command(window, IDC_CHANGE_STATUS);
   EXPECT_TRUE(ui.boxes.empty() && ui.dialogs.empty());
   newList.SelectNewRow(4711);
+  window.focus = IDC_NEW_ORDERS;
   ui.answer = IDNO;
-  desk.Command(window, IDC_ACCEPT_ORDER);
-  EXPECT_EQ(Fields(ui.boxes.at(0).caption, ui.boxes[0].style, Sent()), Fields("", kMbYesNo, ""));
+  desk.Command(window, IDOK);  // Enter on the row
+  EXPECT_EQ(Fields(ui.boxes.at(0).caption, ui.boxes[0].style, Sent(), window.endCode.has_value()),
+            Fields("", kMbYesNo, "", 0));
   ui.answer = IDYES;
   desk.Command(window, IDC_ACCEPT_ORDER);
   myList.SelectNewRow(815);
@@ -245,9 +244,15 @@ TEST_F(MainWindow, SelectionCommandsReadTheRowAndAskFirst) {
     logic.Command(d, IDOK);
   };
   desk.Command(window, IDC_CHANGE_STATUS);
-  EXPECT_EQ(ui.dialogs, std::vector<int>{IDD_ORDER_STATUS});
+  ui.scripts[IDD_ORDER_ID] = [](DeskDialogLogic& logic, FakeDialog& d) {
+    EXPECT_EQ(d[IDC_ORDER_ID].text, "815");  // the row's order, still editable
+    logic.Command(d, IDOK);
+  };
+  desk.RowActivated(IDC_MY_ORDERS);  // a double click
   EXPECT_EQ(Sent(), Req(KBRCommand_AcceptOrder, ":4711") + Req(KBRCommand_ReturnOrder, ":815") +
-                        Req(KBRCommand_ForceReturnOrder, ":815") + Req(KBRCommand_SetOrderStatus, ":815:4"));
+                        Req(KBRCommand_ForceReturnOrder, ":815") + Req(KBRCommand_SetOrderStatus, ":815:4") +
+                        Req(KBRCommand_GetOrderFullInfo, ":815"));
+  EXPECT_EQ(ui.dialogs, (std::vector<int>{IDD_ORDER_STATUS, IDD_ORDER_ID}));
   EXPECT_FLOAT_EQ(ChOrderPrice, 99.0f);
 }
 
@@ -405,11 +410,7 @@ TEST(StateLine, EachPhaseAndCauseInTheOperatorsWords) {
     return StateLineText(link, refusal, 0);
   };
   const std::string lost = "Связь потеряна: ", again = ", повтор…";
-  const struct {
-    P phase;
-    C cause;
-    std::string text;
-  } table[] = {
+  const std::tuple<P, C, std::string> table[] = {
       {P::NotRunning, C::None, "Нет соединения"},
       {P::Connecting, C::None, "Соединение с exchange.example:17171…"},
       {P::AwaitingChallenge, C::None, "Соединение с exchange.example:17171…"},
@@ -420,7 +421,7 @@ TEST(StateLine, EachPhaseAndCauseInTheOperatorsWords) {
       {P::WaitingToReconnect, C::BadData, lost + "неверные данные от биржи" + again},
       {P::WaitingToReconnect, C::Other, lost + "recv error" + again},
   };
-  for (const auto& row : table) EXPECT_EQ(line(row.phase, row.cause), row.text);
+  for (const auto& [phase, cause, text] : table) EXPECT_EQ(line(phase, cause), text);
   EXPECT_EQ(line(P::NotRunning, C::Refused, "Неверное имя пользователя или пароль"),
             "Вход отклонён: Неверное имя пользователя или пароль");
   KestoConnectionState link;
@@ -482,26 +483,22 @@ TEST_F(MainWindow, ANewOfferSoundsAndFlashesOnceAndTheSettingSilencesIt) {
 
 TEST(OrderSort, CellsCompareByTheirColumnsKind) {
   using K = ColumnKind;
-  const struct {
-    ColumnKind kind;
-    const char *before, *after;
-  } cases[] = {{K::Number, "    850.50", "   1110.00"},
-               {K::Number, "    -10.00/      0.00", "      5.00/      1.00"},
-               {K::Time, "", "00:00:00 01.01.1970 "},
-               {K::Time, "23:59:59 06.12.2026 ", "00:00:01 07.12.2026 "},
-               {K::TimeThenText, "(01:52:27 07.12.2026 )Старт", "(01:52:28 07.12.2026 )Альфа"},
-               {K::TimeThenText, "(01:52:27 07.12.2026 )Альфа", "(01:52:27 07.12.2026 )Старт"},
-               {K::Text, "Евпатория", "Ёлки"},
-               {K::Text, "ёлки", "Жуковский"},
-               {K::Text, "Moscow", "абв"},
-               {K::Text, "Яр", "яхта"},
-               {K::Text, "Абв", "абвг"},
-               {K::Text, "", "А"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.before) + " | " + c.after);
-    EXPECT_EQ(Fields(CompareCells(c.kind, c.before, c.after) < 0, CompareCells(c.kind, c.after, c.before) > 0),
-              Fields(1, 1));
-  }
+  const std::tuple<ColumnKind, const char*, const char*> cases[] = {
+      {K::Number, "    850.50", "   1110.00"},
+      {K::Number, "    -10.00/      0.00", "      5.00/      1.00"},
+      {K::Time, "", "00:00:00 01.01.1970 "},
+      {K::Time, "23:59:59 06.12.2026 ", "00:00:01 07.12.2026 "},
+      {K::TimeThenText, "(01:52:27 07.12.2026 )Старт", "(01:52:28 07.12.2026 )Альфа"},
+      {K::TimeThenText, "(01:52:27 07.12.2026 )Альфа", "(01:52:27 07.12.2026 )Старт"},
+      {K::Text, "Евпатория", "Ёлки"},
+      {K::Text, "ёлки", "Жуковский"},
+      {K::Text, "Moscow", "абв"},
+      {K::Text, "Яр", "яхта"},
+      {K::Text, "Абв", "абвг"},
+      {K::Text, "", "А"}};
+  for (const auto& [kind, before, after] : cases)
+    EXPECT_EQ(Fields(CompareCells(kind, before, after) < 0, CompareCells(kind, after, before) > 0), Fields(1, 1))
+        << before << " | " << after;
 }
 
 TEST_F(MainWindow, HeaderClicksSortAndNotificationsKeepTheOrder) {
@@ -543,44 +540,24 @@ TEST_F(MainWindow, JournalKeepsTheNewestThousandLinesAndQuietSuccessSkipsTheBox)
             Fields(kJournalLines, kJournalLines, "Новый заказ снят"));
 }
 
-TEST_F(MainWindow, EnterOrDoubleClickOnARowActsOnIt) {
-  newList.SelectNewRow(4711);
-  window.focus = IDC_NEW_ORDERS;
-  ui.answer = IDNO;
-  desk.Command(window, IDOK);  // Enter
-  EXPECT_EQ(Fields(window.endCode.has_value(), ui.boxes.size()), Fields(0, 1));
-  myList.SelectNewRow(815);
-  ui.scripts[IDD_ORDER_ID] = [](DeskDialogLogic& logic, FakeDialog& d) {
-    EXPECT_EQ(d[IDC_ORDER_ID].text, "815");  // the row's order, still editable
-    logic.Command(d, IDOK);
-  };
-  desk.RowActivated(IDC_MY_ORDERS);
-  EXPECT_EQ(Sent(), Req(KBRCommand_GetOrderFullInfo, ":815"));
-}
-
 TEST(MainLayout, ListsKeepTheirHeightAndTheJournalTakesWhatIsLeft) {
   const DialogUnits units{6, 13};  // MS Shell Dlg 8 at 96 DPI
   const int minWidth = units.X(kMainWindowWidthUnits), minHeight = units.Y(kMainWindowHeightUnits);
-  const struct {
-    int width, height;
-    bool journal;
-  } sizes[] = {{minWidth, minHeight, false}, {minWidth, minHeight + units.Y(90), true}, {1900, 1000, true}};
-  for (const auto& size : sizes) {
-    SCOPED_TRACE(size.height);
-    const MainLayout l = LayOutMainWindow(size.width, size.height, units);
-    // Top to bottom; the list within its frame and the window's margin; auto-accept's controls side by side on the
-    // frame's top edge.
+  const std::tuple<int, int, bool> sizes[] = {
+      {minWidth, minHeight, false}, {minWidth, minHeight + units.Y(90), true}, {1900, 1000, true}};
+  for (const auto& [width, height, journal] : sizes) {
+    const MainLayout l = LayOutMainWindow(width, height, units);
+    // Top to bottom, the list within its frame and the window's margin, auto-accept's controls side by side on the
+    // frame's top edge; with a journal the lists keep their height.
     EXPECT_EQ(
         Fields(l.journal.Height() > 0, l.stateLine.bottom, l.newOrders.right,
                l.newOrdersGroup.bottom < l.myOrdersGroup.top && l.myOrdersGroup.bottom < l.stateLine.top,
                l.newOrdersGroup.left < l.autoAcceptSwitch.left && l.autoAcceptSwitch.right <= l.autoAcceptRules.left &&
-                   l.autoAcceptRules.top < l.newOrdersGroup.top && l.autoAcceptRules.bottom > l.newOrdersGroup.top),
-        Fields(size.journal, size.height - units.Y(2), size.width - 2 * units.X(7), 1, 1));
-    if (size.journal) {
-      EXPECT_EQ(Fields(l.newOrdersGroup.Height() >= units.Y(166), l.myOrdersGroup.Height() >= units.Y(167),
-                       l.myOrdersGroup.bottom < l.journalGroup.top && l.journalGroup.bottom < l.stateLine.top),
-                Fields(1, 1, 1));
-    }
+                   l.autoAcceptRules.top < l.newOrdersGroup.top && l.autoAcceptRules.bottom > l.newOrdersGroup.top,
+               !journal || (l.newOrdersGroup.Height() >= units.Y(166) && l.myOrdersGroup.Height() >= units.Y(167) &&
+                            l.myOrdersGroup.bottom < l.journalGroup.top && l.journalGroup.bottom < l.stateLine.top)),
+        Fields(journal, height - units.Y(2), width - 2 * units.X(7), 1, 1, 1))
+        << height;
   }
 }
 
