@@ -39,6 +39,11 @@ KestoBrimo_AsyncResponce OrderNote(std::int32_t reason, std::int32_t orderId, co
 }
 // A request as Sent() lists it: its code, then the order and status it names.
 std::string Req(std::int32_t code, const std::string& fields = "") { return std::to_string(code) + fields + " "; }
+std::string Accepts(std::initializer_list<int> ids) {
+  std::string text;
+  for (int id : ids) text += Req(KBRCommand_AcceptOrder, ":" + std::to_string(id));
+  return text;
+}
 
 class MainWindow : public ::testing::Test {
  protected:
@@ -66,18 +71,6 @@ class MainWindow : public ::testing::Test {
       text += Req(request.CommandCode, fields);
     }
     return text;
-  }
-  // Checks the orders of the queued accepts, in order; returns each one's CommandId.
-  std::map<std::int32_t, std::uint32_t> AcceptsOf(const std::vector<std::int32_t>& ids) {
-    std::vector<std::int32_t> accepted;
-    std::map<std::int32_t, std::uint32_t> commands;
-    for (const auto& request : Requests()) {
-      if (request.CommandCode != KBRCommand_AcceptOrder) continue;
-      accepted.push_back(std::atoi(request.Text.c_str() + request.Text.find("\"OrderId\":") + 10));
-      commands[accepted.back()] = request.CommandId;
-    }
-    EXPECT_EQ(accepted, ids);
-    return commands;
   }
   // Both lists (each row's id and street) and both maps (id and street), as one line.
   std::string Orders() {
@@ -342,7 +335,7 @@ TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
   OfferTick(10);  // an update
   OfferTick(13);
   OfferTick(14);  // beyond the limit
-  auto accepts = AcceptsOf({10, 13});
+  EXPECT_EQ(Sent(), Accepts({10, 13}));
   const auto journaled = [this](const std::string& command) {
     return std::count_if(journal.rows.begin(), journal.rows.end(),
                          [&](const FakeListView::Row& row) { return row.cells.at(1) == command; });
@@ -351,21 +344,21 @@ TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
             Fields(5, "Автопринят заказ 10: Москва, Тверская 1 — , 500.00", 2, 2));
   // The exchange's answer to an accept is the order in "Мои заказы": still without a car, it counts.
   KestoBrimo_AsyncResponce mine = OrderNote(KBRReason_MyOrder, 10);
-  mine.CommandId = accepts[10];
+  mine.CommandId = Requests().at(0).CommandId;
   Push(mine);
   OfferTick(15);
-  AcceptsOf({10, 13});
+  EXPECT_EQ(Sent(), Accepts({10, 13}));
   mine.CommandId = 0, mine.Order.CarDescription = "Шкода, белая";
   Push(mine);
   OfferTick(16);
-  accepts = AcceptsOf({10, 13, 16});
+  EXPECT_EQ(Sent(), Accepts({10, 13, 16}));
   // A refusal opens no box and frees its place; so does an order leaving "Мои заказы".
-  Push(Answer(7, KBRStatus_CommonError, 0, accepts[13], "Заказ уже принят другой службой"));
+  Push(Answer(7, KBRStatus_CommonError, 0, Requests().at(1).CommandId, "Заказ уже принят другой службой"));
   OfferTick(17);
   Push(OrderNote(KBRReason_MyOrder, 16));
   Push(OrderNote(KBRReason_MyOrderRemoved, 16));
   OfferTick(18);
-  AcceptsOf({10, 13, 16, 17, 18});
+  EXPECT_EQ(Sent(), Accepts({10, 13, 16, 17, 18}));
   // The new-order alert sounds for 11, 12, 14 and 15 only; the refusal of 13 is named after its request.
   EXPECT_EQ(Fields(ui.boxes.size(), ui.sounds, journaled("Принять заказ"), DeskAutoAccept.OpenOrders()),
             Fields(0, 4, 1, 2));
@@ -395,7 +388,7 @@ TEST_F(MainWindow, AutoAcceptOffOrDamagedTakesNothingAndTheSwitchShowsIt) {
   window[IDC_AUTO_ACCEPT].checked = true;
   desk.Command(window, IDC_AUTO_ACCEPT);
   OfferTick(22);
-  AcceptsOf({22});
+  EXPECT_EQ(Sent(), Accepts({22}));
   EXPECT_EQ(Fields(platform::ReadProfileValue("AutoAccept", "Enabled", path), window[IDC_AUTO_ACCEPT].checked),
             Fields("1", 1));
 }
@@ -462,7 +455,7 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
   ui.answer = IDNO;
   desk.Command(window, IDC_ACCEPT_ORDER);
   EXPECT_EQ(ui.Texts(), Texts{"Заказ мог быть уже принят другой службой. Всё равно принять?"});
-  EXPECT_TRUE(Requests().empty());
+  EXPECT_EQ(Sent(), "");
   PushTick({OrderNote(KBRReason_NewOrderRemoved, 2)});
   EXPECT_EQ(Fields(desk.IsStaleRow(IDC_NEW_ORDERS, 2), window[IDC_NEW_ORDERS_GROUP].text),
             Fields(0, "Новые заказы (1)"));
