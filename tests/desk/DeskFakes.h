@@ -84,9 +84,8 @@ class FakeListView : public KestoListView {
 
   // The item data of the rows, top to bottom.
   std::vector<std::intptr_t> Ids() const {
-    std::vector<std::intptr_t> ids;
-    for (const Row& row : rows) ids.push_back(row.data);
-    return ids;
+    std::vector<std::intptr_t> ids(rows.size());
+    return std::transform(rows.begin(), rows.end(), ids.begin(), [](const Row& r) { return r.data; }), ids;
   }
   // Appends a row as the lists of the main window hold it, and selects it.
   void SelectNewRow(std::int32_t orderId) {
@@ -126,9 +125,7 @@ class FakeDialog : public DeskDialog {
   void SetUnsigned(int id, std::uint32_t value) override { controls[id].text = std::to_string(value); }
 
   void ComboReset(int id) override {
-    controls[id].combo = true;
-    controls[id].items.clear();
-    controls[id].selection = -1;
+    controls[id].combo = true, controls[id].items.clear(), controls[id].selection = -1;
   }
   int ComboAdd(int id, const std::string& text, std::intptr_t data) override {
     Control& c = controls[id];
@@ -177,14 +174,11 @@ class FakeDialog : public DeskDialog {
     return controls[id].items[static_cast<std::size_t>(index)];
   }
   long long Number(int id, bool allowSign, long long low, long long high) {
-    const std::string& text = controls[id].text;
-    const std::size_t first = text.find_first_not_of(' '), end = text.find_last_not_of(' ') + 1;
-    if (first == std::string::npos) return 0;
-    const bool sign = allowSign && (text[first] == '-' || text[first] == '+');
-    const std::string digits = text.substr(first + sign, end - first - sign);
-    if (digits.empty() || digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
-    const long long value = text[first] == '-' ? -std::stoll(digits) : std::stoll(digits);
-    return value < low || value > high ? 0 : value;
+    std::istringstream in(controls[id].text);
+    long long value = 0;
+    std::string rest;
+    const bool signed_ = controls[id].text.find_first_of("+-") < controls[id].text.find_first_of("0123456789");
+    return in >> value && !(in >> rest) && (allowSign || !signed_) && value >= low && value <= high ? value : 0;
   }
 };
 
@@ -236,9 +230,8 @@ class FakeUi : public DeskUi {
   void PlayAutoAcceptSound() override { ++autoAcceptSounds; }
   // The texts of the boxes shown, in order.
   std::vector<std::string> Texts() const {
-    std::vector<std::string> texts;
-    for (const Box& box : boxes) texts.push_back(box.text);
-    return texts;
+    std::vector<std::string> texts(boxes.size());
+    return std::transform(boxes.begin(), boxes.end(), texts.begin(), [](const Box& b) { return b.text; }), texts;
   }
 };
 
@@ -258,16 +251,11 @@ inline void ResetDesk() {
   CurOrder = KestoOrder();
   MainIniFile = IniFile();
   NewList = MyList = nullptr;
-  ChOrderStatus = CarCallNumber = ToCarMin = DlgOrderId = 0;
-  ClientTariffPublisher = ClientTariffAceptor = ClientTariffCityId = 0;
-  ChOrderPrice = 0;
+  ChOrderStatus = CarCallNumber = ToCarMin = DlgOrderId = ClientTariffPublisher = ClientTariffAceptor = 0;
+  ClientTariffCityId = 0, ChOrderPrice = 0;
   Mode = 1, BeginTime = 86400, EndTime = 0;
   DeskAutoAccept.Reset();
-  Access::ClearQueues(Client);
-  Access::SetCities(Client, {});
-  Access::SetCarrierTypes(Client, {});
-  Access::SetOrderStatuses(Client, {});
-  Access::SetTaxis(Client, {});
-  Client.Authorized = false;
-  Access::SetPhase(Client, KestoConnectionPhase::NotRunning);
+  Access::ClearQueues(Client), Access::SetCities(Client, {}), Access::SetCarrierTypes(Client, {});
+  Access::SetOrderStatuses(Client, {}), Access::SetTaxis(Client, {});
+  Client.Authorized = false, Access::SetPhase(Client, KestoConnectionPhase::NotRunning);
 }
