@@ -94,10 +94,8 @@ class MainWindow : public ::testing::Test {
   }
   void OfferTick(std::int32_t orderId, std::int32_t city = 1) {
     KestoBrimo_AsyncResponce offer = OrderNote(KBRReason_NewOrder, orderId, "Тверская 1", 500);
-    offer.CommandId = 0;  // an offer answers no request of this desk
-    offer.Order.CityIdFrom = city;
-    Push(offer);
-    desk.Tick(window);
+    offer.CommandId = 0, offer.Order.CityIdFrom = city;  // an offer answers no request of this desk
+    PushTick({offer});
   }
   void PushTick(const std::vector<KestoBrimo_AsyncResponce>& notes) {
     for (const auto& note : notes) Push(note);
@@ -120,8 +118,7 @@ class MainWindow : public ::testing::Test {
 TEST_F(MainWindow, StartPreparesBothListsAndTheTickSetsTheButtons) {
   EXPECT_EQ(Fields(NewList == &newList, MyList == &myList, myList.columns.size()), Fields(1, 1, 24));
   for (const bool online : {false, true}) {
-    Client.Authorized = online;
-    Client.ThreadId = online ? 1234 : 0;
+    Client.Authorized = online, Client.ThreadId = online ? 1234 : 0;
     EXPECT_TRUE(desk.Tick(window));
     Client.ThreadId = 0;
     std::string enabled = Fields(window[IDC_CONNECT].enabled)[0] + Fields(window[IDC_DISCONNECT].enabled)[0];
@@ -157,11 +154,8 @@ TEST_F(MainWindow, OneTickDrainsTheQueueAndKeepsMapsAndListsInStep) {
 
 TEST_F(MainWindow, AnswersOpenTheirBoxesOrTheDirectoryViewer) {
   KestoBrimo_AsyncResponce info = OrderNote(KBRReason_OrderFullInfo, 12), tariff = Answer(KBRReason_Tariff, 0);
-  info.OperationStatus = KBRStatus_UnknownResponse, info.ErrorString = "нет";
-  Push(info);
-  info.OperationStatus = KBRStatus_Ok, info.reason = KBRReason_OrderPartialInfo;
-  tariff.Tariff.TariffId = "T7";
-  Push(info), Push(tariff);
+  info.OperationStatus = KBRStatus_UnknownResponse, info.ErrorString = "нет", tariff.Tariff.TariffId = "T7", Push(info);
+  info.OperationStatus = KBRStatus_Ok, info.reason = KBRReason_OrderPartialInfo, Push(info), Push(tariff);
   tariff.OperationStatus = KBRStatus_CommonError;
   PushTick({tariff, Answer(KBRReason_Directories, KBRStatus_CommonError), Answer(-4, 9)});
   Texts captions(ui.boxes.size());
@@ -191,9 +185,8 @@ TEST_F(MainWindow, NestedBoxesStopAtTheBoundAndTheRestFollowInOrder) {
     EXPECT_LE(desk.OpenBoxes(), kMaxOpenBoxes);
     if (desk.OpenBoxes() == kMaxOpenBoxes && ticksAtTheBound++ == 0) {
       // Arrives while four boxes stand open: the list changes at once, the boxes wait.
-      Push(OrderNote(KBRReason_NewOrder, 77));
+      Push(OrderNote(KBRReason_NewOrder, 77)), Client.Authorized = true;
       for (int n = 7; n <= 20; ++n) Push(Answer(7, KBRStatus_Ok, n));
-      Client.Authorized = true;
       for (int tick = 0; tick < 5; ++tick) desk.Tick(window);
       EXPECT_EQ(Fields(newList.rows.size(), window[IDC_GET_DIRECTORY].enabled, desk.WaitingAnswers(), ui.boxes.size()),
                 Fields(1, 1, 16, 4));
@@ -311,13 +304,9 @@ TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
   AutoAcceptRules rules;
   rules.Enabled = true, rules.Cities = {1}, rules.MaxOpen = 2;
   DeskAutoAccept.SetRules(rules);
-  OfferTick(10);
-  OfferTick(11, 2);                                // another city
-  Push(OrderNote(KBRReason_NewOrderRemoved, 12));  // withdrawn before it was offered
-  OfferTick(12);
-  OfferTick(10);  // an update
-  OfferTick(13);
-  OfferTick(14);  // beyond the limit
+  OfferTick(10), OfferTick(11, 2);                                // 11 in another city
+  Push(OrderNote(KBRReason_NewOrderRemoved, 12)), OfferTick(12);  // withdrawn before it was offered
+  OfferTick(10), OfferTick(13), OfferTick(14);                    // an update of 10; 14 beyond the limit
   EXPECT_EQ(Sent(), Accepts({10, 13}));
   const auto journaled = [this](const std::string& command) {
     return std::count_if(journal.rows.begin(), journal.rows.end(),
@@ -328,19 +317,14 @@ TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
   // The exchange's answer to an accept is the order in "Мои заказы": still without a car, it counts.
   KestoBrimo_AsyncResponce mine = OrderNote(KBRReason_MyOrder, 10);
   mine.CommandId = Requests().at(0).CommandId;
-  Push(mine);
-  OfferTick(15);
+  Push(mine), OfferTick(15);
   EXPECT_EQ(Sent(), Accepts({10, 13}));
   mine.CommandId = 0, mine.Order.CarDescription = "Шкода, белая";
-  Push(mine);
-  OfferTick(16);
+  Push(mine), OfferTick(16);
   EXPECT_EQ(Sent(), Accepts({10, 13, 16}));
   // A refusal opens no box and frees its place; so does an order leaving "Мои заказы".
   Push(Answer(7, KBRStatus_CommonError, 0, Requests().at(1).CommandId, "Заказ уже принят другой службой"));
-  OfferTick(17);
-  Push(OrderNote(KBRReason_MyOrder, 16));
-  Push(OrderNote(KBRReason_MyOrderRemoved, 16));
-  OfferTick(18);
+  OfferTick(17), Push(OrderNote(KBRReason_MyOrder, 16)), Push(OrderNote(KBRReason_MyOrderRemoved, 16)), OfferTick(18);
   EXPECT_EQ(Sent(), Accepts({10, 13, 16, 17, 18}));
   // The new-order alert sounds for 11, 12, 14 and 15 only; the refusal of 13 is named after its request.
   EXPECT_EQ(Fields(ui.boxes.size(), ui.sounds, journaled("Принять заказ"), DeskAutoAccept.OpenOrders()),
@@ -358,19 +342,14 @@ TEST_F(MainWindow, AutoAcceptOffOrDamagedTakesNothingAndTheSwitchShowsIt) {
   EXPECT_EQ(Fields(names(ui.log.at(0)), names(stateLine()), window[IDC_AUTO_ACCEPT].enabled,
                    window[IDC_AUTO_ACCEPT_RULES].enabled),
             Fields(1, 1, 0, 0));
-  Access::SetCities(Client, {{1, "Москва"}});
-  desk.Tick(window);
+  Access::SetCities(Client, {{1, "Москва"}}), desk.Tick(window);
   EXPECT_TRUE(window[IDC_AUTO_ACCEPT].enabled);
-  window[IDC_AUTO_ACCEPT].checked = true;
-  desk.Command(window, IDC_AUTO_ACCEPT);
+  window[IDC_AUTO_ACCEPT].checked = true, desk.Command(window, IDC_AUTO_ACCEPT);
   std::string content;
   ASSERT_TRUE(platform::ReadWholeFile(path, content));
   EXPECT_EQ(Fields(window[IDC_AUTO_ACCEPT].checked, content), Fields(0, damaged));
-  DeskAutoAccept.SetRules(AutoAcceptRules());  // mended, and off
-  OfferTick(21);
-  window[IDC_AUTO_ACCEPT].checked = true;
-  desk.Command(window, IDC_AUTO_ACCEPT);
-  OfferTick(22);
+  DeskAutoAccept.SetRules(AutoAcceptRules()), OfferTick(21);  // mended, and off
+  window[IDC_AUTO_ACCEPT].checked = true, desk.Command(window, IDC_AUTO_ACCEPT), OfferTick(22);
   EXPECT_EQ(Sent(), Accepts({22}));
   EXPECT_EQ(Fields(platform::ReadProfileValue("AutoAccept", "Enabled", path), window[IDC_AUTO_ACCEPT].checked),
             Fields("1", 1));
@@ -418,25 +397,20 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
   PushTick({OrderNote(KBRReason_NewOrder, 1), OrderNote(KBRReason_NewOrder, 2), OrderNote(KBRReason_MyOrder, 3)});
   EXPECT_EQ(Fields(window[IDC_NEW_ORDERS_GROUP].text, window[IDC_MY_ORDERS_GROUP].text, stale()),
             Fields("Новые заказы (2)", "Мои заказы (1)", "0000"));
-  Access::SetPhase(Client, KestoConnectionPhase::WaitingToReconnect);
-  Client.Authorized = false;
-  desk.Tick(window);
+  Access::SetPhase(Client, KestoConnectionPhase::WaitingToReconnect), Client.Authorized = false, desk.Tick(window);
   EXPECT_EQ(Fields(stateLine().rfind("Связь потеряна: ", 0), stateLine().find("серых строк: 3") != std::string::npos,
                    stale(), newList.redraws > 0),
             Fields(0, 1, "1110", 1))
       << stateLine();
   // Logged in again: the exchange re-announces 1 and 3; 2 went meanwhile.
-  Access::SetPhase(Client, KestoConnectionPhase::LoggedIn);
-  Client.Authorized = true;
+  Access::SetPhase(Client, KestoConnectionPhase::LoggedIn), Client.Authorized = true;
   const int myRedraws = myList.redraws;
   PushTick({OrderNote(KBRReason_NewOrder, 1), OrderNote(KBRReason_MyOrder, 3)});
   EXPECT_GT(myList.redraws, myRedraws) << "the row's texts are the same; its grey must go";
   // Re-announced orders are not new.
   EXPECT_EQ(Fields(stale(), stateLine(), ui.sounds), Fields("0100", "На связи; серых строк: 1 (могли устареть)", 1));
   // Accepting the grey row asks a question of its own.
-  newList.selectionMark = 1;
-  ui.answer = IDNO;
-  desk.Command(window, IDC_ACCEPT_ORDER);
+  newList.selectionMark = 1, ui.answer = IDNO, desk.Command(window, IDC_ACCEPT_ORDER);
   EXPECT_EQ(ui.Texts(), Texts{"Заказ мог быть уже принят другой службой. Всё равно принять?"});
   EXPECT_EQ(Sent(), "");
   PushTick({OrderNote(KBRReason_NewOrderRemoved, 2)});
@@ -444,17 +418,12 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
             Fields(0, "Новые заказы (1)"));
 }
 
+// Updates and own orders are no offers: the auto-accept and stale-row cases count their sounds.
 TEST_F(MainWindow, ANewOfferSoundsAndFlashesOnceAndTheSettingSilencesIt) {
-  const auto offers = [&](std::vector<std::int32_t> ids, std::int32_t reason = KBRReason_NewOrder) {
-    for (std::int32_t id : ids) Push(OrderNote(reason, id, "Новый адрес"));
-    desk.Tick(window);
-    return std::make_pair(ui.sounds, ui.flashes);
-  };
-  EXPECT_EQ(offers({5, 6}), std::make_pair(1, 1));
-  EXPECT_EQ(offers({5}), std::make_pair(1, 1)) << "an update of a known order is no offer";
-  EXPECT_EQ(offers({9}, KBRReason_MyOrder), std::make_pair(1, 1)) << "nor is an own order";
+  PushTick({OrderNote(KBRReason_NewOrder, 5), OrderNote(KBRReason_NewOrder, 6)});
   desk.Preferences().sound = false;
-  EXPECT_EQ(offers({7}), std::make_pair(1, 2));
+  PushTick({OrderNote(KBRReason_NewOrder, 7)});
+  EXPECT_EQ(Fields(ui.sounds, ui.flashes), Fields(1, 2));
 }
 
 TEST(OrderSort, CellsCompareByTheirColumnsKind) {
