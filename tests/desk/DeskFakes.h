@@ -162,10 +162,7 @@ class FakeDialog : public DeskDialog {
   void Repaint() override { ++repaints; }
   platform::LocalTime GetDateTime(int id) override { return controls[id].time; }
   void SetDateTime(int id, const platform::LocalTime& value) override { controls[id].time = value; }
-  KestoListView* ListView(int id) override {
-    const auto found = lists.find(id);
-    return found == lists.end() ? nullptr : &found->second;
-  }
+  KestoListView* ListView(int id) override { return &lists[id]; }
   void EndDialog(int code) override { endCode = code; }
 
  private:
@@ -210,8 +207,6 @@ class FakeUi : public DeskUi {
   int RunDialog(int resourceId) override {
     dialogs.push_back(resourceId);
     FakeDialog dialog;
-    if (resourceId == IDD_DIRECTORIES) dialog.lists[IDC_DIR_LIST];
-    if (resourceId == IDD_AUTO_ACCEPT) dialog.lists[IDC_AA_CITIES], dialog.lists[IDC_AA_CARRIER_TYPES];
     if (resourceId == IDD_ORDER_STATUS) dialog.MakeSortedCombo(IDC_STATUS);
     if (resourceId == IDD_TARIFF)
       for (int id : {IDC_TARIFF_PUBLISHER, IDC_TARIFF_ACCEPTOR, IDC_TARIFF_CITY}) dialog.MakeSortedCombo(id);
