@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <numeric>
+#include <regex>
 
 #include "DeskFakes.h"
 #include "desk/Layout.h"
@@ -47,9 +48,9 @@ FakeUi::Script Type(int id, const std::string& shown, const std::string& typed, 
   };
 }
 std::string Accepts(std::initializer_list<int> ids) {
-  std::string text;
-  for (int id : ids) text += Req(KBRCommand_AcceptOrder, ":" + std::to_string(id));
-  return text;
+  return std::accumulate(ids.begin(), ids.end(), std::string(), [](std::string t, int id) {
+    return t + Req(KBRCommand_AcceptOrder, ":" + std::to_string(id));
+  });
 }
 
 class MainWindow : public ::testing::Test {
@@ -67,14 +68,13 @@ class MainWindow : public ::testing::Test {
   }
   // The queued requests, each as Req() writes it.
   std::string Sent() {
+    static const std::regex named("\"(?:OrderId|StatusId)\":(-?[0-9]+)");
     std::string text;
-    for (const auto& request : Requests()) {
+    for (const auto& r : Requests()) {
       std::string fields;
-      for (const char* key : {"\"OrderId\":", "\"StatusId\":"}) {
-        const auto at = request.Text.find(key);
-        if (at != std::string::npos) fields += ":" + std::to_string(std::atoi(request.Text.c_str() + at + strlen(key)));
-      }
-      text += Req(request.CommandCode, fields);
+      for (std::sregex_iterator m(r.Text.begin(), r.Text.end(), named), end; m != end; ++m)
+        fields += ":" + (*m)[1].str();
+      text += Req(r.CommandCode, fields);
     }
     return text;
   }

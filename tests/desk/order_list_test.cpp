@@ -2,6 +2,8 @@
 // formats, the row kept per order id, and the layouts of the answer boxes.
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "DeskFakes.h"
 #include "desk/MessageTexts.h"
 #include "desk/OrderList.h"
@@ -16,9 +18,7 @@ std::string ExpectedLocal(std::int64_t t) {
 }
 
 std::string Joined(const std::array<std::string, kOrderColumnCount>& cells) {
-  std::string text;
-  for (const std::string& cell : cells) text += cell + "|";
-  return text;
+  return std::accumulate(cells.begin(), cells.end(), std::string(), [](std::string t, auto& c) { return t + c + "|"; });
 }
 
 TEST(OrderTexts, RowCellsInfoAndTariffBoxesWithNamesOrPlaceholdersTimesOnlyWhereTheyAreTimesAndTheRowKeptPerOrder) {
