@@ -18,6 +18,7 @@
 #include "desk/DeskIds.h"
 #include "desk/DeskUi.h"
 #include "desk/ListView.h"
+#include "desk/OrderList.h"
 #include "support/ClientTestAccess.h"
 
 class FakeListView : public KestoListView {
@@ -27,14 +28,13 @@ class FakeListView : public KestoListView {
     std::vector<std::string> cells;
     bool checked = false;
   };
-  std::uint32_t styles = 0;
   std::vector<std::pair<std::string, int>> columns;
   std::vector<Row> rows;
   int selectionMark = -1, inserts = 0, redraws = 0;
   std::vector<int> order;
   std::pair<int, int> sortArrow{-1, 0};
 
-  void SetExtendedStyle(std::uint32_t s) override { styles = s; }
+  void SetExtendedStyle(std::uint32_t) override {}
   void InsertColumn(int, const std::string& caption, int width) override { columns.emplace_back(caption, width); }
   int ColumnWidth(int column) override { return columns.at(static_cast<std::size_t>(column)).second; }
   void SetColumnWidth(int column, int width) override { columns.at(static_cast<std::size_t>(column)).second = width; }
@@ -50,8 +50,7 @@ class FakeListView : public KestoListView {
   bool GetItemData(int index, std::intptr_t& data) override { return Has(index) && ((data = At(index).data), true); }
   int InsertItem(int index, const std::string& text) override { return InsertItemWithData(index, text, 0); }
   int InsertItemWithData(int index, const std::string& text, std::intptr_t data) override {
-    ++inserts;
-    if (index < 0) return -1;
+    if (++inserts, index < 0) return -1;
     const int at = std::min(index, ItemCount());
     Row row{data, std::vector<std::string>(std::max<std::size_t>(columns.size(), 1)), false};
     row.cells[0] = text;
@@ -77,9 +76,7 @@ class FakeListView : public KestoListView {
   void DeleteAllItems() override { rows.clear(), selectionMark = -1; }
   int GetSelectionMark() override { return selectionMark; }
   void Redraw() override { ++redraws; }
-  void SetItemChecked(int index, bool checked) override {
-    if (Has(index)) At(index).checked = checked;
-  }
+  void SetItemChecked(int index, bool checked) override { Has(index) && (At(index).checked = checked); }
   bool IsItemChecked(int index) override { return Has(index) && At(index).checked; }
 
   // The item data of the rows, top to bottom.
@@ -88,10 +85,7 @@ class FakeListView : public KestoListView {
     return std::transform(rows.begin(), rows.end(), ids.begin(), [](const Row& r) { return r.data; }), ids;
   }
   // Appends a row as the lists of the main window hold it, and selects it.
-  void SelectNewRow(std::int32_t orderId) {
-    selectionMark = InsertItemWithData(kAppend, std::to_string(orderId), orderId);
-  }
-  static constexpr int kAppend = 2147483647;
+  void SelectNewRow(std::int32_t id) { selectionMark = InsertItemWithData(kAppendRowIndex, std::to_string(id), id); }
 };
 
 class FakeDialog : public DeskDialog {
@@ -119,9 +113,7 @@ class FakeDialog : public DeskDialog {
   void SetText(int id, const std::string& text) override { controls[id].text = text; }
   // GetDlgItemInt: blanks around digits, a sign only when signed, in range, else 0.
   std::uint32_t GetUnsigned(int id) override { return static_cast<std::uint32_t>(Number(id, false, 0, 4294967295LL)); }
-  std::int32_t GetSigned(int id) override {
-    return static_cast<std::int32_t>(Number(id, true, -2147483648LL, 2147483647LL));
-  }
+  std::int32_t GetSigned(int id) override { return static_cast<std::int32_t>(Number(id, true, INT32_MIN, INT32_MAX)); }
   void SetUnsigned(int id, std::uint32_t value) override { controls[id].text = std::to_string(value); }
 
   void ComboReset(int id) override {
@@ -167,9 +159,7 @@ class FakeDialog : public DeskDialog {
 
  private:
   bool HasItem(int id, int index) { return index >= 0 && index < ComboCount(id); }
-  std::pair<std::string, std::intptr_t>& Item(int id, int index) {
-    return controls[id].items[static_cast<std::size_t>(index)];
-  }
+  std::pair<std::string, std::intptr_t>& Item(int id, int index) { return controls[id].items.at(index); }
   long long Number(int id, bool allowSign, long long low, long long high) {
     std::istringstream in(controls[id].text);
     long long value = 0;
@@ -210,11 +200,9 @@ class FakeUi : public DeskUi {
     if (resourceId == IDD_ORDER_STATUS) dialog.MakeSortedCombo(IDC_STATUS);
     if (resourceId == IDD_TARIFF)
       for (int id : {IDC_TARIFF_PUBLISHER, IDC_TARIFF_ACCEPTOR, IDC_TARIFF_CITY}) dialog.MakeSortedCombo(id);
-    const auto logic = CreateDeskDialog(resourceId, *this);
-    if (logic) {
+    if (const auto logic = CreateDeskDialog(resourceId, *this)) {
       logic->Start(dialog);
-      const auto script = scripts.find(resourceId);
-      if (script != scripts.end()) script->second(*logic, dialog);
+      if (scripts.count(resourceId)) scripts[resourceId](*logic, dialog);
     }
     if (whileOpen) whileOpen();
     return dialog.endCode.value_or(IDCANCEL);
