@@ -24,19 +24,23 @@ class DeskDialogs : public ::testing::Test {
 };
 
 platform::LocalTime At(int y, int mo, int d, int h, int mi) { return {y, mo, d, h, mi, 42}; }
-// Types `texts` (id, text, ...) into their controls, or picks them in combo boxes, and clicks `id`: whether the
-// logic handled it, and the end code (0: still open).
-using Typed = std::vector<std::pair<int, std::string>>;
-template <typename Logic>
-std::vector<std::string> Press(Logic&& logic, FakeDialog& d, int id, const Typed& typed = {}) {
-  for (const auto& [control, text] : typed) d[control].combo ? d.Choose(control, text) : void(d[control].text = text);
+// Types each text into its control, or picks it in a combo box.
+void Fill(FakeDialog&) {}
+template <typename... Rest>
+void Fill(FakeDialog& d, int id, const std::string& text, const Rest&... rest) {
+  d[id].combo ? d.Choose(id, text) : void(d[id].text = text), Fill(d, rest...);
+}
+// Types `texts` (id, text, ...) and clicks `id`: whether the logic handled it, and the end code (0: still open).
+template <typename Logic, typename... Texts>
+std::vector<std::string> Press(Logic&& logic, FakeDialog& d, int id, const Texts&... texts) {
+  Fill(d, texts...);
   const bool handled = logic.Command(d, id);
   return Fields(handled, d.endCode.value_or(0));
 }
 // Opens the dialog, then types and clicks as Press does.
-template <typename Logic>
-std::vector<std::string> Operate(Logic&& logic, FakeDialog& d, int id, const Typed& typed = {}) {
-  return d.MakeSortedCombo(IDC_STATUS), logic.Start(d), Press(logic, d, id, typed);
+template <typename Logic, typename... Texts>
+std::vector<std::string> Operate(Logic&& logic, FakeDialog& d, int id, const Texts&... texts) {
+  return d.MakeSortedCombo(IDC_STATUS), logic.Start(d), Press(logic, d, id, texts...);
 }
 std::vector<int> Ymdhm(const platform::LocalTime& t) { return {t.Year, t.Month, t.Day, t.Hour, t.Minute}; }
 // The seconds the pickers give: the seconds of a picked time are dropped.
@@ -49,8 +53,8 @@ TEST_F(DeskDialogs, NewOrderStartsAnHourAheadFromTheDirectoriesEnterWalksTheFiel
       {At(2023, 2, 28, 23, 0), At(2023, 3, 1, 0, 0)},   {At(2023, 12, 31, 23, 30), At(2024, 1, 1, 0, 30)}};
   for (const auto& [from, later] : cases) EXPECT_EQ(Ymdhm(OneHourLater(from)), Ymdhm(later)) << from.Year;
   AddOrderDialog logic(ui, [] { return At(2023, 12, 31, 23, 30); });
-  const auto publish = [&](FakeDialog& d, const Typed& typed) {
-    EXPECT_EQ(Press(logic, d, IDC_PUBLISH, typed), Fields(true, IDC_PUBLISH));
+  const auto publish = [&](FakeDialog& d, const auto&... texts) {
+    EXPECT_EQ(Press(logic, d, IDC_PUBLISH, texts...), Fields(true, IDC_PUBLISH));
     const KestoOrder& o = CurOrder;
     return Fields(o.LatitudeFrom, o.LongitudeFrom, o.LatitudeTo, o.LongitudeTo, o.StreetFrom, o.AdditionalFrom.size(),
                   o.StreetTo, o.CityIdFrom, o.CityIdTo, o.CarrierType, o.StatusId, o.Price, o.ClientPhone, o.Comment,
@@ -59,7 +63,7 @@ TEST_F(DeskDialogs, NewOrderStartsAnHourAheadFromTheDirectoriesEnterWalksTheFiel
   // Empty directories leave the numbers as they were (-1) and the status published.
   logic.Start(dialog), dialog[IDC_PRELIMINARY].checked = true;
   dialog[IDC_PRELIMINARY_DATE].time = At(2030, 6, 15, 1, 2), dialog[IDC_PRELIMINARY_TIME].time = At(2000, 1, 1, 14, 45);
-  EXPECT_EQ(publish(dialog, {{IDC_TIME_TO_LIVE, "soon"}}),
+  EXPECT_EQ(publish(dialog, IDC_TIME_TO_LIVE, "soon"),
             Fields(15.123456f, 16.987654f, 17.8765f, 18.654322f, "", 0, "", -1, -1, 0, 17, 0, "", "", 2,
                    Picked(2030, 6, 15, 14, 45), 0, 0));
   EXPECT_EQ(Press(logic, dialog, IDCANCEL), Fields(true, IDCANCEL));
@@ -84,16 +88,9 @@ TEST_F(DeskDialogs, NewOrderStartsAnHourAheadFromTheDirectoriesEnterWalksTheFiel
     d[IDC_PRELIMINARY].checked = later, logic.Command(d, IDC_PRELIMINARY);
     EXPECT_EQ(Fields(d[IDC_PRELIMINARY_DATE].visible, d[IDC_PRELIMINARY_TIME].visible), Fields(later, later));
   }
-  EXPECT_EQ(publish(d, {{IDC_STREET_FROM, "Тверская"},
-                        {IDC_ADDITIONAL_FROM, std::string(2000, 'a')},
-                        {IDC_STREET_TO, "Арбат"},
-                        {IDC_PRICE, "12.5руб"},
-                        {IDC_CLIENT_PHONE, "+7 900"},
-                        {IDC_COMMENT, "у подъезда"},
-                        {IDC_TIME_TO_LIVE, "-30"},
-                        {IDC_CITY_TO, "Тверь"},
-                        {IDC_TARIFF_MODE, "По километражу"},
-                        {IDC_STATUS, "Выполнен"}}),
+  EXPECT_EQ(publish(d, IDC_STREET_FROM, "Тверская", IDC_ADDITIONAL_FROM, std::string(2000, 'a'), IDC_STREET_TO, "Арбат",
+                    IDC_PRICE, "12.5руб", IDC_CLIENT_PHONE, "+7 900", IDC_COMMENT, "у подъезда", IDC_TIME_TO_LIVE,
+                    "-30", IDC_CITY_TO, "Тверь", IDC_TARIFF_MODE, "По километражу", IDC_STATUS, "Выполнен"),
             Fields(15.123456f, 16.987654f, 17.8765f, 18.654322f, "Тверская", 1023, "Арбат", 1, 2, 3, 9, 12.5f, "+7 900",
                    "у подъезда", 1, 0, -30, 0));
 }
@@ -117,7 +114,7 @@ TEST_F(DeskDialogs, CommandDialogsLeaveTheirGlobalsAndTheNotificationModeChanges
             Fields(true, false, false, "0", 1, 8, 42, 2024, 0, Picked(2024, 3, 1, 8, 30), Picked(2024, 3, 2, 9, 15)));
   // Mode 1 reads the seconds; mode 2 shows the interval, the end left as the picker stood when not a time.
   Mode = 1, EndTime = 0;
-  Operate(logic, newer, IDOK, {{IDC_NEWER_SECONDS, "3600"}});
+  Operate(logic, newer, IDOK, IDC_NEWER_SECONDS, "3600");
   EXPECT_EQ(shown(newer), Fields(false, true, false, "3600", 1, 0, 0, 1970, 1, 3600, 0));
   Mode = 2, BeginTime = platform::FromLocalTime(At(2024, 3, 1, 8, 30)), EndTime = -1;
   interval[IDC_END_DATE].time = At(2001, 1, 1, 1, 1);
@@ -129,9 +126,9 @@ TEST_F(DeskDialogs, CommandDialogsLeaveTheirGlobalsAndTheNotificationModeChanges
   Operate(OrderStatusDialog(), known, IDCANCEL);
   EXPECT_EQ(Fields(known[IDC_PRICE].text, known.GetText(IDC_STATUS, 100)), Fields("     12.50", "Выполнен"));
   ChOrderStatus = 33;  // not in the directory: kept
-  Operate(OrderStatusDialog(), unknown, IDOK, {{IDC_PRICE, "дорого"}});
-  Operate(CarDescriptionDialog(), car, IDOK, {{IDC_CAR_GOV_NUMBER, "А001АА"}, {IDC_CAR_MINUTES, ""}});
-  Operate(OrderInputDialog(), id, IDOK, {{IDC_ORDER_ID, "4711"}});
+  Operate(OrderStatusDialog(), unknown, IDOK, IDC_PRICE, "дорого");
+  Operate(CarDescriptionDialog(), car, IDOK, IDC_CAR_GOV_NUMBER, "А001АА", IDC_CAR_MINUTES, "");
+  Operate(OrderInputDialog(), id, IDOK, IDC_ORDER_ID, "4711");
   Operate(OrderInputDialog(), cancelled, IDCANCEL);
   Operate(OrderInputDialog(), again, IDCANCEL);
   EXPECT_EQ(Fields(*unknown.endCode, ChOrderStatus, ChOrderPrice, *car.endCode, CarDescription, CarGovNumber, ToCarMin,
@@ -185,10 +182,9 @@ TEST_F(DeskDialogs, AutoAcceptRulesComeFromTheCheckListsAndBadNumbersKeepTheDial
   cities[0].checked = true, cities[2].checked = false, types.at(1).checked = true;  // Минивэн, id 4
   dialog[IDC_AA_NOW].checked = false, dialog[IDC_AA_LATER].checked = dialog[IDC_AA_ENABLED].checked = true;
   for (const char* price : {"300 руб", "250,5"})
-    EXPECT_EQ(Press(*logic, dialog, IDOK, {{IDC_AA_MIN_PRICE, price}, {IDC_AA_MAX_OPEN, "-1"}}), Fields(true, 0))
-        << price;
+    EXPECT_EQ(Press(*logic, dialog, IDOK, IDC_AA_MIN_PRICE, price, IDC_AA_MAX_OPEN, "-1"), Fields(true, 0)) << price;
   EXPECT_EQ(Fields(ui.boxes.size(), DeskAutoAccept.Rules().MaxOpen), Fields(2, 5));
-  EXPECT_EQ(Press(*logic, dialog, IDOK, {{IDC_AA_MAX_OPEN, ""}}), Fields(true, IDOK));
+  EXPECT_EQ(Press(*logic, dialog, IDOK, IDC_AA_MAX_OPEN, ""), Fields(true, IDOK));
   const AutoAcceptRules& rules = DeskAutoAccept.Rules();
   EXPECT_EQ(Fields(rules.Enabled, IdListText(rules.Cities), IdListText(rules.CarrierTypes), rules.MinPrice,
                    static_cast<int>(rules.Preliminary), rules.MaxOpen),
