@@ -291,40 +291,7 @@ TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
   EXPECT_EQ(Fields(next[IDC_PORT].text, again.Preferences().sound), Fields("65535", 0));
 }
 
-TEST_F(MainWindow, AutoAcceptTakesEachNewMatchingOfferOnceWithinItsLimit) {
-  Access::SetCities(Client, {{1, "Москва"}});
-  DeskAutoAccept.Load(AutoAcceptIni(), ui);
-  AutoAcceptRules rules;
-  rules.Enabled = true, rules.Cities = {1}, rules.MaxOpen = 2;
-  DeskAutoAccept.SetRules(rules);
-  OfferTick(10), OfferTick(11, 2);                                // 11 in another city
-  Push(OrderNote(KBRReason_NewOrderRemoved, 12)), OfferTick(12);  // withdrawn before it was offered
-  OfferTick(10), OfferTick(13), OfferTick(14);                    // an update of 10; 14 beyond the limit
-  EXPECT_EQ(Sent(), Accepts({10, 13}));
-  const auto journaled = [this](const std::string& command) {
-    return std::count_if(journal.rows.begin(), journal.rows.end(),
-                         [&](const FakeListView::Row& row) { return row.cells.at(1) == command; });
-  };
-  EXPECT_EQ(Fields(NewOrders.size(), ui.log.at(ui.log.size() - 2), journaled("Автопринятие"), ui.autoAcceptSounds),
-            Fields(5, "Автопринят заказ 10: Москва, Тверская 1 — , 500.00", 2, 2));
-  // The exchange's answer to an accept is the order in "Мои заказы": still without a car, it counts.
-  KestoBrimo_AsyncResponce mine = OrderNote(KBRReason_MyOrder, 10);
-  mine.CommandId = Requests().at(0).CommandId;
-  Push(mine), OfferTick(15);
-  EXPECT_EQ(Sent(), Accepts({10, 13}));
-  mine.CommandId = 0, mine.Order.CarDescription = "Шкода, белая";
-  Push(mine), OfferTick(16);
-  EXPECT_EQ(Sent(), Accepts({10, 13, 16}));
-  // A refusal opens no box and frees its place; so does an order leaving "Мои заказы".
-  Push(Answer(7, KBRStatus_CommonError, 0, Requests().at(1).CommandId, "Заказ уже принят другой службой"));
-  OfferTick(17), Push(OrderNote(KBRReason_MyOrder, 16)), Push(OrderNote(KBRReason_MyOrderRemoved, 16)), OfferTick(18);
-  EXPECT_EQ(Sent(), Accepts({10, 13, 16, 17, 18}));
-  // The new-order alert sounds for 11, 12, 14 and 15 only; the refusal of 13 is named after its request.
-  EXPECT_EQ(Fields(ui.boxes.size(), ui.sounds, journaled("Принять заказ"), DeskAutoAccept.OpenOrders()),
-            Fields(0, 4, 1, 2));
-}
-
-TEST_F(MainWindow, AutoAcceptOffOrDamagedTakesNothingAndTheSwitchShowsIt) {
+TEST_F(MainWindow, AutoAcceptOffOrDamagedTakesNothingOnTakesEachNewMatchingOfferOnceWithinItsLimit) {
   const std::string path = AutoAcceptIni(), damaged = "[AutoAccept]\r\nEnabled=1\r\nCities=1;2\r\n";
   ASSERT_TRUE(platform::WriteWholeFile(path, damaged));
   DeskAutoAccept.Load(path, ui), OfferTick(20);
@@ -334,16 +301,39 @@ TEST_F(MainWindow, AutoAcceptOffOrDamagedTakesNothingAndTheSwitchShowsIt) {
                    window[IDC_AUTO_ACCEPT_RULES].enabled),
             Fields(1, 1, 0, 0));
   Access::SetCities(Client, {{1, "Москва"}}), desk.Tick(window);
-  EXPECT_TRUE(window[IDC_AUTO_ACCEPT].enabled);
   window[IDC_AUTO_ACCEPT].checked = true, desk.Command(window, IDC_AUTO_ACCEPT);
   std::string content;
   ASSERT_TRUE(platform::ReadWholeFile(path, content));
-  EXPECT_EQ(Fields(window[IDC_AUTO_ACCEPT].checked, content), Fields(0, damaged));
+  EXPECT_EQ(Fields(window[IDC_AUTO_ACCEPT].enabled, window[IDC_AUTO_ACCEPT].checked, content), Fields(1, 0, damaged));
   DeskAutoAccept.SetRules(AutoAcceptRules()), OfferTick(21);  // mended, and off
   window[IDC_AUTO_ACCEPT].checked = true, desk.Command(window, IDC_AUTO_ACCEPT), OfferTick(22);
-  EXPECT_EQ(Sent(), Accepts({22}));
   EXPECT_EQ(Fields(platform::ReadProfileValue("AutoAccept", "Enabled", path), window[IDC_AUTO_ACCEPT].checked),
             Fields("1", 1));
+  AutoAcceptRules rules;  // 22 stays open
+  rules.Enabled = true, rules.Cities = {1}, rules.MaxOpen = 3;
+  DeskAutoAccept.SetRules(rules);
+  OfferTick(10), OfferTick(11, 2);                                // 11 in another city
+  Push(OrderNote(KBRReason_NewOrderRemoved, 12)), OfferTick(12);  // withdrawn before it was offered
+  OfferTick(10), OfferTick(13), OfferTick(14);                    // an update of 10; 14 beyond the limit
+  const auto journaled = [this](const std::string& command) {
+    return std::count_if(journal.rows.begin(), journal.rows.end(),
+                         [&](const FakeListView::Row& row) { return row.cells.at(1) == command; });
+  };
+  EXPECT_EQ(Fields(NewOrders.size(), ui.log.at(ui.log.size() - 2), journaled("Автопринятие"), ui.autoAcceptSounds),
+            Fields(8, "Автопринят заказ 10: Москва, Тверская 1 — , 500.00", 3, 3));
+  // The exchange's answer to an accept is the order in "Мои заказы": still without a car, it counts.
+  KestoBrimo_AsyncResponce mine = OrderNote(KBRReason_MyOrder, 10);
+  mine.CommandId = Requests().at(1).CommandId;
+  Push(mine), OfferTick(15);
+  mine.CommandId = 0, mine.Order.CarDescription = "Шкода, белая";
+  Push(mine), OfferTick(16);
+  // A refusal opens no box and frees its place; so does an order leaving "Мои заказы".
+  Push(Answer(7, KBRStatus_CommonError, 0, Requests().at(2).CommandId, "Заказ уже принят другой службой"));
+  OfferTick(17), Push(OrderNote(KBRReason_MyOrder, 16)), Push(OrderNote(KBRReason_MyOrderRemoved, 16)), OfferTick(18);
+  EXPECT_EQ(Sent(), Accepts({22, 10, 13, 16, 17, 18}));
+  // The new-order alert sounds for 20, 21, 11, 12, 14 and 15 only; the refusal of 13 is named after its request.
+  EXPECT_EQ(Fields(ui.boxes.size(), ui.sounds, journaled("Принять заказ"), DeskAutoAccept.OpenOrders()),
+            Fields(0, 6, 1, 3));
 }
 
 TEST(StateLine, EachPhaseAndCauseInTheOperatorsWords) {
