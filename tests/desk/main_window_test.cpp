@@ -339,31 +339,25 @@ TEST_F(MainWindow, AutoAcceptOffOrDamagedTakesNothingOnTakesEachNewMatchingOffer
 TEST(StateLine, EachPhaseAndCauseInTheOperatorsWords) {
   using P = KestoConnectionPhase;
   using C = KestoFailureCause;
-  const auto line = [](P phase, C cause, const std::string& refusal = "") {
+  const std::string lost = "Связь потеряна: ", again = ", повтор…", refused = "Неверное имя пользователя или пароль";
+  const std::tuple<P, C, std::string, std::size_t, std::string> table[] = {
+      {P::NotRunning, C::None, "", 0, "Нет соединения"},
+      {P::Connecting, C::None, "", 0, "Соединение с exchange.example:17171…"},
+      {P::AwaitingChallenge, C::None, "", 0, "Соединение с exchange.example:17171…"},
+      {P::LoggingIn, C::None, "", 0, "Вход…"},
+      {P::LoggedIn, C::None, "", 2, "На связи; серых строк: 2 (могли устареть)"},
+      {P::WaitingToReconnect, C::Refused, "", 0, lost + "сервер отклонил соединение" + again},
+      {P::Connecting, C::NameNotFound, "", 0, lost + "имя сервера не найдено" + again},
+      {P::WaitingToReconnect, C::BadData, "", 0, lost + "неверные данные от биржи" + again},
+      {P::WaitingToReconnect, C::Other, "", 0, lost + "recv error" + again},
+      {P::NotRunning, C::Refused, refused, 0, "Вход отклонён: " + refused},
+  };
+  for (const auto& [phase, cause, refusal, stale, text] : table) {
     KestoConnectionState link;
-    link.Phase = phase, link.LastFailure = cause, link.LastError = "recv error";
+    link.Phase = phase, link.LastFailure = cause, link.LastError = "recv error", link.LastBlockTime = 1236000000;
     link.ServerName = "exchange.example", link.Port = 17171;
-    return StateLineText(link, refusal, 0);
-  };
-  const std::string lost = "Связь потеряна: ", again = ", повтор…";
-  const std::tuple<P, C, std::string> table[] = {
-      {P::NotRunning, C::None, "Нет соединения"},
-      {P::Connecting, C::None, "Соединение с exchange.example:17171…"},
-      {P::AwaitingChallenge, C::None, "Соединение с exchange.example:17171…"},
-      {P::LoggingIn, C::None, "Вход…"},
-      {P::LoggedIn, C::None, "На связи"},
-      {P::WaitingToReconnect, C::Refused, lost + "сервер отклонил соединение" + again},
-      {P::Connecting, C::NameNotFound, lost + "имя сервера не найдено" + again},
-      {P::WaitingToReconnect, C::BadData, lost + "неверные данные от биржи" + again},
-      {P::WaitingToReconnect, C::Other, lost + "recv error" + again},
-  };
-  for (const auto& [phase, cause, text] : table) EXPECT_EQ(line(phase, cause), text);
-  EXPECT_EQ(line(P::NotRunning, C::Refused, "Неверное имя пользователя или пароль"),
-            "Вход отклонён: Неверное имя пользователя или пароль");
-  KestoConnectionState link;
-  link.Phase = P::LoggedIn, link.LastBlockTime = 1236000000;
-  EXPECT_EQ(StateLineText(link, "", 2), "На связи; серых строк: 2 (могли устареть); последний блок: " +
-                                            FormatTime(link.LastBlockTime).substr(0, 19));
+    EXPECT_EQ(StateLineText(link, refusal, stale), text + "; последний блок: " + FormatTime(1236000000).substr(0, 19));
+  }
 }
 
 // A lost connection greys every row; a notification of an order makes its
