@@ -211,10 +211,10 @@ class FakeUi : public DeskUi {
   void PlayNewOrderSound() override { ++sounds; }
   void FlashUntilForeground() override { ++flashes; }
   void PlayAutoAcceptSound() override { ++autoAcceptSounds; }
-  // The texts of the boxes shown, in order.
-  std::vector<std::string> Texts() const {
+  // The texts (or captions) of the boxes shown, in order.
+  std::vector<std::string> Texts(std::string Box::*field = &Box::text) const {
     std::vector<std::string> texts(boxes.size());
-    return std::transform(boxes.begin(), boxes.end(), texts.begin(), [](const Box& b) { return b.text; }), texts;
+    return std::transform(boxes.begin(), boxes.end(), texts.begin(), [&](const Box& b) { return b.*field; }), texts;
   }
 };
 

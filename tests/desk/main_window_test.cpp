@@ -154,10 +154,8 @@ TEST_F(MainWindow, AnswersOpenTheirBoxesOrTheDirectoryViewer) {
   info.OperationStatus = KBRStatus_Ok, info.reason = KBRReason_OrderPartialInfo, Push(info), Push(tariff);
   tariff.OperationStatus = KBRStatus_CommonError;
   PushTick({tariff, Answer(KBRReason_Directories, KBRStatus_CommonError), Answer(-4, 9)});
-  Texts captions(ui.boxes.size());
-  std::transform(ui.boxes.begin(), ui.boxes.end(), captions.begin(), [](const FakeUi::Box& b) { return b.caption; });
-  EXPECT_EQ(captions, (Texts{"KBRStatus_UnknownResponse", "GetorderInfo Ok", "GetTariff Ok", "KBRStatus_CommonError",
-                             "OperationStatus=9"}));
+  EXPECT_EQ(ui.Texts(&FakeUi::Box::caption), (Texts{"KBRStatus_UnknownResponse", "GetorderInfo Ok", "GetTariff Ok",
+                                                    "KBRStatus_CommonError", "OperationStatus=9"}));
   EXPECT_EQ(Fields(ui.boxes[0].text, ui.boxes[1].text.rfind("OrderId=12\n", 0),
                    ui.boxes[2].text.find(" ID Тарифа:T7\n") != std::string::npos),
             Fields("ErrorString='нет'\nDigitalValue='0'\n", 0, 1));
@@ -196,8 +194,7 @@ TEST_F(MainWindow, NestedBoxesStopAtTheBoundAndTheRestFollowInOrder) {
   EXPECT_EQ(ui.Texts(), expected);
   EXPECT_EQ(Fields(desk.OpenBoxes(), desk.WaitingAnswers()), Fields(0, 0));
   // A dialog opened by a command counts as an open box too; what waits shows on the next tick.
-  ui.boxes.clear();
-  ui.whileOpen = [&] { Push(Answer(7, KBRStatus_Ok, 1)); };
+  ui.boxes.clear(), ui.whileOpen = [&] { Push(Answer(7, KBRStatus_Ok, 1)); };
   desk.Command(window, IDC_FULL_INFO);
   EXPECT_TRUE(ui.boxes.empty());
   ui.whileOpen = nullptr, desk.Tick(window);
