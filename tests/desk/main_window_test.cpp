@@ -55,18 +55,11 @@ std::string Accepts(std::initializer_list<int> ids) {
 
 class MainWindow : public ::testing::Test {
  protected:
-  // Under Windows the settings file stands beside the test executable; each case starts without it.
-  void SetUp() override {
-    ResetDesk();
-    std::remove(SettingsFilePath().c_str());
-    window[IDC_ACCEPT_ORDER].text = "Принять заказ";  // the journal names a command by its button
-    desk.Start(window);
-  }
-  void TearDown() override {
-    desk.Destroy();
-    ResetDesk();
-    std::remove(SettingsFilePath().c_str());
-  }
+  // Under Windows the settings file stands beside the test executable; each case starts without it. The journal
+  // names a command by its button.
+  void SetUp() override { Clean(), window[IDC_ACCEPT_ORDER].text = "Принять заказ", desk.Start(window); }
+  void TearDown() override { desk.Destroy(), Clean(); }
+  static void Clean() { ResetDesk(), std::remove(SettingsFilePath().c_str()); }
   // The queued requests, each as Req() writes it.
   std::string Sent() {
     static const std::regex named("\"(?:OrderId|StatusId)\":(-?[0-9]+)");

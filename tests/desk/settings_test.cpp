@@ -110,9 +110,9 @@ TEST_F(SettingsFile, CommentsAndLineEndsOfOtherLinesStayByteForByte) {
 }
 #endif
 
-// A whole record at once: enabled, cities, carrier types, price, preliminary, limit.
-std::vector<std::string> Shown(const AutoAcceptRules& r) {
-  return Fields(r.Enabled, IdListText(r.Cities), IdListText(r.CarrierTypes), MinPriceText(r.MinPrice),
+// A whole record after its read's problem: enabled, cities, carrier types, price, preliminary, limit.
+std::vector<std::string> Shown(const AutoAcceptRules& r, const std::string& problem = "") {
+  return Fields(problem, r.Enabled, IdListText(r.Cities), IdListText(r.CarrierTypes), MinPriceText(r.MinPrice),
                 static_cast<int>(r.Preliminary), r.MaxOpen);
 }
 
@@ -137,17 +137,15 @@ TEST_F(SettingsFile, AutoAcceptMatchesAnOfferFieldByFieldAndItsSectionReadsWhole
     EXPECT_EQ(RulesMatch(rules, offer), match) << what;
   }
   AutoAcceptRules rules, written;
-  EXPECT_EQ(ReadAutoAcceptFrom(rules, path + ".none"), "");
-  EXPECT_EQ(Shown(rules), Fields(0, "", "", "0.00", 0, 3));
+  EXPECT_EQ(Shown(rules, ReadAutoAcceptFrom(rules, path + ".none")), Fields("", 0, "", "", "0.00", 0, 3));
   Written(
       "[AutoAccept]\r\nEnabled=1\r\nCities= 1, 7\r\nCarrierTypes=2\r\nMinPrice=300,50\r\nPreliminary=later\r\n"
       "MaxOpen=0\r\n");
-  EXPECT_EQ(ReadAutoAcceptFrom(rules, path), "");
-  EXPECT_EQ(Shown(rules), Fields(1, "1,7", "2", "300.50", 2, 0));
+  EXPECT_EQ(Shown(rules, ReadAutoAcceptFrom(rules, path)), Fields("", 1, "1,7", "2", "300.50", 2, 0));
   for (const std::string entry : {"Enabled=yes", "Cities=1,x", "Cities=1,,2", "CarrierTypes=-2", "MinPrice=сто",
                                   "MinPrice=1e99", "Preliminary=soon", "MaxOpen=-1"}) {
-    Written("[Common]\r\nLogin=me\r\n[AutoAccept]\r\n" + entry + "\r\nEnabled=1\r\n");
-    const std::string problem = ReadAutoAcceptFrom(rules, path);
+    const std::string problem =
+        ReadAutoAcceptFrom(rules, Written("[Common]\r\nLogin=me\r\n[AutoAccept]\r\n" + entry + "\r\nEnabled=1\r\n"));
     EXPECT_EQ(problem + (rules.Enabled ? " and on" : ""),
               "Автопринятие выключено: в файле настроек неверное значение " + entry);
   }
@@ -155,8 +153,7 @@ TEST_F(SettingsFile, AutoAcceptMatchesAnOfferFieldByFieldAndItsSectionReadsWhole
   written.Enabled = true, written.CarrierTypes = {4, 5}, written.MinPrice = 99.9,
   written.Preliminary = PreliminaryRule::Now;
   WriteAutoAcceptTo(written, path);
-  EXPECT_EQ(ReadAutoAcceptFrom(rules, path), "");
-  EXPECT_EQ(Shown(rules), Shown(written));
+  EXPECT_EQ(Shown(rules, ReadAutoAcceptFrom(rules, path)), Shown(written));
   EXPECT_EQ(platform::ReadProfileValue("Common", "Login", path), "me");
 }
 
