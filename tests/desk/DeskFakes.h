@@ -230,14 +230,10 @@ std::vector<std::string> Fields(const T&... values) {
 // Puts the desk's globals and the shared client back to their starting state.
 inline void ResetDesk() {
   using Access = KestoBrimoClientTestAccess;
-  NewOrders.clear(), MyOrders.clear(), CarDescription.clear(), CarGovNumber.clear();
-  CurOrder = KestoOrder();
-  MainIniFile = IniFile();
-  NewList = MyList = nullptr;
+  NewOrders.clear(), MyOrders.clear(), CarDescription.clear(), CarGovNumber.clear(), DeskAutoAccept.Reset();
+  CurOrder = KestoOrder(), MainIniFile = IniFile(), NewList = MyList = nullptr;
   ChOrderStatus = CarCallNumber = ToCarMin = DlgOrderId = ClientTariffPublisher = ClientTariffAceptor = 0;
-  ClientTariffCityId = 0, ChOrderPrice = 0;
-  Mode = 1, BeginTime = 86400, EndTime = 0;
-  DeskAutoAccept.Reset();
+  ClientTariffCityId = 0, ChOrderPrice = 0, Mode = 1, BeginTime = 86400, EndTime = 0;
   Access::ClearQueues(Client), Access::SetCities(Client, {}), Access::SetCarrierTypes(Client, {});
   Access::SetOrderStatuses(Client, {}), Access::SetTaxis(Client, {});
   Client.Authorized = false, Access::SetPhase(Client, KestoConnectionPhase::NotRunning);
