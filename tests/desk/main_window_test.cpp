@@ -386,24 +386,20 @@ TEST_F(MainWindow, ANewOfferSoundsAndFlashesOnceAndTheSettingSilencesIt) {
   EXPECT_EQ(Fields(ui.sounds, ui.flashes), Fields(1, 2));
 }
 
+// Each chain runs from the smallest cell to the largest.
 TEST(OrderSort, CellsCompareByTheirColumnsKind) {
-  using K = ColumnKind;
-  const std::tuple<ColumnKind, const char*, const char*> cases[] = {
-      {K::Number, "    850.50", "   1110.00"},
-      {K::Number, "    -10.00/      0.00", "      5.00/      1.00"},
-      {K::Time, "", "00:00:00 01.01.1970 "},
-      {K::Time, "23:59:59 06.12.2026 ", "00:00:01 07.12.2026 "},
-      {K::TimeThenText, "(01:52:27 07.12.2026 )Старт", "(01:52:28 07.12.2026 )Альфа"},
-      {K::TimeThenText, "(01:52:27 07.12.2026 )Альфа", "(01:52:27 07.12.2026 )Старт"},
-      {K::Text, "Евпатория", "Ёлки"},
-      {K::Text, "ёлки", "Жуковский"},
-      {K::Text, "Moscow", "абв"},
-      {K::Text, "Яр", "яхта"},
-      {K::Text, "Абв", "абвг"},
-      {K::Text, "", "А"}};
-  for (const auto& [kind, before, after] : cases)
-    EXPECT_EQ(Fields(CompareCells(kind, before, after) < 0, CompareCells(kind, after, before) > 0), Fields(1, 1))
-        << before << " | " << after;
+  const std::pair<ColumnKind, std::vector<const char*>> chains[] = {
+      {ColumnKind::Number, {"    -10.00/      0.00", "      5.00/      1.00", "    850.50", "   1110.00"}},
+      {ColumnKind::Time, {"", "00:00:00 01.01.1970 ", "23:59:59 06.12.2026 ", "00:00:01 07.12.2026 "}},
+      {ColumnKind::TimeThenText,
+       {"(01:52:27 07.12.2026 )Альфа", "(01:52:27 07.12.2026 )Старт", "(01:52:28 07.12.2026 )Альфа"}},
+      {ColumnKind::Text, {"", "Moscow", "Абв", "абвг", "Евпатория", "Ёж", "ёлки", "Жуковский", "Яр", "яхта"}}};
+  for (const auto& [kind, cells] : chains) {
+    for (std::size_t i = 1; i < cells.size(); ++i)
+      EXPECT_EQ(Fields(CompareCells(kind, cells[i - 1], cells[i]) < 0, CompareCells(kind, cells[i], cells[i - 1]) > 0),
+                Fields(1, 1))
+          << cells[i - 1] << " | " << cells[i];
+  }
 }
 
 TEST_F(MainWindow, HeaderClicksSortAndNotificationsKeepTheOrder) {
