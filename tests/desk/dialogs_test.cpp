@@ -120,7 +120,6 @@ TEST_F(DeskDialogs, CommandDialogsLeaveTheirGlobalsAndTheNotificationModeChanges
   interval[IDC_END_DATE].time = At(2001, 1, 1, 1, 1);
   logic.Start(interval);
   EXPECT_EQ(shown(interval), Fields(false, false, true, "0", 1, 8, 0, 2001, 2, BeginTime, -1));
-  // Status and price, car description, order id.
   FillDirectories();
   ChOrderStatus = 9, ChOrderPrice = 12.5f, CarDescription = "белая", CarCallNumber = 17, ToCarMin = 5;
   Operate(OrderStatusDialog(), known, IDCANCEL);

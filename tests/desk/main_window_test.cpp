@@ -55,12 +55,10 @@ std::string Accepts(std::initializer_list<int> ids) {
 
 class MainWindow : public ::testing::Test {
  protected:
-  // Under Windows the settings file stands beside the test executable; each case starts without it. The journal
-  // names a command by its button.
+  // Each case starts without the settings file (beside the executable under Windows); buttons bear their captions.
   void SetUp() override { Clean(), window[IDC_ACCEPT_ORDER].text = "Принять заказ", desk.Start(window); }
   void TearDown() override { desk.Destroy(), Clean(); }
   static void Clean() { ResetDesk(), std::remove(SettingsFilePath().c_str()); }
-  // The queued requests, each as Req() writes it.
   std::string Sent() {
     static const std::regex named("\"(?:OrderId|StatusId)\":(-?[0-9]+)");
     std::string text;
@@ -163,8 +161,7 @@ TEST_F(MainWindow, AnswersOpenTheirBoxesOrTheDirectoryViewer) {
             Fields(6, "KBRStatus_AuthentError", "Вход отклонён: Неверное имя пользователя или пароль"));
 }
 
-// A fake whose boxes stay open: every box and dialog runs further ticks
-// inside itself, as the timer does under a real modal loop.
+// Every box and dialog of this fake runs further ticks inside itself, as the timer does under a modal loop.
 TEST_F(MainWindow, NestedBoxesStopAtTheBoundAndTheRestFollowInOrder) {
   for (int n = 1; n <= 6; ++n) Push(Answer(7, KBRStatus_Ok, n));
   int ticksAtTheBound = 0;
@@ -345,8 +342,7 @@ TEST(StateLine, EachPhaseAndCauseInTheOperatorsWords) {
   }
 }
 
-// A lost connection greys every row; a notification of an order makes its
-// row current again; "Отсоединиться" empties the lists as before.
+// A lost connection greys every row until the exchange tells of its order again.
 TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfThem) {
   const auto stale = [&] {
     std::string grey;
@@ -362,12 +358,11 @@ TEST_F(MainWindow, RowsTurnStaleWhenTheConnectionIsLostUntilTheExchangeTellsOfTh
                    stale(), newList.redraws > 0),
             Fields(0, 1, "1110", 1))
       << stateLine();
-  // Logged in again: the exchange re-announces 1 and 3; 2 went meanwhile.
+  // Logged in again: the exchange re-announces 1 and 3 (no new offers); 2 went meanwhile.
   Access::SetPhase(Client, KestoConnectionPhase::LoggedIn), Client.Authorized = true;
   const int myRedraws = myList.redraws;
   PushTick({OrderNote(KBRReason_NewOrder, 1), OrderNote(KBRReason_MyOrder, 3)});
   EXPECT_GT(myList.redraws, myRedraws) << "the row's texts are the same; its grey must go";
-  // Re-announced orders are not new.
   EXPECT_EQ(Fields(stale(), stateLine(), ui.sounds), Fields("0100", "На связи; серых строк: 1 (могли устареть)", 1));
   // Accepting the grey row asks a question of its own.
   newList.selectionMark = 1, ui.answer = IDNO, desk.Command(window, IDC_ACCEPT_ORDER);
@@ -424,7 +419,6 @@ TEST_F(MainWindow, JournalKeepsTheNewestThousandLinesAndQuietSuccessSkipsTheBox)
   EXPECT_EQ(ui.Texts(), Texts(2, "Вы хотите принять заказ?\nТверская — Арбат, 850.50 руб."));
   PushTick({Answer(7, KBRStatus_Ok, 0, Requests().at(0).CommandId, "Заказ принят"),
             Answer(7, KBRStatus_CommonError, 0, Requests().at(1).CommandId)});
-  // Two questions and the refusal.
   EXPECT_EQ(Fields(ui.boxes.size(), ui.boxes.back().caption, journal.rows.size()),
             Fields(3, "KBRStatus_CommonError", 2));
   const auto& ok = journal.rows.at(1).cells;
@@ -442,8 +436,7 @@ TEST(MainLayout, ListsKeepTheirHeightAndTheJournalTakesWhatIsLeft) {
       {minWidth, minHeight, false}, {minWidth, minHeight + units.Y(90), true}, {1900, 1000, true}};
   for (const auto& [width, height, journal] : sizes) {
     const MainLayout l = LayOutMainWindow(width, height, units);
-    // Top to bottom, the list within its frame and the window's margin, auto-accept's controls side by side on the
-    // frame's top edge; with a journal the lists keep their height.
+    // Top to bottom; list in frame in margin; auto-accept's controls side by side on the frame's top edge; heights.
     EXPECT_EQ(
         Fields(l.journal.Height() > 0, l.stateLine.bottom, l.newOrders.right,
                l.newOrdersGroup.bottom < l.myOrdersGroup.top && l.myOrdersGroup.bottom < l.stateLine.top,

@@ -84,7 +84,6 @@ TEST_F(SettingsFile, DeskSectionRoundTripsBesideTheConnectionFieldsDamagedValues
               Fields(0, 0, 0, -1, false, true))
         << entry;
   }
-  // A saved place is brought onto the screen.
   const std::pair<WindowPlacement, WindowPlacement> cases[] = {
       {{100, 50, 800, 600, false}, {100, 50, 800, 600, false}},
       {{-300, -40, 800, 600, true}, {0, 0, 800, 600, true}},        // off the top left
