@@ -106,9 +106,8 @@ class FakeDialog : public DeskDialog {
   Control& operator[](int id) { return controls[id]; }
   void MakeSortedCombo(int id) { controls[id].combo = controls[id].sorted = true; }
 
-  std::string GetText(int id, std::size_t maxChars) override {
-    const Control& c = controls[id];
-    return c.combo ? ComboItemText(id, c.selection).substr(0, maxChars) : c.text.substr(0, maxChars);
+  std::string GetText(int id, std::size_t n) override {
+    return (controls[id].combo ? ComboItemText(id, controls[id].selection) : controls[id].text).substr(0, n);
   }
   void SetText(int id, const std::string& text) override { controls[id].text = text; }
   // GetDlgItemInt: blanks around digits, a sign only when signed, in range, else 0.
@@ -176,8 +175,7 @@ class FakeUi : public DeskUi {
     std::string text, caption;
     unsigned style = 0;
   };
-  // Drives an open dialog as the operator would; the end code is what the
-  // dialog's logic ended it with, or IDCANCEL (the close box) when it did not end.
+  // Drives an open dialog as the operator would; the dialog ends with its logic's code, else IDCANCEL (the close box).
   using Script = std::function<void(DeskDialogLogic&, FakeDialog&)>;
 
   std::vector<Box> boxes;

@@ -52,6 +52,16 @@ TEST_F(SettingsFile, PathAndConnectionFieldsRoundTripCutAt2549CharactersBesideTh
   EXPECT_EQ(Content(),
             "[Other]\r\nIPAddress=elsewhere\r\n[common]\r\nPort=7001\r\nLogin=\r\nIPAddress=10.0.0.5\r\n"
             "Password=pa=ss\r\n[Last]\r\nKey=kept\r\n");
+#if !defined(_WIN32)
+  // The POSIX profile writer edits the file in place, as Windows does.
+  Written("; settings of the desk\r\n[Common]\r\n; the exchange\r\nIPAddress=old\r\n\r\n[Tail]\nx=1");
+  ASSERT_TRUE(platform::WriteProfileValue("Common", "IPAddress", "new", path));
+  ASSERT_TRUE(platform::WriteProfileValue("Common", "Port", "7001", path));
+  ASSERT_TRUE(platform::WriteProfileValue("Fresh", "Key", "line\r\nInjected=1", path));
+  EXPECT_EQ(Content(),
+            "; settings of the desk\r\n[Common]\r\n; the exchange\r\nIPAddress=new\r\nPort=7001\r\n\r\n"
+            "[Tail]\nx=1\r\n[Fresh]\r\nKey=line\r\n");
+#endif
 }
 
 TEST_F(SettingsFile, DeskSectionRoundTripsBesideTheConnectionFieldsDamagedValuesGiveDefaultsAPlaceIsFitOnScreen) {
@@ -95,19 +105,6 @@ TEST_F(SettingsFile, DeskSectionRoundTripsBesideTheConnectionFieldsDamagedValues
   for (const auto& [saved, fitted] : cases)
     EXPECT_EQ(shown(FitOnScreen(saved, {0, 0, 1280, 1000}, 762, 560)), shown(fitted));
 }
-
-#if !defined(_WIN32)
-// The POSIX profile writer edits the file in place, as Windows does.
-TEST_F(SettingsFile, CommentsAndLineEndsOfOtherLinesStayByteForByte) {
-  Written("; settings of the desk\r\n[Common]\r\n; the exchange\r\nIPAddress=old\r\n\r\n[Tail]\nx=1");
-  ASSERT_TRUE(platform::WriteProfileValue("Common", "IPAddress", "new", path));
-  ASSERT_TRUE(platform::WriteProfileValue("Common", "Port", "7001", path));
-  ASSERT_TRUE(platform::WriteProfileValue("Fresh", "Key", "line\r\nInjected=1", path));
-  EXPECT_EQ(Content(),
-            "; settings of the desk\r\n[Common]\r\n; the exchange\r\nIPAddress=new\r\nPort=7001\r\n\r\n"
-            "[Tail]\nx=1\r\n[Fresh]\r\nKey=line\r\n");
-}
-#endif
 
 // A whole record after its read's problem: enabled, cities, carrier types, price, preliminary, limit.
 std::vector<std::string> Shown(const AutoAcceptRules& r, const std::string& problem = "") {
