@@ -142,11 +142,10 @@ TEST_F(DeskDialogs, DirectoryViewerRowsItsOnlyWayOutAndTheTariffDialogKeepingThe
   lost = service, lost.CityIdList = {7};
   Access::SetTaxis(Client, {{20, lost}, {10, service}, {30, KestoDirectoryItem()}});
   DirectoryDialog logic;
-  FakeListView& list = dialog.lists[IDC_DIR_LIST];
   logic.Start(dialog);
   const auto rows = [&](int button) {
     std::string text = logic.Command(dialog, button) ? "" : "unhandled";
-    for (const auto& row : list.rows) text += "|" + row.cells.at(0) + " " + row.cells.at(1);
+    for (const auto& row : dialog.lists[IDC_DIR_LIST].rows) text += "|" + row.cells.at(0) + " " + row.cells.at(1);
     return text;
   };
   EXPECT_EQ(rows(IDC_DIR_CLIENTS), "|10 A (B) C  - [Москва][Тверь]|20 A (B) C  - [id=7]|30  ()   - ");

@@ -118,8 +118,7 @@ TEST_F(MainWindow, StartPreparesTheListsTheTickSetsTheButtonsAndDrainsTheQueue) 
   }
   EXPECT_FALSE(desk.Command(window, 4242));
   for (int code : {IDOK, IDCANCEL, 0}) {
-    window.endCode.reset();
-    const bool handled = code ? desk.Command(window, code) : desk.Close(window);
+    const bool handled = (window.endCode.reset(), code ? desk.Command(window, code) : desk.Close(window));
     EXPECT_EQ(Fields(handled, window.endCode.value_or(0)), Fields(1, code ? code : IDCANCEL));
   }
   // One tick drains the queue and keeps maps and lists in step.
