@@ -18,6 +18,7 @@
 #include "desk/DeskIds.h"
 #include "desk/DeskUi.h"
 #include "desk/ListView.h"
+#include "desk/OrderList.h"
 #include "support/ClientTestAccess.h"
 
 class FakeListView : public KestoListView {
@@ -27,14 +28,13 @@ class FakeListView : public KestoListView {
     std::vector<std::string> cells;
     bool checked = false;
   };
-  std::uint32_t styles = 0;
   std::vector<std::pair<std::string, int>> columns;
   std::vector<Row> rows;
   int selectionMark = -1, inserts = 0, redraws = 0;
   std::vector<int> order;
   std::pair<int, int> sortArrow{-1, 0};
 
-  void SetExtendedStyle(std::uint32_t s) override { styles = s; }
+  void SetExtendedStyle(std::uint32_t) override {}
   void InsertColumn(int, const std::string& caption, int width) override { columns.emplace_back(caption, width); }
   int ColumnWidth(int column) override { return columns.at(static_cast<std::size_t>(column)).second; }
   void SetColumnWidth(int column, int width) override { columns.at(static_cast<std::size_t>(column)).second = width; }
@@ -50,8 +50,7 @@ class FakeListView : public KestoListView {
   bool GetItemData(int index, std::intptr_t& data) override { return Has(index) && ((data = At(index).data), true); }
   int InsertItem(int index, const std::string& text) override { return InsertItemWithData(index, text, 0); }
   int InsertItemWithData(int index, const std::string& text, std::intptr_t data) override {
-    ++inserts;
-    if (index < 0) return -1;
+    if (++inserts, index < 0) return -1;
     const int at = std::min(index, ItemCount());
     Row row{data, std::vector<std::string>(std::max<std::size_t>(columns.size(), 1)), false};
     row.cells[0] = text;
@@ -77,22 +76,16 @@ class FakeListView : public KestoListView {
   void DeleteAllItems() override { rows.clear(), selectionMark = -1; }
   int GetSelectionMark() override { return selectionMark; }
   void Redraw() override { ++redraws; }
-  void SetItemChecked(int index, bool checked) override {
-    if (Has(index)) At(index).checked = checked;
-  }
+  void SetItemChecked(int index, bool checked) override { Has(index) && (At(index).checked = checked); }
   bool IsItemChecked(int index) override { return Has(index) && At(index).checked; }
 
   // The item data of the rows, top to bottom.
   std::vector<std::intptr_t> Ids() const {
-    std::vector<std::intptr_t> ids;
-    for (const Row& row : rows) ids.push_back(row.data);
-    return ids;
+    std::vector<std::intptr_t> ids(rows.size());
+    return std::transform(rows.begin(), rows.end(), ids.begin(), [](const Row& r) { return r.data; }), ids;
   }
   // Appends a row as the lists of the main window hold it, and selects it.
-  void SelectNewRow(std::int32_t orderId) {
-    selectionMark = InsertItemWithData(kAppend, std::to_string(orderId), orderId);
-  }
-  static constexpr int kAppend = 2147483647;
+  void SelectNewRow(std::int32_t id) { selectionMark = InsertItemWithData(kAppendRowIndex, std::to_string(id), id); }
 };
 
 class FakeDialog : public DeskDialog {
@@ -113,22 +106,17 @@ class FakeDialog : public DeskDialog {
   Control& operator[](int id) { return controls[id]; }
   void MakeSortedCombo(int id) { controls[id].combo = controls[id].sorted = true; }
 
-  std::string GetText(int id, std::size_t maxChars) override {
-    const Control& c = controls[id];
-    return c.combo ? ComboItemText(id, c.selection).substr(0, maxChars) : c.text.substr(0, maxChars);
+  std::string GetText(int id, std::size_t n) override {
+    return (controls[id].combo ? ComboItemText(id, controls[id].selection) : controls[id].text).substr(0, n);
   }
   void SetText(int id, const std::string& text) override { controls[id].text = text; }
   // GetDlgItemInt: blanks around digits, a sign only when signed, in range, else 0.
   std::uint32_t GetUnsigned(int id) override { return static_cast<std::uint32_t>(Number(id, false, 0, 4294967295LL)); }
-  std::int32_t GetSigned(int id) override {
-    return static_cast<std::int32_t>(Number(id, true, -2147483648LL, 2147483647LL));
-  }
+  std::int32_t GetSigned(int id) override { return static_cast<std::int32_t>(Number(id, true, INT32_MIN, INT32_MAX)); }
   void SetUnsigned(int id, std::uint32_t value) override { controls[id].text = std::to_string(value); }
 
   void ComboReset(int id) override {
-    controls[id].combo = true;
-    controls[id].items.clear();
-    controls[id].selection = -1;
+    controls[id].combo = true, controls[id].items.clear(), controls[id].selection = -1;
   }
   int ComboAdd(int id, const std::string& text, std::intptr_t data) override {
     Control& c = controls[id];
@@ -165,26 +153,18 @@ class FakeDialog : public DeskDialog {
   void Repaint() override { ++repaints; }
   platform::LocalTime GetDateTime(int id) override { return controls[id].time; }
   void SetDateTime(int id, const platform::LocalTime& value) override { controls[id].time = value; }
-  KestoListView* ListView(int id) override {
-    const auto found = lists.find(id);
-    return found == lists.end() ? nullptr : &found->second;
-  }
+  KestoListView* ListView(int id) override { return &lists[id]; }
   void EndDialog(int code) override { endCode = code; }
 
  private:
   bool HasItem(int id, int index) { return index >= 0 && index < ComboCount(id); }
-  std::pair<std::string, std::intptr_t>& Item(int id, int index) {
-    return controls[id].items[static_cast<std::size_t>(index)];
-  }
+  std::pair<std::string, std::intptr_t>& Item(int id, int index) { return controls[id].items.at(index); }
   long long Number(int id, bool allowSign, long long low, long long high) {
-    const std::string& text = controls[id].text;
-    const std::size_t first = text.find_first_not_of(' '), end = text.find_last_not_of(' ') + 1;
-    if (first == std::string::npos) return 0;
-    const bool sign = allowSign && (text[first] == '-' || text[first] == '+');
-    const std::string digits = text.substr(first + sign, end - first - sign);
-    if (digits.empty() || digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
-    const long long value = text[first] == '-' ? -std::stoll(digits) : std::stoll(digits);
-    return value < low || value > high ? 0 : value;
+    std::istringstream in(controls[id].text);
+    long long value = 0;
+    std::string rest;
+    const bool signed_ = controls[id].text.find_first_of("+-") < controls[id].text.find_first_of("0123456789");
+    return in >> value && !(in >> rest) && (allowSign || !signed_) && value >= low && value <= high ? value : 0;
   }
 };
 
@@ -195,8 +175,7 @@ class FakeUi : public DeskUi {
     std::string text, caption;
     unsigned style = 0;
   };
-  // Drives an open dialog as the operator would; the end code is what the
-  // dialog's logic ended it with, or IDCANCEL (the close box) when it did not end.
+  // Drives an open dialog as the operator would; the dialog ends with its logic's code, else IDCANCEL (the close box).
   using Script = std::function<void(DeskDialogLogic&, FakeDialog&)>;
 
   std::vector<Box> boxes;
@@ -216,16 +195,12 @@ class FakeUi : public DeskUi {
   int RunDialog(int resourceId) override {
     dialogs.push_back(resourceId);
     FakeDialog dialog;
-    if (resourceId == IDD_DIRECTORIES) dialog.lists[IDC_DIR_LIST];
-    if (resourceId == IDD_AUTO_ACCEPT) dialog.lists[IDC_AA_CITIES], dialog.lists[IDC_AA_CARRIER_TYPES];
     if (resourceId == IDD_ORDER_STATUS) dialog.MakeSortedCombo(IDC_STATUS);
     if (resourceId == IDD_TARIFF)
       for (int id : {IDC_TARIFF_PUBLISHER, IDC_TARIFF_ACCEPTOR, IDC_TARIFF_CITY}) dialog.MakeSortedCombo(id);
-    const auto logic = CreateDeskDialog(resourceId, *this);
-    if (logic) {
+    if (const auto logic = CreateDeskDialog(resourceId, *this)) {
       logic->Start(dialog);
-      const auto script = scripts.find(resourceId);
-      if (script != scripts.end()) script->second(*logic, dialog);
+      if (scripts.count(resourceId)) scripts[resourceId](*logic, dialog);
     }
     if (whileOpen) whileOpen();
     return dialog.endCode.value_or(IDCANCEL);
@@ -234,11 +209,10 @@ class FakeUi : public DeskUi {
   void PlayNewOrderSound() override { ++sounds; }
   void FlashUntilForeground() override { ++flashes; }
   void PlayAutoAcceptSound() override { ++autoAcceptSounds; }
-  // The texts of the boxes shown, in order.
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> texts;
-    for (const Box& box : boxes) texts.push_back(box.text);
-    return texts;
+  // The texts (or captions) of the boxes shown, in order.
+  std::vector<std::string> Texts(std::string Box::*field = &Box::text) const {
+    std::vector<std::string> texts(boxes.size());
+    return std::transform(boxes.begin(), boxes.end(), texts.begin(), [&](const Box& b) { return b.*field; }), texts;
   }
 };
 
@@ -254,20 +228,11 @@ std::vector<std::string> Fields(const T&... values) {
 // Puts the desk's globals and the shared client back to their starting state.
 inline void ResetDesk() {
   using Access = KestoBrimoClientTestAccess;
-  NewOrders.clear(), MyOrders.clear(), CarDescription.clear(), CarGovNumber.clear();
-  CurOrder = KestoOrder();
-  MainIniFile = IniFile();
-  NewList = MyList = nullptr;
-  ChOrderStatus = CarCallNumber = ToCarMin = DlgOrderId = 0;
-  ClientTariffPublisher = ClientTariffAceptor = ClientTariffCityId = 0;
-  ChOrderPrice = 0;
-  Mode = 1, BeginTime = 86400, EndTime = 0;
-  DeskAutoAccept.Reset();
-  Access::ClearQueues(Client);
-  Access::SetCities(Client, {});
-  Access::SetCarrierTypes(Client, {});
-  Access::SetOrderStatuses(Client, {});
-  Access::SetTaxis(Client, {});
-  Client.Authorized = false;
-  Access::SetPhase(Client, KestoConnectionPhase::NotRunning);
+  NewOrders.clear(), MyOrders.clear(), CarDescription.clear(), CarGovNumber.clear(), DeskAutoAccept.Reset();
+  CurOrder = KestoOrder(), MainIniFile = IniFile(), NewList = MyList = nullptr;
+  ChOrderStatus = CarCallNumber = ToCarMin = DlgOrderId = ClientTariffPublisher = ClientTariffAceptor = 0;
+  ClientTariffCityId = 0, ChOrderPrice = 0, Mode = 1, BeginTime = 86400, EndTime = 0;
+  Access::ClearQueues(Client), Access::SetCities(Client, {}), Access::SetCarrierTypes(Client, {});
+  Access::SetOrderStatuses(Client, {}), Access::SetTaxis(Client, {});
+  Client.Authorized = false, Access::SetPhase(Client, KestoConnectionPhase::NotRunning);
 }

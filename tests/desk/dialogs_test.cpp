@@ -28,8 +28,7 @@ platform::LocalTime At(int y, int mo, int d, int h, int mi) { return {y, mo, d, 
 void Fill(FakeDialog&) {}
 template <typename... Rest>
 void Fill(FakeDialog& d, int id, const std::string& text, const Rest&... rest) {
-  d[id].combo ? d.Choose(id, text) : void(d[id].text = text);
-  Fill(d, rest...);
+  d[id].combo ? d.Choose(id, text) : void(d[id].text = text), Fill(d, rest...);
 }
 // Types `texts` (id, text, ...) and clicks `id`: whether the logic handled it, and the end code (0: still open).
 template <typename Logic, typename... Texts>
@@ -62,8 +61,7 @@ TEST_F(DeskDialogs, NewOrderStartsAnHourAheadFromTheDirectoriesEnterWalksTheFiel
                   o.Time0Km1Fixed2, o.PreliminaryTime, o.TimeToLiveSec, o.OrderId);
   };
   // Empty directories leave the numbers as they were (-1) and the status published.
-  logic.Start(dialog);
-  dialog[IDC_PRELIMINARY].checked = true;
+  logic.Start(dialog), dialog[IDC_PRELIMINARY].checked = true;
   dialog[IDC_PRELIMINARY_DATE].time = At(2030, 6, 15, 1, 2), dialog[IDC_PRELIMINARY_TIME].time = At(2000, 1, 1, 14, 45);
   EXPECT_EQ(publish(dialog, IDC_TIME_TO_LIVE, "soon"),
             Fields(15.123456f, 16.987654f, 17.8765f, 18.654322f, "", 0, "", -1, -1, 0, 17, 0, "", "", 2,
@@ -71,9 +69,8 @@ TEST_F(DeskDialogs, NewOrderStartsAnHourAheadFromTheDirectoriesEnterWalksTheFiel
   EXPECT_EQ(Press(logic, dialog, IDCANCEL), Fields(true, IDCANCEL));
   EXPECT_EQ(ui.log, std::vector<std::string>{"InsertOrder Dialog cancel"});
 
-  FillDirectories();
   FakeDialog d;
-  EXPECT_TRUE(logic.Start(d));
+  EXPECT_TRUE((FillDirectories(), logic.Start(d)));
   // Pickers an hour ahead, hidden; the last "На сервере обмена"; the first carrier type and city (kept below).
   EXPECT_EQ(Fields(d[IDC_PRELIMINARY_DATE].visible, d[IDC_PRELIMINARY_TIME].visible, d[IDC_PRELIMINARY_DATE].time.Year,
                    d[IDC_PRELIMINARY_TIME].time.Hour, d.GetText(IDC_TARIFF_MODE, 100), d.ComboSelection(IDC_STATUS),
@@ -88,8 +85,7 @@ TEST_F(DeskDialogs, NewOrderStartsAnHourAheadFromTheDirectoriesEnterWalksTheFiel
   EXPECT_EQ(Fields(d.focus, d.repaints, !d.endCode), Fields(IDC_PUBLISH, 2, true));
   // Ticked, the box shows the pickers; cleared again, the order has no time.
   for (bool later : {true, false}) {
-    d[IDC_PRELIMINARY].checked = later;
-    logic.Command(d, IDC_PRELIMINARY);
+    d[IDC_PRELIMINARY].checked = later, logic.Command(d, IDC_PRELIMINARY);
     EXPECT_EQ(Fields(d[IDC_PRELIMINARY_DATE].visible, d[IDC_PRELIMINARY_TIME].visible), Fields(later, later));
   }
   EXPECT_EQ(publish(d, IDC_STREET_FROM, "Тверская", IDC_ADDITIONAL_FROM, std::string(2000, 'a'), IDC_STREET_TO, "Арбат",
@@ -124,7 +120,6 @@ TEST_F(DeskDialogs, CommandDialogsLeaveTheirGlobalsAndTheNotificationModeChanges
   interval[IDC_END_DATE].time = At(2001, 1, 1, 1, 1);
   logic.Start(interval);
   EXPECT_EQ(shown(interval), Fields(false, false, true, "0", 1, 8, 0, 2001, 2, BeginTime, -1));
-  // Status and price, car description, order id.
   FillDirectories();
   ChOrderStatus = 9, ChOrderPrice = 12.5f, CarDescription = "белая", CarCallNumber = 17, ToCarMin = 5;
   Operate(OrderStatusDialog(), known, IDCANCEL);
@@ -147,11 +142,10 @@ TEST_F(DeskDialogs, DirectoryViewerRowsItsOnlyWayOutAndTheTariffDialogKeepingThe
   lost = service, lost.CityIdList = {7};
   Access::SetTaxis(Client, {{20, lost}, {10, service}, {30, KestoDirectoryItem()}});
   DirectoryDialog logic;
-  FakeListView& list = dialog.lists[IDC_DIR_LIST];
   logic.Start(dialog);
   const auto rows = [&](int button) {
     std::string text = logic.Command(dialog, button) ? "" : "unhandled";
-    for (const auto& row : list.rows) text += "|" + row.cells.at(0) + " " + row.cells.at(1);
+    for (const auto& row : dialog.lists[IDC_DIR_LIST].rows) text += "|" + row.cells.at(0) + " " + row.cells.at(1);
     return text;
   };
   EXPECT_EQ(rows(IDC_DIR_CLIENTS), "|10 A (B) C  - [Москва][Тверь]|20 A (B) C  - [id=7]|30  ()   - ");

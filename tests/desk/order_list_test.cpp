@@ -2,10 +2,11 @@
 // formats, the row kept per order id, and the layouts of the answer boxes.
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "DeskFakes.h"
 #include "desk/MessageTexts.h"
 #include "desk/OrderList.h"
-#include "desk/OrderSort.h"
 #include "desk/TextFormat.h"
 
 namespace {
@@ -17,22 +18,19 @@ std::string ExpectedLocal(std::int64_t t) {
 }
 
 std::string Joined(const std::array<std::string, kOrderColumnCount>& cells) {
-  std::string text;
-  for (const std::string& cell : cells) text += cell + "|";
-  return text;
+  return std::accumulate(cells.begin(), cells.end(), std::string(), [](std::string t, auto& c) { return t + c + "|"; });
 }
 
 TEST(OrderTexts, RowCellsInfoAndTariffBoxesWithNamesOrPlaceholdersTimesOnlyWhereTheyAreTimesAndTheRowKeptPerOrder) {
   for (std::int64_t notATime : {0LL, 65535LL, -1LL, 0xFFFF0000LL, 0x7FFFFFFFFFFF0000LL})
     EXPECT_EQ(FormatTime(notATime), "") << notATime;
   EXPECT_EQ(FormatTime(65536), ExpectedLocal(65536));
+  using Access = KestoBrimoClientTestAccess;
   KestoBrimoClientAsync client;
-  KestoBrimoClientTestAccess::SetCities(client, {{1, "Москва"}, {2, "Тверь"}});
-  KestoBrimoClientTestAccess::SetCarrierTypes(client, {{3, "Седан"}});
-  KestoBrimoClientTestAccess::SetOrderStatuses(client, {{17, "На сервере обмена"}});
   KestoDirectoryItem publisher;
-  publisher.ShortName = "Такси-1";
-  KestoBrimoClientTestAccess::SetTaxis(client, {{10, publisher}});
+  publisher.ShortName = "Такси-1", Access::SetTaxis(client, {{10, publisher}});
+  Access::SetCities(client, {{1, "Москва"}, {2, "Тверь"}}), Access::SetCarrierTypes(client, {{3, "Седан"}});
+  Access::SetOrderStatuses(client, {{17, "На сервере обмена"}});
   KestoOrder o;
   o.OrderId = 4711, o.CityIdFrom = 1, o.CityIdTo = 2, o.CarrierType = 3, o.StatusId = 17, o.BrimoOrderState = 1;
   o.StreetFrom = "Тверская", o.AdditionalFrom = "д. 5", o.StreetTo = "Арбат", o.AdditionalTo = "под. 2";
@@ -77,23 +75,18 @@ TEST(OrderTexts, RowCellsInfoAndTariffBoxesWithNamesOrPlaceholdersTimesOnlyWhere
                                " Комиссия публикатора (проц):      2.50\n Комиссия сервиса (фикс):      3.00\n"
                                " Комиссия сервися (проц):      4.00\n Штраф за возврат заказа публикатору:      5.00\n"
                                " Штраф за возврат заказа сервису:      6.00\n");
-  // The list keeps one row per order, refreshing the last of several; deletion removes all; column 0 sorts.
-  ResetDesk();
+  // The list keeps one row per order, refreshing the last of several; deletion removes all, next to each other too.
   FakeListView list;
-  SetColumn(list);
-  for (std::intptr_t data : {15, 7, 15, 8}) list.InsertItemWithData(kAppendRowIndex, std::to_string(data), data);
+  ResetDesk(), SetColumn(list);
+  for (std::intptr_t data : {7, 15, 15, 8}) list.InsertItemWithData(kAppendRowIndex, std::to_string(data), data);
   KestoOrder order;
   for (const auto& [id, street] : {std::pair(15, "fresh"), {9, "fresh"}, {9, "twice"}})
     order.OrderId = id, order.StreetFrom = street, PutOrderToListView(list, order);
   EXPECT_EQ(
-      Fields(list.inserts, list.rows[0].cells[2], list.rows[2].cells[2], list.rows[4].cells[0], list.rows[4].cells[2]),
+      Fields(list.inserts, list.rows[1].cells[2], list.rows[2].cells[2], list.rows[4].cells[0], list.rows[4].cells[2]),
       Fields(5, "", "fresh", 9, "twice"));
-  SortOrderList(list, {0, true});
-  EXPECT_EQ(list.Ids(), (std::vector<std::intptr_t>{15, 15, 9, 8, 7}));
-  EXPECT_EQ(list.sortArrow, std::make_pair(0, -1));
-  // Adjacent matches: the row moving into a deleted index is looked at too.
   DelOrderFromListView(list, 15), DelOrderFromListView(list, 42);
-  EXPECT_EQ(list.Ids(), (std::vector<std::intptr_t>{9, 8, 7}));
+  EXPECT_EQ(list.Ids(), (std::vector<std::intptr_t>{7, 8, 9}));
 }
 
 }  // namespace
