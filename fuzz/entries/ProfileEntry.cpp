@@ -1,6 +1,6 @@
-// Fuzz entry: the settings file reader and writer on any file. Every value
-// read fits the profile buffer; a value written reads back as written, and
-// writing it changes no other value.
+// Fuzz entry: the settings file reader and writer on any file. Every value read fits the profile buffer; a value
+// written reads back as written, and writing it changes no other value.
+#include <cstring>
 #include <string>
 
 #include "desk/Settings.h"
@@ -10,21 +10,15 @@
 
 namespace {
 
-const char* const kSection = "Common";
-
 // A value that survives a write and a read unchanged: one line, no blanks
 // at either end, no quotes, not longer than the profile buffer.
 std::string PlainValue(const std::string& from) {
   std::string value;
-  for (char c : from) {
-    if (c == '\r' || c == '\n' || c == '\0' || c == '"' || c == '\'') continue;
-    value += c;
-  }
+  for (char c : from)
+    if (std::strchr("\r\n\"'", c) == nullptr) value += c;  // a zero byte finds the terminating one
   const std::size_t first = value.find_first_not_of(" \t");
   if (first == std::string::npos) return "value";
-  value = value.substr(first, value.find_last_not_of(" \t") + 1 - first);
-  if (value.size() > 200) value.resize(200);
-  return value;
+  return value.substr(first, value.find_last_not_of(" \t") + 1 - first).substr(0, 200);
 }
 
 }  // namespace
@@ -41,14 +35,11 @@ void FuzzProfile(const std::uint8_t* data, std::size_t size, const std::string& 
   // The written value comes from the file's own tail, so it varies with the input.
   const std::string written = PlainValue(content.substr(content.size() > 40 ? content.size() - 40 : 0));
   const std::string other = platform::ReadProfileValue("Other", "Key", scratchPath);
-  if (!platform::WriteProfileValue(kSection, "Login", written, scratchPath)) return;
-  FuzzCheck(platform::ReadProfileValue(kSection, "Login", scratchPath) == written,
-            "a written value did not read back");
+  if (!platform::WriteProfileValue("Common", "Login", written, scratchPath)) return;
+  FuzzCheck(platform::ReadProfileValue("Common", "Login", scratchPath) == written, "a written value did not read back");
   IniFile after;
   ReadIniFrom(after, scratchPath);
-  FuzzCheck(after.IPAddress == settings.IPAddress && after.Port == settings.Port &&
-                after.Password == settings.Password,
+  FuzzCheck(after.IPAddress == settings.IPAddress && after.Port == settings.Port && after.Password == settings.Password,
             "writing one key changed another");
-  FuzzCheck(platform::ReadProfileValue("Other", "Key", scratchPath) == other,
-            "writing one section changed another");
+  FuzzCheck(platform::ReadProfileValue("Other", "Key", scratchPath) == other, "writing one section changed another");
 }

@@ -1,144 +1,81 @@
 // The debug log: file names, stamps, midnight roll-over, appending, cutting, and two writers.
-#include "client/DebugLog.h"
-
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
-#include <sstream>
 #include <thread>
-#include <vector>
 
+#include "client/DebugLog.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "support/TempDir.h"
 
 namespace {
 
-std::int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second) {
+std::int64_t March2026(int day, int hour, int minute, int second) {
   platform::LocalTime t;
-  t.Year = year, t.Month = month, t.Day = day, t.Hour = hour, t.Minute = minute, t.Second = second;
+  t.Year = 2026, t.Month = 3, t.Day = day, t.Hour = hour, t.Minute = minute, t.Second = second;
   return platform::FromLocalTime(t);
 }
 
-std::vector<std::string> Lines(const std::string& path) {
+std::string Text(const std::string& path) {
   std::string content;
   EXPECT_TRUE(platform::ReadWholeFile(path, content)) << path;
-  std::vector<std::string> lines;
-  std::istringstream in(content);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
+  return content;
 }
 
-// "[" + 24-character stamp + "]" + message.
-std::string MessageOf(const std::string& line) {
-  if (line.size() < 26 || line[0] != '[' || line[25] != ']') return "<malformed>";
-  return line.substr(26);
-}
-
-TEST(DebugLogName, DateGoesBeforeTheLastDotOrAtTheEnd) {
-  EXPECT_EQ(KestoDebugLog::DatedName("C:\\kb\\desk.log", 2009, 3, 1), "C:\\kb\\desk_2009_03_01.log");
-  EXPECT_EQ(KestoDebugLog::DatedName("/opt/kb/desk", 2026, 12, 31), "/opt/kb/desk_2026_12_31");
-  // Only dot in a folder name: the date lands there, as the name rule says.
-  EXPECT_EQ(KestoDebugLog::DatedName("/opt/kb.d/desk", 2026, 1, 2), "/opt/kb_2026_01_02.d/desk");
-}
-
-TEST(DebugLogStamp, CtimeLayoutWithTwoDigitDay) {
-  const std::int64_t t = LocalSeconds(2009, 3, 1, 14, 5, 9);
-  EXPECT_EQ(KestoDebugLog::TimeToText(t), "Sun Mar 01 14:05:09 2009");
-  EXPECT_EQ(KestoDebugLog::TimeToText(0), "1970-01-01 00:00:00");
-}
-
-TEST(DebugLogFile, RollsOverToANewFileAtLocalMidnight) {
+// The date goes before the last dot, the stamp is ctime's with a two-digit day. Lines of two threads never interleave.
+TEST(DebugLog, NamesAndStampsThenASecondRunAppendsMidnightStartsTheNextDaysFileAndEveryLineStaysWhole) {
+  EXPECT_EQ(KestoDebugLog::DatedName("C:\\kb\\desk.log", 2009, 3, 1) + " " +
+                KestoDebugLog::DatedName("/kb/desk", 2026, 12, 31) + " " +
+                KestoDebugLog::DatedName("/kb.d/desk", 2026, 1, 2),
+            "C:\\kb\\desk_2009_03_01.log /kb/desk_2026_12_31 /kb_2026_01_02.d/desk");
+  EXPECT_EQ(KestoDebugLog::TimeToText(March2026(1, 14, 5, 9)) + ", " + KestoDebugLog::TimeToText(0),
+            "Sun Mar 01 14:05:09 2026, 1970-01-01 00:00:00");
   TempDir dir;
-  std::atomic<std::int64_t> now{LocalSeconds(2026, 3, 14, 23, 59, 59)};
-  KestoDebugLog log;
-  log.SetClock([&] { return now.load(); });
-  ASSERT_TRUE(log.Open(dir.file("desk.log")));
-  log.PrintLine("before midnight");
-  now = LocalSeconds(2026, 3, 15, 0, 0, 1);
-  log.PrintLine("after midnight");
-
-  const auto first = Lines(dir.file("desk_2026_03_14.log"));
-  const auto second = Lines(dir.file("desk_2026_03_15.log"));
-  ASSERT_EQ(first.size(), 1u);
-  ASSERT_EQ(second.size(), 1u);
-  EXPECT_EQ(first[0], "[Sat Mar 14 23:59:59 2026]before midnight");
-  EXPECT_EQ(second[0], "[Sun Mar 15 00:00:01 2026]after midnight");
-}
-
-TEST(DebugLogFile, SecondRunOnTheSameDayAppendsAndNameWithoutDotGetsNoExtension) {
-  TempDir dir;
-  const std::int64_t noon = LocalSeconds(2026, 7, 4, 12, 0, 0);
-  for (const char* message : {"first run", "second run"}) {
+  std::int64_t now = March2026(14, 23, 59, 59);
+  for (const char* message : {"first run", "second run", "after midnight"}) {
     KestoDebugLog log;
-    log.SetClock([=] { return noon; });
-    ASSERT_TRUE(log.Open(dir.file("desk")));
+    log.SetClock([&] { return now; });
+    ASSERT_TRUE(log.Open(dir.file("desk.log")));
+    if (message[0] == 'a') now = March2026(15, 0, 0, 1);
     log.PrintLine(message);
-    log.PrintLine("");
   }
-  const auto lines = Lines(dir.file("desk_2026_07_04"));
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(MessageOf(lines[0]), "first run");
-  EXPECT_EQ(lines[1], "[Sat Jul 04 12:00:00 2026]");
-  EXPECT_EQ(MessageOf(lines[2]), "second run");
-}
-
-TEST(DebugLogFile, ClosedLogWritesNothingAndUnopenableFileTurnsLoggingOff) {
-  TempDir dir;
+  EXPECT_EQ(Text(dir.file("desk_2026_03_14.log")),
+            "[Sat Mar 14 23:59:59 2026]first run\n[Sat Mar 14 23:59:59 2026]second run\n");
   KestoDebugLog log;
-  log.PrintLine("nobody hears this");
-  EXPECT_FALSE(log.Open(dir.file("missing/folder/desk.log")));
-  log.PrintLine("nor this");
-  EXPECT_FALSE(log.IsOpen());
+  log.SetClock([&] { return now; });
+  ASSERT_TRUE(log.Open(dir.file("desk.log")));
+  const auto writer = [&](char c) {
+    for (int i = 0; i < 400; ++i) log.PrintLine(std::string(300, c));
+  };
+  std::thread a(writer, 'a'), b(writer, 'b');
+  a.join();
+  b.join();
+  const std::string stamp = "[Sun Mar 15 00:00:01 2026]", text = Text(dir.file("desk_2026_03_15.log"));
+  ASSERT_EQ(text.size(), 41 + 800u * 327);
+  EXPECT_EQ(text.substr(0, 41), stamp + "after midnight\n");
+  for (std::size_t at = 41; at < text.size(); at += 327)
+    ASSERT_EQ(text.substr(at, 327), stamp + std::string(300, text[at + 26]) + "\n") << at;
+  KestoDebugLog off;
+  EXPECT_FALSE(off.Open(dir.file("missing/folder/desk.log")));
+  off.PrintLine("nobody hears this");
 }
 
-TEST(DebugLogGlobal, StartLineAndOverlongMessageIsCut) {
+TEST(DebugLog, TheProcessLogStartsWithItsLineAndCutsAnOverlongMessage) {
   OpenDebugLog();
-  ASSERT_TRUE(DebugLog.IsOpen());
-  const std::string huge(20000, 'x');
-  PrintToDebugLog("%s", huge.c_str());
+  PrintToDebugLog("%s", std::string(20000, 'x').c_str());
   PrintToDebugLog("%d%%", 100);
   DebugLog.Close();
-
   std::string base = platform::ExecutablePath();
   if (base.rfind('.') != std::string::npos) base = base.substr(0, base.rfind('.')) + ".log";
   const platform::LocalTime today = platform::CurrentLocalTime();
   const std::string path = KestoDebugLog::DatedName(base, today.Year, today.Month, today.Day);
-  const auto lines = Lines(path);
+  std::string text = Text(path);
   std::remove(path.c_str());
-  ASSERT_GE(lines.size(), 3u);
-  const std::size_t n = lines.size();
-  EXPECT_EQ(MessageOf(lines[n - 3]), "Старт программы");
-  EXPECT_EQ(MessageOf(lines[n - 2]), std::string(kDebugLogMessageBuffer - 1, 'x'));
-  EXPECT_EQ(MessageOf(lines[n - 1]), "100%");
-}
-
-TEST(DebugLogFile, LinesOfTwoThreadsNeverInterleave) {
-  TempDir dir;
-  KestoDebugLog log;
-  const std::int64_t noon = LocalSeconds(2026, 7, 4, 12, 0, 0);
-  log.SetClock([=] { return noon; });
-  ASSERT_TRUE(log.Open(dir.file("desk.log")));
-  const int perThread = 400;
-  auto writer = [&](char c) {
-    const std::string message(300, c);
-    for (int i = 0; i < perThread; ++i) log.PrintLine(message);
-  };
-  std::thread a(writer, 'a');
-  std::thread b(writer, 'b');
-  a.join();
-  b.join();
-  const auto lines = Lines(dir.file("desk_2026_07_04.log"));
-  int as = 0, bs = 0;
-  for (const auto& line : lines) {
-    const std::string m = MessageOf(line);
-    if (m == std::string(300, 'a')) ++as;
-    else if (m == std::string(300, 'b')) ++bs;
-    else ADD_FAILURE() << "mixed line: " << line.substr(0, 60);
-  }
-  EXPECT_EQ(as, perThread);
-  EXPECT_EQ(bs, perThread);
+  // The stamps are the clock's: each line's text starts after "]".
+  for (std::size_t at = 0; (at = text.find('[', at)) != std::string::npos;) text.erase(at, text.find(']', at) - at + 1);
+  EXPECT_EQ(text.substr(text.rfind("Старт программы")),
+            "Старт программы\n" + std::string(kDebugLogMessageBuffer - 1, 'x') + "\n100%\n");
 }
 
 }  // namespace

@@ -12,352 +12,181 @@ using Access = KestoBrimoClientTestAccess;
 
 class DeskDialogs : public ::testing::Test {
  protected:
-  void SetUp() override { ResetDesk(); }
-  void TearDown() override { ResetDesk(); }
-
+  DeskDialogs() { ResetDesk(); }
+  ~DeskDialogs() override { ResetDesk(); }
   void FillDirectories() {
     Access::SetCities(Client, {{1, "Москва"}, {2, "Тверь"}});
     Access::SetCarrierTypes(Client, {{3, "Седан"}, {4, "Минивэн"}});
     Access::SetOrderStatuses(Client, {{5, "На сервере обмена"}, {9, "Выполнен"}, {17, "На сервере обмена"}});
   }
-
   FakeUi ui;
   FakeDialog dialog;
 };
 
-platform::LocalTime At(int year, int month, int day, int hour, int minute) {
-  platform::LocalTime t;
-  t.Year = year;
-  t.Month = month;
-  t.Day = day;
-  t.Hour = hour;
-  t.Minute = minute;
-  t.Second = 42;
-  return t;
+platform::LocalTime At(int y, int mo, int d, int h, int mi) { return {y, mo, d, h, mi, 42}; }
+// Types each text into its control, or picks it in a combo box.
+void Fill(FakeDialog&) {}
+template <typename... Rest>
+void Fill(FakeDialog& d, int id, const std::string& text, const Rest&... rest) {
+  d[id].combo ? d.Choose(id, text) : void(d[id].text = text), Fill(d, rest...);
 }
-
-platform::LocalTime LateOnNewYearsEve() { return At(2023, 12, 31, 23, 30); }
-
-TEST(OneHourLater, CarriesIntoTheNextDayMonthAndYear) {
-  const struct {
-    platform::LocalTime from;
-    int year, month, day, hour;
-  } cases[] = {{At(2024, 5, 6, 12, 15), 2024, 5, 6, 13},
-               {At(2024, 2, 28, 23, 0), 2024, 2, 29, 0},
-               {At(2023, 2, 28, 23, 0), 2023, 3, 1, 0},
-               {At(2023, 12, 31, 23, 30), 2024, 1, 1, 0}};
-  for (const auto& c : cases) {
-    const platform::LocalTime later = OneHourLater(c.from);
-    EXPECT_EQ(std::vector<int>({later.Year, later.Month, later.Day, later.Hour, later.Minute}),
-              std::vector<int>({c.year, c.month, c.day, c.hour, c.from.Minute}))
-        << c.from.Year << "-" << c.from.Month << "-" << c.from.Day;
-  }
+// Types `texts` (id, text, ...) and clicks `id`: whether the logic handled it, and the end code (0: still open).
+template <typename Logic, typename... Texts>
+std::vector<std::string> Press(Logic&& logic, FakeDialog& d, int id, const Texts&... texts) {
+  Fill(d, texts...);
+  const bool handled = logic.Command(d, id);
+  return Fields(handled, d.endCode.value_or(0));
 }
-
-TEST_F(DeskDialogs, NewOrderStartsFromTheDirectoriesAndDefaults) {
-  FillDirectories();
-  AddOrderDialog logic(ui, &LateOnNewYearsEve);
-  EXPECT_TRUE(logic.Start(dialog));
-  EXPECT_FALSE(dialog[IDC_PRELIMINARY_DATE].visible);
-  EXPECT_FALSE(dialog[IDC_PRELIMINARY_TIME].visible);
-  EXPECT_EQ(dialog[IDC_PRELIMINARY_DATE].time.Year, 2024);
-  EXPECT_EQ(dialog[IDC_PRELIMINARY_TIME].time.Hour, 0);
-  EXPECT_EQ(dialog.GetText(IDC_CARRIER_TYPE, 100), "Седан");
-  EXPECT_EQ(dialog.GetText(IDC_TARIFF_MODE, 100), "Фикс. тариф");
-  EXPECT_EQ(dialog.ComboCount(IDC_TARIFF_MODE), 3);
-  EXPECT_EQ(dialog.ComboSelection(IDC_STATUS), 2);  // the last "На сервере обмена"
-  EXPECT_EQ(dialog.GetText(IDC_CITY_FROM, 100), "Москва");
-  EXPECT_EQ(dialog.GetText(IDC_CITY_TO, 100), "Москва");
-  EXPECT_EQ(dialog[IDC_TIME_TO_LIVE].text, "0");
+// Opens the dialog, then types and clicks as Press does.
+template <typename Logic, typename... Texts>
+std::vector<std::string> Operate(Logic&& logic, FakeDialog& d, int id, const Texts&... texts) {
+  return d.MakeSortedCombo(IDC_STATUS), logic.Start(d), Press(logic, d, id, texts...);
 }
+std::vector<int> Ymdhm(const platform::LocalTime& t) { return {t.Year, t.Month, t.Day, t.Hour, t.Minute}; }
+// The seconds the pickers give: the seconds of a picked time are dropped.
+std::int64_t Picked(int y, int mo, int d, int h, int mi) { return platform::FromLocalTime(At(y, mo, d, h, mi)) - 42; }
 
-TEST_F(DeskDialogs, EnterInTheNewOrderDialogMovesTheFocusAndPublishesNothing) {
-  AddOrderDialog logic(ui);
-  logic.Start(dialog);
-  dialog.tabOrder = {IDC_CITY_FROM, IDC_STREET_FROM, IDC_ADDITIONAL_FROM, IDC_PUBLISH, IDCANCEL};
-  dialog.focus = IDC_STREET_FROM;
-  EXPECT_FALSE(logic.Command(dialog, IDOK));
-  EXPECT_EQ(dialog.focus, IDC_ADDITIONAL_FROM);
-  EXPECT_EQ(dialog.repaints, 1);
-  dialog.tabOrder.clear();  // no next control: the focus goes to the publish button
-  EXPECT_FALSE(logic.Command(dialog, IDOK));
-  EXPECT_EQ(dialog.focus, IDC_PUBLISH);
-  EXPECT_FALSE(logic.Command(dialog, IDOK));
-  EXPECT_EQ(dialog.focus, IDC_PUBLISH);
-  EXPECT_EQ(dialog.repaints, 2);
-  EXPECT_FALSE(dialog.endCode.has_value());
-}
-
-TEST_F(DeskDialogs, PublishingFillsCurOrder) {
-  FillDirectories();
-  CurOrder.Clear();
-  AddOrderDialog logic(ui);
-  logic.Start(dialog);
-  dialog[IDC_STREET_FROM].text = "Тверская";
-  dialog[IDC_ADDITIONAL_FROM].text = std::string(2000, 'a');
-  dialog[IDC_STREET_TO].text = "Арбат";
-  dialog.Choose(IDC_CITY_TO, "Тверь");
-  dialog.Choose(IDC_CARRIER_TYPE, "Минивэн");
-  dialog.Choose(IDC_TARIFF_MODE, "По километражу");
-  dialog.Choose(IDC_STATUS, "Выполнен");
-  dialog[IDC_PRICE].text = "12.5руб";
-  dialog[IDC_CLIENT_PHONE].text = "+7 900";
-  dialog[IDC_COMMENT].text = "у подъезда";
-  dialog[IDC_TIME_TO_LIVE].text = "-30";
-  // The time was set while ticked, then the box was cleared again.
-  dialog[IDC_PRELIMINARY].checked = true;
-  logic.Command(dialog, IDC_PRELIMINARY);
-  EXPECT_TRUE(dialog[IDC_PRELIMINARY_DATE].visible);
-  dialog[IDC_PRELIMINARY_DATE].time = At(2030, 1, 2, 0, 0);
-  dialog[IDC_PRELIMINARY].checked = false;
-  logic.Command(dialog, IDC_PRELIMINARY);
-  EXPECT_FALSE(dialog[IDC_PRELIMINARY_TIME].visible);
-
-  EXPECT_TRUE(logic.Command(dialog, IDC_PUBLISH));
-  EXPECT_EQ(dialog.endCode, IDC_PUBLISH);
-  EXPECT_FLOAT_EQ(CurOrder.LatitudeFrom, 15.123456f);
-  EXPECT_FLOAT_EQ(CurOrder.LongitudeFrom, 16.987654f);
-  EXPECT_FLOAT_EQ(CurOrder.LatitudeTo, 17.8765f);
-  EXPECT_FLOAT_EQ(CurOrder.LongitudeTo, 18.654322f);
-  EXPECT_EQ(CurOrder.StreetFrom, "Тверская");
-  EXPECT_EQ(CurOrder.AdditionalFrom, std::string(1023, 'a'));
-  EXPECT_EQ(CurOrder.StreetTo, "Арбат");
-  EXPECT_EQ(CurOrder.CityIdFrom, 1);
-  EXPECT_EQ(CurOrder.CityIdTo, 2);
-  EXPECT_EQ(CurOrder.CarrierType, 4);
-  EXPECT_EQ(CurOrder.StatusId, 9);
-  EXPECT_FLOAT_EQ(CurOrder.Price, 12.5f);
-  EXPECT_EQ(CurOrder.ClientPhone, "+7 900");
-  EXPECT_EQ(CurOrder.Comment, "у подъезда");
-  EXPECT_EQ(CurOrder.Time0Km1Fixed2, 1);
-  EXPECT_EQ(CurOrder.PreliminaryTime, 0);
-  EXPECT_EQ(CurOrder.TimeToLiveSec, -30);
-  EXPECT_EQ(CurOrder.OrderId, 0);
-}
-
-TEST_F(DeskDialogs, PublishingWithEmptyDirectoriesAndAPreliminaryTime) {
-  CurOrder.Clear();
-  AddOrderDialog logic(ui);
-  logic.Start(dialog);
-  dialog[IDC_PRELIMINARY].checked = true;
-  dialog[IDC_PRELIMINARY_DATE].time = At(2030, 6, 15, 1, 2);
-  dialog[IDC_PRELIMINARY_TIME].time = At(2000, 1, 1, 14, 45);
-  dialog[IDC_TIME_TO_LIVE].text = "soon";
-  logic.Command(dialog, IDC_PUBLISH);
-  EXPECT_EQ(CurOrder.CityIdFrom, 0);
-  EXPECT_EQ(CurOrder.CarrierType, 0);
-  EXPECT_EQ(CurOrder.StatusId, 17);
-  EXPECT_EQ(CurOrder.Time0Km1Fixed2, 2);
-  EXPECT_EQ(CurOrder.TimeToLiveSec, 0);
-  EXPECT_EQ(CurOrder.PreliminaryTime, platform::FromLocalTime(At(2030, 6, 15, 14, 45)) - 42);
-}
-
-TEST_F(DeskDialogs, CancellingTheNewOrderDialogIsLogged) {
-  AddOrderDialog logic(ui);
-  logic.Start(dialog);
-  EXPECT_TRUE(logic.Command(dialog, IDCANCEL));
-  EXPECT_EQ(dialog.endCode, IDCANCEL);
+TEST_F(DeskDialogs, NewOrderStartsAnHourAheadFromTheDirectoriesEnterWalksTheFieldsAndPublishFillsCurOrder) {
+  const std::pair<platform::LocalTime, platform::LocalTime> cases[] = {
+      {At(2024, 5, 6, 12, 15), At(2024, 5, 6, 13, 15)}, {At(2024, 2, 28, 23, 0), At(2024, 2, 29, 0, 0)},
+      {At(2000, 2, 28, 23, 0), At(2000, 2, 29, 0, 0)},  {At(2100, 2, 28, 23, 0), At(2100, 3, 1, 0, 0)},
+      {At(2023, 2, 28, 23, 0), At(2023, 3, 1, 0, 0)},   {At(2023, 12, 31, 23, 30), At(2024, 1, 1, 0, 30)}};
+  for (const auto& [from, later] : cases) EXPECT_EQ(Ymdhm(OneHourLater(from)), Ymdhm(later)) << from.Year;
+  AddOrderDialog logic(ui, [] { return At(2023, 12, 31, 23, 30); });
+  const auto publish = [&](FakeDialog& d, const auto&... texts) {
+    EXPECT_EQ(Press(logic, d, IDC_PUBLISH, texts...), Fields(true, IDC_PUBLISH));
+    const KestoOrder& o = CurOrder;
+    return Fields(o.LatitudeFrom, o.LongitudeFrom, o.LatitudeTo, o.LongitudeTo, o.StreetFrom, o.AdditionalFrom.size(),
+                  o.StreetTo, o.CityIdFrom, o.CityIdTo, o.CarrierType, o.StatusId, o.Price, o.ClientPhone, o.Comment,
+                  o.Time0Km1Fixed2, o.PreliminaryTime, o.TimeToLiveSec, o.OrderId);
+  };
+  // Empty directories leave the numbers as they were (-1) and the status published.
+  logic.Start(dialog), dialog[IDC_PRELIMINARY].checked = true;
+  dialog[IDC_PRELIMINARY_DATE].time = At(2030, 6, 15, 1, 2), dialog[IDC_PRELIMINARY_TIME].time = At(2000, 1, 1, 14, 45);
+  EXPECT_EQ(publish(dialog, IDC_TIME_TO_LIVE, "soon"),
+            Fields(15.123456f, 16.987654f, 17.8765f, 18.654322f, "", 0, "", -1, -1, 0, 17, 0, "", "", 2,
+                   Picked(2030, 6, 15, 14, 45), 0, 0));
+  EXPECT_EQ(Press(logic, dialog, IDCANCEL), Fields(true, IDCANCEL));
   EXPECT_EQ(ui.log, std::vector<std::string>{"InsertOrder Dialog cancel"});
+
+  FakeDialog d;
+  EXPECT_TRUE((FillDirectories(), logic.Start(d)));
+  // Pickers an hour ahead, hidden; the last "На сервере обмена"; the first carrier type and city (kept below).
+  EXPECT_EQ(Fields(d[IDC_PRELIMINARY_DATE].visible, d[IDC_PRELIMINARY_TIME].visible, d[IDC_PRELIMINARY_DATE].time.Year,
+                   d[IDC_PRELIMINARY_TIME].time.Hour, d.GetText(IDC_TARIFF_MODE, 100), d.ComboSelection(IDC_STATUS),
+                   d.GetText(IDC_CITY_TO, 100), d[IDC_TIME_TO_LIVE].text),
+            Fields(false, false, 2024, 0, "Фикс. тариф", 2, "Москва", "0"));
+  // Enter moves the focus along the tab order, then to the publish button, and never publishes.
+  d.tabOrder = {IDC_CITY_FROM, IDC_STREET_FROM, IDC_ADDITIONAL_FROM, IDC_PUBLISH, IDCANCEL}, d.focus = IDC_STREET_FROM;
+  EXPECT_EQ(Press(logic, d, IDOK), Fields(false, 0));
+  EXPECT_EQ(d.focus, IDC_ADDITIONAL_FROM);
+  d.tabOrder.clear();  // no next control: the publish button; there Enter does nothing
+  Press(logic, d, IDOK), Press(logic, d, IDOK);
+  EXPECT_EQ(Fields(d.focus, d.repaints, !d.endCode), Fields(IDC_PUBLISH, 2, true));
+  // Ticked, the box shows the pickers; cleared again, the order has no time.
+  for (bool later : {true, false}) {
+    d[IDC_PRELIMINARY].checked = later, logic.Command(d, IDC_PRELIMINARY);
+    EXPECT_EQ(Fields(d[IDC_PRELIMINARY_DATE].visible, d[IDC_PRELIMINARY_TIME].visible), Fields(later, later));
+  }
+  EXPECT_EQ(publish(d, IDC_STREET_FROM, "Тверская", IDC_ADDITIONAL_FROM, std::string(2000, 'a'), IDC_STREET_TO, "Арбат",
+                    IDC_PRICE, "12.5руб", IDC_CLIENT_PHONE, "+7 900", IDC_COMMENT, "у подъезда", IDC_TIME_TO_LIVE,
+                    "-30", IDC_CITY_TO, "Тверь", IDC_TARIFF_MODE, "По километражу", IDC_STATUS, "Выполнен"),
+            Fields(15.123456f, 16.987654f, 17.8765f, 18.654322f, "Тверская", 1023, "Арбат", 1, 2, 3, 9, 12.5f, "+7 900",
+                   "у подъезда", 1, 0, -30, 0));
 }
 
-TEST_F(DeskDialogs, NotificationModeChangesOnTheClickEvenWhenCancelled) {
+TEST_F(DeskDialogs, CommandDialogsLeaveTheirGlobalsAndTheNotificationModeChangesOnTheClickEvenWhenCancelled) {
   SetTimeDialog logic;
-  logic.Start(dialog);
-  EXPECT_TRUE(dialog[IDC_MODE_NEWER].checked);
-  EXPECT_EQ(dialog[IDC_NEWER_SECONDS].text, "86400");
-  logic.Command(dialog, IDC_MODE_ALL);
-  logic.Command(dialog, IDCANCEL);
-  EXPECT_EQ(dialog.endCode, IDCANCEL);
-  EXPECT_EQ(Mode, 0);
-  EXPECT_EQ(BeginTime, 86400);
-
-  FakeDialog again;
-  logic.Start(again);
-  EXPECT_TRUE(again[IDC_MODE_ALL].checked);
-  EXPECT_FALSE(again[IDC_MODE_NEWER].checked);
-  EXPECT_EQ(again[IDC_NEWER_SECONDS].text, "0");
+  FakeDialog all, newer, interval, known, unknown, car, id, cancelled, again;
+  const auto shown = [](FakeDialog& d) {
+    return Fields(d[IDC_MODE_ALL].checked, d[IDC_MODE_NEWER].checked, d[IDC_MODE_INTERVAL].checked,
+                  d[IDC_NEWER_SECONDS].text, d[IDC_BEGIN_DATE].time.Day, d[IDC_BEGIN_TIME].time.Hour,
+                  d[IDC_BEGIN_TIME].time.Second, d[IDC_END_DATE].time.Year, Mode, BeginTime, EndTime);
+  };
+  Operate(logic, dialog, IDC_MODE_ALL);
+  EXPECT_EQ(Press(logic, dialog, IDCANCEL), Fields(true, IDCANCEL));
+  EXPECT_EQ(shown(dialog), Fields(false, true, false, "86400", 1, 0, 0, 1970, 0, 86400, 0));
   // OK in mode 0 still takes both bounds from the pickers.
-  again[IDC_BEGIN_DATE].time = At(2024, 3, 1, 0, 0);
-  again[IDC_BEGIN_TIME].time = At(1999, 1, 1, 8, 30);
-  again[IDC_END_DATE].time = At(2024, 3, 2, 0, 0);
-  again[IDC_END_TIME].time = At(1999, 1, 1, 9, 15);
-  logic.Command(again, IDOK);
-  EXPECT_EQ(again.endCode, IDOK);
-  EXPECT_EQ(BeginTime, platform::FromLocalTime(At(2024, 3, 1, 8, 30)) - 42);
-  EXPECT_EQ(EndTime, platform::FromLocalTime(At(2024, 3, 2, 9, 15)) - 42);
-}
-
-TEST_F(DeskDialogs, NotificationModeOneReadsSecondsAndModeTwoShowsTheInterval) {
-  SetTimeDialog logic;
-  logic.Start(dialog);
-  dialog[IDC_NEWER_SECONDS].text = "3600";
-  logic.Command(dialog, IDOK);
-  EXPECT_EQ(BeginTime, 3600);
-  EXPECT_EQ(EndTime, 0);
-
-  Mode = 2;
-  BeginTime = platform::FromLocalTime(At(2024, 3, 1, 8, 30));
-  EndTime = -1;  // stored after a failed conversion
-  FakeDialog interval;
+  all[IDC_BEGIN_DATE].time = At(2024, 3, 1, 0, 0), all[IDC_BEGIN_TIME].time = At(1999, 1, 1, 8, 30);
+  all[IDC_END_DATE].time = At(2024, 3, 2, 0, 0), all[IDC_END_TIME].time = At(1999, 1, 1, 9, 15);
+  EXPECT_EQ(Operate(logic, all, IDOK), Fields(true, IDOK));
+  EXPECT_EQ(shown(all),
+            Fields(true, false, false, "0", 1, 8, 42, 2024, 0, Picked(2024, 3, 1, 8, 30), Picked(2024, 3, 2, 9, 15)));
+  // Mode 1 reads the seconds; mode 2 shows the interval, the end left as the picker stood when not a time.
+  Mode = 1, EndTime = 0;
+  Operate(logic, newer, IDOK, IDC_NEWER_SECONDS, "3600");
+  EXPECT_EQ(shown(newer), Fields(false, true, false, "3600", 1, 0, 0, 1970, 1, 3600, 0));
+  Mode = 2, BeginTime = platform::FromLocalTime(At(2024, 3, 1, 8, 30)), EndTime = -1;
   interval[IDC_END_DATE].time = At(2001, 1, 1, 1, 1);
   logic.Start(interval);
-  EXPECT_TRUE(interval[IDC_MODE_INTERVAL].checked);
-  EXPECT_EQ(interval[IDC_BEGIN_DATE].time.Day, 1);
-  EXPECT_EQ(interval[IDC_BEGIN_TIME].time.Hour, 8);
-  EXPECT_EQ(interval[IDC_BEGIN_TIME].time.Second, 0);
-  EXPECT_EQ(interval[IDC_END_DATE].time.Year, 2001);  // left as the picker stood
-}
-
-TEST_F(DeskDialogs, StatusDialogSelectsByNumberAndKeepsAnUnknownStatus) {
+  EXPECT_EQ(shown(interval), Fields(false, false, true, "0", 1, 8, 0, 2001, 2, BeginTime, -1));
   FillDirectories();
-  ChOrderStatus = 9;
-  ChOrderPrice = 12.5f;
-  OrderStatusDialog logic;
-  dialog.MakeSortedCombo(IDC_STATUS);
-  logic.Start(dialog);
-  EXPECT_EQ(dialog[IDC_PRICE].text, "     12.50");
-  EXPECT_EQ(dialog.GetText(IDC_STATUS, 100), "Выполнен");
-
-  ChOrderStatus = 33;
-  FakeDialog unknown;
-  unknown.MakeSortedCombo(IDC_STATUS);
-  logic.Start(unknown);
-  EXPECT_EQ(unknown.ComboSelection(IDC_STATUS), -1);
-  unknown[IDC_PRICE].text = "дорого";
-  logic.Command(unknown, IDOK);
-  EXPECT_EQ(ChOrderStatus, 33);
-  EXPECT_EQ(ChOrderPrice, 0.0f);
-  EXPECT_EQ(unknown.endCode, IDOK);
+  ChOrderStatus = 9, ChOrderPrice = 12.5f, CarDescription = "белая", CarCallNumber = 17, ToCarMin = 5;
+  Operate(OrderStatusDialog(), known, IDCANCEL);
+  EXPECT_EQ(Fields(known[IDC_PRICE].text, known.GetText(IDC_STATUS, 100)), Fields("     12.50", "Выполнен"));
+  ChOrderStatus = 33;  // not in the directory: kept
+  Operate(OrderStatusDialog(), unknown, IDOK, IDC_PRICE, "дорого");
+  Operate(CarDescriptionDialog(), car, IDOK, IDC_CAR_GOV_NUMBER, "А001АА", IDC_CAR_MINUTES, "");
+  Operate(OrderInputDialog(), id, IDOK, IDC_ORDER_ID, "4711");
+  Operate(OrderInputDialog(), cancelled, IDCANCEL);
+  Operate(OrderInputDialog(), again, IDCANCEL);
+  EXPECT_EQ(Fields(*unknown.endCode, ChOrderStatus, ChOrderPrice, *car.endCode, CarDescription, CarGovNumber, ToCarMin,
+                   CarCallNumber, DlgOrderId, *cancelled.endCode, again[IDC_ORDER_ID].text),
+            Fields(IDOK, 33, 0, IDOK, "белая", "А001АА", 0, 17, 4711, IDCANCEL, "4711"));
 }
 
-TEST_F(DeskDialogs, CarAndOrderIdDialogsReadUnsignedNumbers) {
-  CarDescription = "белая";
-  CarCallNumber = 17;
-  CarDescriptionDialog car;
-  car.Start(dialog);
-  EXPECT_EQ(dialog[IDC_CAR_FULL_DESCRIPTION].text, "белая");
-  EXPECT_EQ(dialog[IDC_CAR_CALL_NUMBER].text, "17");
-  EXPECT_EQ(dialog[IDC_CAR_MINUTES].text, "0");
-  dialog[IDC_CAR_GOV_NUMBER].text = "А001АА";
-  dialog[IDC_CAR_MINUTES].text = "";
-  car.Command(dialog, IDOK);
-  EXPECT_EQ(CarGovNumber, "А001АА");
-  EXPECT_EQ(ToCarMin, 0);
-  EXPECT_EQ(CarCallNumber, 17);
-
-  OrderInputDialog input;
-  FakeDialog id;
-  input.Start(id);
-  input.Command(id, IDOK);
-  EXPECT_EQ(DlgOrderId, 0);
-  id[IDC_ORDER_ID].text = "4711";
-  input.Command(id, IDOK);
-  EXPECT_EQ(DlgOrderId, 4711);
-  FakeDialog cancelled;
-  input.Command(cancelled, IDCANCEL);
-  EXPECT_EQ(cancelled.endCode, IDCANCEL);
-}
-
-TEST_F(DeskDialogs, DirectoryViewerRowsAndItsOnlyWayOut) {
-  KestoDirectoryItem service;
-  service.FullName = "A";
-  service.ShortName = "B";
-  service.LeaderName = "C";
-  service.CityIdList = {1, 2};
-  KestoDirectoryItem lost = service;
-  lost.CityIdList = {7};
-  Access::SetCities(Client, {{1, "X"}, {2, "Y"}});
-  Access::SetTaxis(Client, {{20, lost}, {10, service}});
-
+TEST_F(DeskDialogs, DirectoryViewerRowsItsOnlyWayOutAndTheTariffDialogKeepingThePreviousChoiceWhereNoneIsMade) {
+  FillDirectories();
+  KestoDirectoryItem service, lost;
+  service.FullName = "A", service.ShortName = "B", service.LeaderName = "C", service.CityIdList = {1, 2};
+  lost = service, lost.CityIdList = {7};
+  Access::SetTaxis(Client, {{20, lost}, {10, service}, {30, KestoDirectoryItem()}});
   DirectoryDialog logic;
-  dialog.lists[IDC_DIR_LIST];
   logic.Start(dialog);
-  FakeListView& list = dialog.lists[IDC_DIR_LIST];
-  EXPECT_EQ(list.columns, (std::vector<std::pair<std::string, int>>{{"ID", 30}, {"Строка", 280}}));
-  logic.Command(dialog, IDC_DIR_CLIENTS);
-  logic.Command(dialog, IDC_DIR_CLIENTS);
-  ASSERT_EQ(list.rows.size(), 2u);
-  EXPECT_EQ(list.rows[0].cells, (std::vector<std::string>{"10", "A (B) C  - [X][Y]"}));
-  EXPECT_EQ(list.rows[1].cells[1], "A (B) C  - [id=7]");
-  service.CityIdList.clear();
-  EXPECT_EQ(TaxiServiceRowText(service, {}), "A (B) C  - ");
-
-  Access::SetCities(Client, {});
-  logic.Command(dialog, IDC_DIR_CITIES);
-  EXPECT_TRUE(list.rows.empty());
-  EXPECT_FALSE(logic.Command(dialog, IDCANCEL));
-  EXPECT_FALSE(dialog.endCode.has_value());
-  EXPECT_TRUE(logic.Command(dialog, IDOK));
-  EXPECT_EQ(dialog.endCode, IDOK);
+  const auto rows = [&](int button) {
+    std::string text = logic.Command(dialog, button) ? "" : "unhandled";
+    for (const auto& row : dialog.lists[IDC_DIR_LIST].rows) text += "|" + row.cells.at(0) + " " + row.cells.at(1);
+    return text;
+  };
+  EXPECT_EQ(rows(IDC_DIR_CLIENTS), "|10 A (B) C  - [Москва][Тверь]|20 A (B) C  - [id=7]|30  ()   - ");
+  EXPECT_EQ(rows(IDC_DIR_CARRIER_TYPES), "|3 Седан|4 Минивэн");
+  EXPECT_EQ(rows(IDC_DIR_ORDER_STATES), "|5 На сервере обмена|9 Выполнен|17 На сервере обмена");
+  Access::SetCities(Client, {{-2147483647 - 1, "Низ"}});
+  EXPECT_EQ(rows(IDC_DIR_CITIES), "|-2147483648 Низ");
+  EXPECT_EQ(Press(logic, dialog, IDCANCEL), Fields(false, 0));
+  EXPECT_EQ(Press(logic, dialog, IDOK), Fields(true, IDOK));
+  ClientTariffCityId = 77;
+  FakeDialog t;
+  EXPECT_EQ(Operate(TariffDialog(), t, IDCANCEL), Fields(true, IDCANCEL));
+  t.ComboSelect(IDC_TARIFF_PUBLISHER, 2), t.ComboSelect(IDC_TARIFF_ACCEPTOR, 0);
+  EXPECT_EQ(Press(TariffDialog(), t, IDOK), Fields(true, IDOK));
+  EXPECT_EQ(Fields(t.ComboCount(IDC_TARIFF_ACCEPTOR), t.ComboItemText(IDC_TARIFF_PUBLISHER, 0),
+                   t.ComboSelection(IDC_TARIFF_CITY), ClientTariffPublisher, ClientTariffAceptor, ClientTariffCityId),
+            Fields(3, "A (B) ", -1, 30, 10, 77));
 }
 
 TEST_F(DeskDialogs, AutoAcceptRulesComeFromTheCheckListsAndBadNumbersKeepTheDialogOpen) {
   FillDirectories();
   AutoAcceptRules start;
-  start.Cities = {2, 99};  // 99 has left the directory
-  start.MinPrice = 300;
-  start.Preliminary = PreliminaryRule::Now;
-  start.MaxOpen = 5;
+  start.Cities = {2, 99}, start.MinPrice = 300, start.Preliminary = PreliminaryRule::Now, start.MaxOpen = 5;
   DeskAutoAccept.SetRules(start);
-  ui.scripts[IDD_AUTO_ACCEPT] = [this](DeskDialogLogic& logic, FakeDialog& d) {
-    auto& cities = d.lists[IDC_AA_CITIES].rows;
-    ASSERT_EQ(cities.size(), 3u);
-    EXPECT_EQ(cities[2].cells[0], "№99 (нет в справочнике)");
-    EXPECT_EQ(std::vector<bool>({cities[0].checked, cities[1].checked, cities[2].checked}),
-              std::vector<bool>({false, true, true}));
-    EXPECT_TRUE(d[IDC_AA_NOW].checked);
-    EXPECT_FALSE(d[IDC_AA_ENABLED].checked);
-    EXPECT_EQ(d[IDC_AA_MIN_PRICE].text, "300.00");
-    EXPECT_EQ(d[IDC_AA_MAX_OPEN].text, "5");
-    cities[0].checked = true;
-    cities[2].checked = false;
-    d.lists[IDC_AA_CARRIER_TYPES].rows.at(1).checked = true;  // Минивэн, id 4
-    d[IDC_AA_NOW].checked = false;
-    d[IDC_AA_LATER].checked = true;
-    d[IDC_AA_ENABLED].checked = true;
-    for (const char* price : {"300 руб", "250,5"}) {
-      d[IDC_AA_MIN_PRICE].text = price;
-      d[IDC_AA_MAX_OPEN].text = "-1";
-      logic.Command(d, IDOK);
-      EXPECT_FALSE(d.endCode.has_value());
-    }
-    EXPECT_EQ(ui.boxes.size(), 2u);
-    EXPECT_EQ(DeskAutoAccept.Rules().MaxOpen, 5);
-    d[IDC_AA_MAX_OPEN].text = "";
-    logic.Command(d, IDOK);
-  };
-  EXPECT_EQ(ui.RunDialog(IDD_AUTO_ACCEPT), IDOK);
+  auto &cities = dialog.lists[IDC_AA_CITIES].rows, &types = dialog.lists[IDC_AA_CARRIER_TYPES].rows;
+  const auto logic = CreateDeskDialog(IDD_AUTO_ACCEPT, ui);
+  logic->Start(dialog);
+  EXPECT_EQ(Fields(cities.size(), cities.at(2).cells[0], cities[0].checked, cities[1].checked, cities[2].checked,
+                   dialog[IDC_AA_NOW].checked, dialog[IDC_AA_ENABLED].checked, dialog[IDC_AA_MIN_PRICE].text,
+                   dialog[IDC_AA_MAX_OPEN].text),
+            Fields(3, "№99 (нет в справочнике)", false, true, true, true, false, "300.00", "5"));
+  cities[0].checked = true, cities[2].checked = false, types.at(1).checked = true;  // Минивэн, id 4
+  dialog[IDC_AA_NOW].checked = false, dialog[IDC_AA_LATER].checked = dialog[IDC_AA_ENABLED].checked = true;
+  for (const char* price : {"300 руб", "250,5"})
+    EXPECT_EQ(Press(*logic, dialog, IDOK, IDC_AA_MIN_PRICE, price, IDC_AA_MAX_OPEN, "-1"), Fields(true, 0)) << price;
+  EXPECT_EQ(Fields(ui.boxes.size(), DeskAutoAccept.Rules().MaxOpen), Fields(2, 5));
+  EXPECT_EQ(Press(*logic, dialog, IDOK, IDC_AA_MAX_OPEN, ""), Fields(true, IDOK));
   const AutoAcceptRules& rules = DeskAutoAccept.Rules();
-  EXPECT_TRUE(rules.Enabled);
-  EXPECT_EQ(rules.Cities, (std::set<std::int32_t>{1, 2}));
-  EXPECT_EQ(rules.CarrierTypes, (std::set<std::int32_t>{4}));
-  EXPECT_EQ(rules.MinPrice, 250.5);
-  EXPECT_EQ(rules.Preliminary, PreliminaryRule::Later);
-  EXPECT_EQ(rules.MaxOpen, 3);
-}
-
-TEST_F(DeskDialogs, TariffDialogKeepsThePreviousChoiceWhereNothingIsSelected) {
-  KestoDirectoryItem service;
-  service.FullName = "Такси";
-  service.ShortName = "Т";
-  Access::SetTaxis(Client, {{1, service}, {2, service}});
-  Access::SetCities(Client, {{5, "Тверь"}});
-  ClientTariffCityId = 77;
-  TariffDialog logic;
-  for (int id : {IDC_TARIFF_PUBLISHER, IDC_TARIFF_ACCEPTOR, IDC_TARIFF_CITY}) dialog.MakeSortedCombo(id);
-  logic.Start(dialog);
-  ASSERT_EQ(dialog.ComboCount(IDC_TARIFF_PUBLISHER), 2);
-  EXPECT_EQ(dialog.ComboItemText(IDC_TARIFF_PUBLISHER, 0), "Такси (Т) ");
-  EXPECT_EQ(dialog.ComboItemText(IDC_TARIFF_ACCEPTOR, 1), "Такси (Т) ");
-  EXPECT_EQ(dialog.ComboSelection(IDC_TARIFF_CITY), -1);
-  dialog.ComboSelect(IDC_TARIFF_PUBLISHER, 1);
-  dialog.ComboSelect(IDC_TARIFF_ACCEPTOR, 0);
-  logic.Command(dialog, IDOK);
-  EXPECT_EQ(dialog.endCode, IDOK);
-  EXPECT_EQ(ClientTariffPublisher, static_cast<std::int32_t>(dialog.ComboItemData(IDC_TARIFF_PUBLISHER, 1)));
-  EXPECT_EQ(ClientTariffAceptor, static_cast<std::int32_t>(dialog.ComboItemData(IDC_TARIFF_ACCEPTOR, 0)));
-  EXPECT_NE(ClientTariffPublisher, ClientTariffAceptor);
-  EXPECT_EQ(ClientTariffCityId, 77);
+  EXPECT_EQ(Fields(rules.Enabled, IdListText(rules.Cities), IdListText(rules.CarrierTypes), rules.MinPrice,
+                   static_cast<int>(rules.Preliminary), rules.MaxOpen),
+            Fields(true, "1,2", "4", 250.5, static_cast<int>(PreliminaryRule::Later), 3));
 }
 
 }  // namespace

@@ -6,41 +6,52 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
+#include <functional>
+#include <map>
+#include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "desk/AutoAccept.h"
 #include "desk/DeskDialogs.h"
 #include "desk/DeskGlobals.h"
 #include "desk/DeskIds.h"
-#include "desk/DeskUi.h"
 #include "desk/MainWindow.h"
 #include "desk/OrderList.h"
 #include "desk/win32/WideText.h"
 #include "desk/win32/Win32Dialog.h"
-#include "desk/win32/Win32ListView.h"
 
 namespace {
 
 INT_PTR CALLBACK PassiveDlgProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
-// A modeless instance of one of the desk's dialogs, destroyed with the test.
-class OpenDialog {
- public:
-  explicit OpenDialog(int resourceId)
-      : window_(::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), nullptr, PassiveDlgProc,
-                                     0)) {}
-  ~OpenDialog() {
-    if (window_ != nullptr) ::DestroyWindow(window_);
+// A shown modeless instance of one of the desk's dialogs (hidden radio
+// buttons take no part in their group, focus needs a shown window) and its
+// adapter, destroyed with the test.
+struct RealDialog {
+  explicit RealDialog(int resourceId) : handle(Create(resourceId)), adapter(handle) { ::ShowWindow(handle, SW_SHOW); }
+  ~RealDialog() { ::DestroyWindow(handle); }
+  static HWND Create(int resourceId) {
+    INITCOMMONCONTROLSEX wanted = {sizeof(wanted), ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+    return ::InitCommonControlsEx(&wanted)
+               ? ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), nullptr,
+                                      PassiveDlgProc, 0)
+               : nullptr;
   }
-  HWND Handle() const { return window_; }
-  HWND Item(int id) const { return ::GetDlgItem(window_, id); }
+  HWND Item(int id) const { return ::GetDlgItem(handle, id); }
+  LONG Style(int id) const { return ::GetWindowLongW(Item(id), GWL_STYLE); }
+  bool Visible(int id) const { return (Style(id) & WS_VISIBLE) != 0; }
+  void Click(int id) const { ::SendMessageW(Item(id), BM_CLICK, 0, 0); }
+  // What the controls show, each part followed by '|'; `<<` reads them left to right.
+  template <typename T>
+  RealDialog& operator<<(const T& part) {
+    seen << part << '|';
+    return *this;
+  }
 
- private:
-  HWND window_;
+  HWND handle;
+  Win32Dialog adapter;
+  std::ostringstream seen;
 };
 
 class NullUi : public DeskUi {
@@ -53,24 +64,32 @@ class NullUi : public DeskUi {
   void FlashUntilForeground() override {}
 };
 
-class DeskShellTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
-  }
-};
-
-std::wstring Caption(HWND window) {
-  wchar_t text[256] = {};
-  ::GetWindowTextW(window, text, 256);
-  return text;
+// A window's text in code page 1251, as the desk's own literals are.
+std::string Caption(HWND window) {
+  std::wstring text(::GetWindowTextLengthW(window) + 1, L'\0');
+  ::GetWindowTextW(window, &text[0], static_cast<int>(text.size()));
+  return Text1251FromWide(text.c_str());
 }
-
 std::string ClassOf(HWND window) {
   char name[64] = {};
-  ::GetClassNameA(window, name, 64);
+  ::GetClassNameA(window, name, sizeof name);
   return name;
+}
+
+// The push buttons inside the main window's command group box, top to bottom.
+std::vector<int> CommandGroupButtons(HWND main) {
+  RECT box = {}, rect = {};
+  ::GetWindowRect(::FindWindowExW(main, nullptr, L"Button", L"Команды"), &box);
+  std::map<LONG, int> byTop;
+  for (HWND child = nullptr; (child = ::FindWindowExW(main, child, L"Button", nullptr)) != nullptr;) {
+    const LONG type = ::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+    if ((type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) && ::GetWindowRect(child, &rect) && rect.left >= box.left &&
+        rect.right <= box.right && rect.top >= box.top && rect.bottom <= box.bottom)
+      byTop[rect.top] = ::GetDlgCtrlID(child);
+  }
+  std::vector<int> ids;
+  for (const auto& button : byTop) ids.push_back(button.second);
+  return ids;
 }
 
 TEST(WideTextTest, EveryDefinedByteOfCodePage1251SurvivesTheRoundTrip) {
@@ -85,233 +104,135 @@ TEST(WideTextTest, EveryDefinedByteOfCodePage1251SurvivesTheRoundTrip) {
   EXPECT_EQ(Text1251FromWide(static_cast<const wchar_t*>(nullptr)), "");
 }
 
-TEST_F(DeskShellTest, EveryDialogLoadsWithACaption) {
-  for (int id : {IDD_MAIN, IDD_DIRECTORIES, IDD_ADD_ORDER, IDD_NOTIFY_MODE, IDD_ORDER_STATUS, IDD_CAR_DESCRIPTION,
-                 IDD_TARIFF, IDD_ORDER_ID, IDD_AUTO_ACCEPT}) {
-    OpenDialog dialog(id);
-    ASSERT_NE(dialog.Handle(), nullptr) << id;
-    EXPECT_FALSE(Caption(dialog.Handle()).empty()) << id;
+// Each case works one of the desk's dialogs through its adapter (or the desk
+// logic on top) and reads back what the real controls show, as one string.
+TEST(DeskShellTest, AdaptersDriveTheRealControlsOfTheDesksDialogs) {
+  const struct {
+    const char* name;
+    int dialog;
+    std::string expected;
+    std::function<void(RealDialog&, Win32Dialog&)> act;
+  } cases[] = {
+      {"the main window keeps its size, Cyrillic caption and controls", IDD_MAIN,
+       "Мирдатон|1|0|0|0|1|SysListView32|1|SysListView32|1|",
+       [](RealDialog& d, Win32Dialog&) {
+         RECT units = {0, 0, 508, 346}, client = {};
+         ::MapDialogRect(d.handle, &units);
+         ::GetClientRect(d.handle, &client);
+         std::vector<int> table;
+         for (const auto& button : DeskMainWindow::CommandButtons()) table.push_back(button.controlId);
+         d << Caption(d.handle) << (client.right == units.right && client.bottom == units.bottom)
+           << ::IsWindowEnabled(d.Item(IDC_CONNECT)) << ::IsWindowEnabled(d.Item(IDC_DISCONNECT))
+           << (d.Style(IDC_PASSWORD) & ES_PASSWORD)
+           // A command button missing from the window's table would never be enabled.
+           << (CommandGroupButtons(d.handle) == table);
+         for (int list : {IDC_NEW_ORDERS, IDC_MY_ORDERS})
+           d << ClassOf(d.Item(list))
+             << ((d.Style(list) & (LVS_TYPEMASK | LVS_SINGLESEL)) == (LVS_REPORT | LVS_SINGLESEL));
+       }},
+      {"texts cross the wide API intact, cut at the caller's limit; numbers", IDD_CAR_DESCRIPTION,
+       "Шкода «Октавия», белая|Шкода «Октавия», белая|Шкода||0|-15|4000000000|",
+       [](RealDialog& d, Win32Dialog& a) {
+         a.SetText(IDC_CAR_FULL_DESCRIPTION, "Шкода «Октавия», белая");
+         a.SetText(IDC_CAR_GOV_NUMBER, "abc");
+         a.SetText(IDC_CAR_MINUTES, "-15");
+         a.SetUnsigned(IDC_CAR_CALL_NUMBER, 4000000000u);
+         d << Caption(d.Item(IDC_CAR_FULL_DESCRIPTION)) << a.GetText(IDC_CAR_FULL_DESCRIPTION, 999)
+           << a.GetText(IDC_CAR_FULL_DESCRIPTION, 5) << a.GetText(IDC_CAR_FULL_DESCRIPTION, 0)
+           << a.GetUnsigned(IDC_CAR_GOV_NUMBER) << a.GetSigned(IDC_CAR_MINUTES) << a.GetUnsigned(IDC_CAR_CALL_NUMBER);
+       }},
+      {"a sorted combo box places entries by text and keeps their data", IDD_ORDER_STATUS,
+       "0|0|2|-1|Машина подана|19|0|Выполнен||0|",
+       [](RealDialog& d, Win32Dialog& a) {
+         d << a.ComboAdd(IDC_STATUS, "Машина подана", 19) << a.ComboAdd(IDC_STATUS, "Выполнен", 21)
+           << a.ComboCount(IDC_STATUS) << a.ComboSelection(IDC_STATUS);
+         a.ComboSelect(IDC_STATUS, 0);
+         d << a.ComboItemText(IDC_STATUS, 1) << a.ComboItemData(IDC_STATUS, 1) << a.ComboSelection(IDC_STATUS)
+           << a.GetText(IDC_STATUS, 99) << a.ComboItemText(IDC_STATUS, 7);
+         a.ComboReset(IDC_STATUS);
+         d << a.ComboCount(IDC_STATUS);
+       }},
+      {"checks, visibility, enabling, date and time pickers, focus and tab order", IDD_ADD_ORDER,
+       "1|0|0|1|0|2031|12|31|23|59|1|1|",
+       [](RealDialog& d, Win32Dialog& a) {
+         a.SetChecked(IDC_PRELIMINARY, true);
+         d << a.IsChecked(IDC_PRELIMINARY);
+         a.SetChecked(IDC_PRELIMINARY, false);
+         a.Show(IDC_PRELIMINARY_DATE, false);
+         d << a.IsChecked(IDC_PRELIMINARY) << d.Visible(IDC_PRELIMINARY_DATE);
+         a.Show(IDC_PRELIMINARY_DATE, true);
+         a.Enable(IDC_PRICE, false);
+         const platform::LocalTime when{2031, 12, 31, 23, 59};
+         a.SetDateTime(IDC_PRELIMINARY_DATE, when);
+         a.SetDateTime(IDC_PRELIMINARY_TIME, when);
+         const platform::LocalTime date = a.GetDateTime(IDC_PRELIMINARY_DATE),
+                                   time = a.GetDateTime(IDC_PRELIMINARY_TIME);
+         a.SetFocus(IDC_STREET_FROM);
+         // Focus needs an active window, which a test run may not have.
+         d << d.Visible(IDC_PRELIMINARY_DATE) << ::IsWindowEnabled(d.Item(IDC_PRICE)) << date.Year << date.Month
+           << date.Day << time.Hour << time.Minute
+           << (::GetFocus() != d.Item(IDC_STREET_FROM) || a.FocusedControl() == IDC_STREET_FROM)
+           << (a.NextTabItem(IDC_STREET_FROM) == IDC_ADDITIONAL_FROM);
+       }},
+      {"the notification mode's radio choices exclude one another", IDD_NOTIFY_MODE, "1|0|1|0|",
+       [](RealDialog& d, Win32Dialog& a) {
+         a.SetChecked(IDC_MODE_NEWER, true);
+         d.Click(IDC_MODE_INTERVAL);
+         d << a.IsChecked(IDC_MODE_INTERVAL) << a.IsChecked(IDC_MODE_NEWER);
+         d.Click(IDC_MODE_ALL);
+         d << a.IsChecked(IDC_MODE_ALL) << a.IsChecked(IDC_MODE_INTERVAL);
+       }},
+      {"list view rows keep their data and Cyrillic cells", IDD_MAIN,
+       "1|1|1|0|0|0|1|1|502|0|Тверская улица|Тверская|-1|1|1|0|",
+       [](RealDialog& d, Win32Dialog& a) {
+         KestoListView* list = a.ListView(IDC_NEW_ORDERS);
+         d << (list != nullptr && a.ListView(IDC_NEW_ORDERS) == list) << (a.ListView(IDC_CONNECT) == nullptr)
+           << (a.ListView(4242) == nullptr);
+         if (list == nullptr) return;
+         SetColumn(*list);
+         HWND header = reinterpret_cast<HWND>(::SendMessageW(d.Item(IDC_NEW_ORDERS), LVM_GETHEADER, 0, 0));
+         std::intptr_t data = 0;
+         d << ::SendMessageW(d.Item(IDC_NEW_ORDERS), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) - kOrderListStyles
+           << ::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) - kOrderColumnCount
+           << list->InsertItemWithData(kAppendRowIndex, "new", 501)
+           << list->InsertItemWithData(kAppendRowIndex, "new", 502);
+         list->SetItemText(1, 2, "Тверская улица");
+         d << list->GetItemData(1, data) << data << list->GetItemData(2, data) << list->GetItemText(1, 2, 99)
+           << list->GetItemText(1, 2, 8) << list->GetSelectionMark() << list->DeleteItem(0) << list->ItemCount();
+         list->DeleteAllItems();
+         d << list->ItemCount();
+       }},
+      {"the new order dialog's logic starts on the real drop-down list and edits", IDD_ADD_ORDER,
+       "1|Фикс. тариф|3|0|0|",
+       [](RealDialog& d, Win32Dialog& a) {
+         NullUi ui;
+         d << CreateDeskDialog(IDD_ADD_ORDER, ui)->Start(a) << Caption(d.Item(IDC_TARIFF_MODE))
+           << a.ComboCount(IDC_TARIFF_MODE) << Caption(d.Item(IDC_TIME_TO_LIVE)) << d.Visible(IDC_PRELIMINARY_TIME);
+       }},
+      {"auto-accept's city check list keeps its checks", IDD_AUTO_ACCEPT, "1|1|№5 (нет в справочнике)|1|1|0|",
+       [](RealDialog& d, Win32Dialog& a) {
+         DeskAutoAccept.Reset();  // no settings file: nothing is stored
+         AutoAcceptRules rules;
+         rules.Cities = {5};
+         DeskAutoAccept.SetRules(rules);
+         NullUi ui;
+         d << AutoAcceptDialog(ui).Start(a);
+         DeskAutoAccept.Reset();
+         KestoListView* cities = a.ListView(IDC_AA_CITIES);
+         if (cities == nullptr) return;
+         d << cities->ItemCount() << cities->GetItemText(0, 0, 99) << cities->IsItemChecked(0)
+           << a.IsChecked(IDC_AA_ANY);
+         cities->SetItemChecked(0, false);
+         d << cities->IsItemChecked(0);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RealDialog dialog(c.dialog);
+    ASSERT_NE(dialog.handle, nullptr);
+    c.act(dialog, dialog.adapter);
+    EXPECT_EQ(dialog.seen.str(), c.expected);
   }
-  EXPECT_EQ(Caption(OpenDialog(IDD_MAIN).Handle()), L"Мирдатон");  // Cyrillic from the resources intact
-}
-
-TEST_F(DeskShellTest, MainWindowHasItsSizeAndControls) {
-  OpenDialog main(IDD_MAIN);
-  ASSERT_NE(main.Handle(), nullptr);
-  RECT units = {0, 0, 508, 346};
-  ::MapDialogRect(main.Handle(), &units);
-  RECT client = {};
-  ::GetClientRect(main.Handle(), &client);
-  EXPECT_EQ(client.right, units.right);
-  EXPECT_EQ(client.bottom, units.bottom);
-
-  EXPECT_FALSE(::IsWindowEnabled(main.Item(IDC_CONNECT)));
-  EXPECT_FALSE(::IsWindowEnabled(main.Item(IDC_DISCONNECT)));
-  EXPECT_EQ(::GetWindowLongW(main.Item(IDC_PASSWORD), GWL_STYLE) & ES_PASSWORD, 0);
-  for (int list : {IDC_NEW_ORDERS, IDC_MY_ORDERS}) {
-    EXPECT_EQ(ClassOf(main.Item(list)), "SysListView32");
-    const LONG style = ::GetWindowLongW(main.Item(list), GWL_STYLE);
-    EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
-    EXPECT_NE(style & LVS_SINGLESEL, 0);
-  }
-}
-
-// The push buttons inside the main window's command group box, top to bottom.
-std::vector<int> CommandGroupButtons(HWND main) {
-  HWND group = nullptr;
-  for (HWND child = ::GetWindow(main, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    if ((::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && Caption(child) == L"Команды")
-      group = child;
-  }
-  RECT box = {};
-  if (group == nullptr || !::GetWindowRect(group, &box)) return {};
-  std::vector<std::pair<LONG, int>> buttons;
-  for (HWND child = ::GetWindow(main, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    RECT rect = {};
-    const LONG type = ::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
-    if (ClassOf(child) != "Button" || (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON)) continue;
-    if (::GetWindowRect(child, &rect) && rect.left >= box.left && rect.right <= box.right && rect.top >= box.top &&
-        rect.bottom <= box.bottom) {
-      buttons.emplace_back(rect.top, ::GetDlgCtrlID(child));
-    }
-  }
-  std::sort(buttons.begin(), buttons.end());
-  std::vector<int> ids;
-  for (const auto& button : buttons) ids.push_back(button.second);
-  return ids;
-}
-
-// A button added to the command group but not to the window's command table
-// would never be enabled; one in the wrong place would break the layout.
-TEST_F(DeskShellTest, TheCommandGroupHoldsExactlyTheCommandButtonsInTheirOrder) {
-  OpenDialog main(IDD_MAIN);
-  const std::vector<int> onWindow = CommandGroupButtons(main.Handle());
-  std::vector<int> table;
-  for (const auto& button : DeskMainWindow::CommandButtons()) table.push_back(button.controlId);
-  EXPECT_EQ(onWindow, table);
-
-  Win32Dialog adapter(main.Handle());
-  NullUi ui;
-  DeskMainWindow desk(ui);
-  for (bool authorized : {true, false}) {
-    Client.Authorized = authorized;
-    desk.Tick(adapter);
-    for (int id : onWindow) EXPECT_EQ(::IsWindowEnabled(main.Item(id)) != FALSE, authorized) << id;
-  }
-}
-
-TEST_F(DeskShellTest, TextsCrossTheWideApiIntactAndCutAtTheCallersLimit) {
-  OpenDialog dialog(IDD_CAR_DESCRIPTION);
-  Win32Dialog adapter(dialog.Handle());
-  adapter.SetText(IDC_CAR_FULL_DESCRIPTION, "Шкода «Октавия», белая");
-  EXPECT_EQ(Caption(dialog.Item(IDC_CAR_FULL_DESCRIPTION)), L"Шкода «Октавия», белая");
-  EXPECT_EQ(adapter.GetText(IDC_CAR_FULL_DESCRIPTION, 999), "Шкода «Октавия», белая");
-  EXPECT_EQ(adapter.GetText(IDC_CAR_FULL_DESCRIPTION, 5), "Шкода");
-  EXPECT_EQ(adapter.GetText(IDC_CAR_FULL_DESCRIPTION, 0), "");
-
-  adapter.SetText(IDC_CAR_MINUTES, "abc");
-  EXPECT_EQ(adapter.GetUnsigned(IDC_CAR_MINUTES), 0u);
-  adapter.SetText(IDC_CAR_MINUTES, "-15");
-  EXPECT_EQ(adapter.GetSigned(IDC_CAR_MINUTES), -15);
-  adapter.SetUnsigned(IDC_CAR_CALL_NUMBER, 4000000000u);
-  EXPECT_EQ(adapter.GetUnsigned(IDC_CAR_CALL_NUMBER), 4000000000u);
-}
-
-TEST_F(DeskShellTest, SortedComboBoxPlacesEntriesByTextAndKeepsTheirData) {
-  OpenDialog dialog(IDD_ORDER_STATUS);
-  Win32Dialog adapter(dialog.Handle());
-  EXPECT_EQ(adapter.ComboAdd(IDC_STATUS, "Машина подана", 19), 0);
-  EXPECT_EQ(adapter.ComboAdd(IDC_STATUS, "Выполнен", 21), 0);  // sorted ahead of the first
-  EXPECT_EQ(adapter.ComboCount(IDC_STATUS), 2);
-  EXPECT_EQ(adapter.ComboSelection(IDC_STATUS), -1);
-  EXPECT_EQ(adapter.ComboItemText(IDC_STATUS, 1), "Машина подана");
-  EXPECT_EQ(adapter.ComboItemData(IDC_STATUS, 1), 19);
-  adapter.ComboSelect(IDC_STATUS, 0);
-  EXPECT_EQ(adapter.ComboSelection(IDC_STATUS), 0);
-  EXPECT_EQ(adapter.GetText(IDC_STATUS, 99), "Выполнен");
-  EXPECT_EQ(adapter.ComboItemText(IDC_STATUS, 7), "");
-  adapter.ComboReset(IDC_STATUS);
-  EXPECT_EQ(adapter.ComboCount(IDC_STATUS), 0);
-}
-
-TEST_F(DeskShellTest, ChecksVisibilityPickersAndFocus) {
-  OpenDialog dialog(IDD_ADD_ORDER);
-  Win32Dialog adapter(dialog.Handle());
-  adapter.SetChecked(IDC_PRELIMINARY, true);
-  EXPECT_TRUE(adapter.IsChecked(IDC_PRELIMINARY));
-  adapter.SetChecked(IDC_PRELIMINARY, false);
-  EXPECT_FALSE(adapter.IsChecked(IDC_PRELIMINARY));
-
-  adapter.Show(IDC_PRELIMINARY_DATE, false);
-  EXPECT_EQ(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_DATE), GWL_STYLE) & WS_VISIBLE, 0);
-  adapter.Show(IDC_PRELIMINARY_DATE, true);
-  EXPECT_NE(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_DATE), GWL_STYLE) & WS_VISIBLE, 0);
-  adapter.Enable(IDC_PRICE, false);
-  EXPECT_FALSE(::IsWindowEnabled(dialog.Item(IDC_PRICE)));
-
-  platform::LocalTime when;
-  when.Year = 2031;
-  when.Month = 12;
-  when.Day = 31;
-  when.Hour = 23;
-  when.Minute = 59;
-  adapter.SetDateTime(IDC_PRELIMINARY_DATE, when);
-  adapter.SetDateTime(IDC_PRELIMINARY_TIME, when);
-  const platform::LocalTime date = adapter.GetDateTime(IDC_PRELIMINARY_DATE);
-  const platform::LocalTime time = adapter.GetDateTime(IDC_PRELIMINARY_TIME);
-  EXPECT_EQ(date.Year, 2031);
-  EXPECT_EQ(date.Month, 12);
-  EXPECT_EQ(date.Day, 31);
-  EXPECT_EQ(time.Hour, 23);
-  EXPECT_EQ(time.Minute, 59);
-
-  ::ShowWindow(dialog.Handle(), SW_SHOW);
-  adapter.SetFocus(IDC_STREET_FROM);
-  if (::GetFocus() == dialog.Item(IDC_STREET_FROM)) {  // focus needs an active window
-    EXPECT_EQ(adapter.FocusedControl(), IDC_STREET_FROM);
-  }
-  EXPECT_EQ(adapter.NextTabItem(IDC_STREET_FROM), IDC_ADDITIONAL_FROM);
-}
-
-TEST_F(DeskShellTest, RadioChoicesOfTheNotificationModeExcludeOneAnother) {
-  OpenDialog dialog(IDD_NOTIFY_MODE);
-  ::ShowWindow(dialog.Handle(), SW_SHOW);  // hidden buttons take no part in their group
-  Win32Dialog adapter(dialog.Handle());
-  adapter.SetChecked(IDC_MODE_NEWER, true);
-  ::SendMessageW(dialog.Item(IDC_MODE_INTERVAL), BM_CLICK, 0, 0);
-  EXPECT_TRUE(adapter.IsChecked(IDC_MODE_INTERVAL));
-  EXPECT_FALSE(adapter.IsChecked(IDC_MODE_NEWER));
-  ::SendMessageW(dialog.Item(IDC_MODE_ALL), BM_CLICK, 0, 0);
-  EXPECT_TRUE(adapter.IsChecked(IDC_MODE_ALL));
-  EXPECT_FALSE(adapter.IsChecked(IDC_MODE_INTERVAL));
-}
-
-TEST_F(DeskShellTest, ListViewRowsKeepDataAndCyrillicCells) {
-  OpenDialog main(IDD_MAIN);
-  Win32Dialog adapter(main.Handle());
-  KestoListView* list = adapter.ListView(IDC_NEW_ORDERS);
-  ASSERT_NE(list, nullptr);
-  EXPECT_EQ(adapter.ListView(IDC_NEW_ORDERS), list);  // one adapter per control
-  EXPECT_EQ(adapter.ListView(IDC_CONNECT), nullptr);  // a button is no list
-  EXPECT_EQ(adapter.ListView(4242), nullptr);
-
-  SetColumn(*list);
-  EXPECT_EQ(::SendMessageW(main.Item(IDC_NEW_ORDERS), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), kOrderListStyles);
-  HWND header = reinterpret_cast<HWND>(::SendMessageW(main.Item(IDC_NEW_ORDERS), LVM_GETHEADER, 0, 0));
-  EXPECT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), kOrderColumnCount);
-
-  EXPECT_EQ(list->InsertItemWithData(kAppendRowIndex, "new", 501), 0);
-  EXPECT_EQ(list->InsertItemWithData(kAppendRowIndex, "new", 502), 1);
-  list->SetItemText(1, 2, "Тверская улица");
-  std::intptr_t data = 0;
-  ASSERT_TRUE(list->GetItemData(1, data));
-  EXPECT_EQ(data, 502);
-  EXPECT_FALSE(list->GetItemData(2, data));
-  EXPECT_EQ(list->GetItemText(1, 2, 99), "Тверская улица");
-  EXPECT_EQ(list->GetItemText(1, 2, 8), "Тверская");
-  EXPECT_EQ(list->GetSelectionMark(), -1);
-  EXPECT_TRUE(list->DeleteItem(0));
-  EXPECT_EQ(list->ItemCount(), 1);
-  list->DeleteAllItems();
-  EXPECT_EQ(list->ItemCount(), 0);
-}
-
-TEST_F(DeskShellTest, NewOrderDialogLogicStartsOnTheRealControls) {
-  OpenDialog dialog(IDD_ADD_ORDER);
-  Win32Dialog adapter(dialog.Handle());
-  NullUi ui;
-  std::unique_ptr<DeskDialogLogic> logic = CreateDeskDialog(IDD_ADD_ORDER, ui);
-  ASSERT_NE(logic, nullptr);
-  EXPECT_TRUE(logic->Start(adapter));
-  EXPECT_EQ(Caption(dialog.Item(IDC_TARIFF_MODE)), L"Фикс. тариф");
-  EXPECT_EQ(adapter.ComboCount(IDC_TARIFF_MODE), 3);
-  EXPECT_EQ(Caption(dialog.Item(IDC_TIME_TO_LIVE)), L"0");
-  EXPECT_EQ(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_TIME), GWL_STYLE) & WS_VISIBLE, 0);
-
-  adapter.SetChecked(IDC_PRELIMINARY, true);
-  logic->Command(adapter, IDC_PRELIMINARY);
-  EXPECT_NE(::GetWindowLongW(dialog.Item(IDC_PRELIMINARY_TIME), GWL_STYLE) & WS_VISIBLE, 0);
-}
-
-TEST_F(DeskShellTest, AutoAcceptCheckListsKeepTheirChecksOnTheRealControls) {
-  DeskAutoAccept.Reset();  // no settings file: nothing is stored
-  AutoAcceptRules rules;
-  rules.Cities = {5};
-  DeskAutoAccept.SetRules(rules);
-  OpenDialog dialog(IDD_AUTO_ACCEPT);
-  Win32Dialog adapter(dialog.Handle());
-  NullUi ui;
-  AutoAcceptDialog logic(ui);
-  EXPECT_TRUE(logic.Start(adapter));
-  KestoListView* cities = adapter.ListView(IDC_AA_CITIES);
-  ASSERT_NE(cities, nullptr);
-  ASSERT_EQ(cities->ItemCount(), 1);
-  EXPECT_EQ(cities->GetItemText(0, 0, 99), "№5 (нет в справочнике)");
-  EXPECT_TRUE(cities->IsItemChecked(0));
-  cities->SetItemChecked(0, false);
-  EXPECT_FALSE(cities->IsItemChecked(0));
-  EXPECT_TRUE(adapter.IsChecked(IDC_AA_ANY));
-  DeskAutoAccept.Reset();
 }
 
 }  // namespace

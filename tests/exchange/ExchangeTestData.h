@@ -1,116 +1,74 @@
-// A small exchange data set for the exchange's tests, and helpers that read
-// the blocks the exchange queues.
+// A small exchange data set for the exchange's tests and the requests a client sends.
 #pragma once
 
 #include <json/json.h>
 
+#include <sstream>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "exchange/Exchange.h"
 #include "exchange/ExchangeData.h"
 #include "exchange/JsonWire.h"
 #include "protocol/Md5.h"
 
-// Three real services (1, 2, 3), one simulated (4). Texts are ASCII but for
-// the password of "cyr", which is Cyrillic in UTF-8.
-inline ExchangeData TestExchangeData() {
-  const std::string text = std::string(R"({
-    "CarrierTypes": {"1": "Car", "2": "Van"},
+// Three real services (1, 2, 3), one simulated (4). Texts are ASCII but for the password of "cyr", Cyrillic in UTF-8.
+inline constexpr const char* kTestExchangeText =
+    u8R"({"CarrierTypes": {"1": "Car", "2": "Van"}, "Cities": {"1": "Moscow", "2": "Khimki", "3": "Kazan"},
     "OrderStatuses": {"17": "On exchange", "18": "Car sent", "21": "Done"},
-    "Cities": {"1": "Moscow", "2": "Khimki", "3": "Kazan"},
-    "Services": [
-      {"Id": 1, "FullName": "Alpha Taxi", "ShortName": "Alpha", "Cities": [1, 2], "Balance": 1000},
+    "Services": [{"Id": 1, "FullName": "Alpha Taxi", "ShortName": "Alpha", "Cities": [1, 2], "Balance": 1000},
       {"Id": 2, "FullName": "Beta Taxi", "ShortName": "Beta", "Cities": [1], "Balance": 500},
       {"Id": 3, "FullName": "Gamma Taxi", "ShortName": "Gamma", "Cities": [3]},
-      {"Id": 4, "FullName": "Delta Taxi", "ShortName": "Delta", "Cities": [1], "Simulated": true}
-    ],
-    "Accounts": [
-      {"Login": "alpha", "Password": "a-pass", "ServiceId": 1},
-      {"Login": "alpha2", "Password": "a2-pass", "ServiceId": 1},
-      {"Login": "beta", "Password": "b-pass", "ServiceId": 2},
-      {"Login": "gamma", "Password": "g-pass", "ServiceId": 3},
-      {"Login": "cyr", "Password": ")") +
-                           u8"пароль" + R"(", "ServiceId": 3}
-    ],
-    "Tariffs": [
-      {"TariffId": "BASE", "ServicePercent": 10, "ServiceFixed": 5, "PublisherPercent": 20, "PublisherFixed": 1,
-       "ServiceReturnForeit": 7, "PublisherReturnForeit": 11, "MinOrderPrice": 100},
+      {"Id": 4, "FullName": "Delta Taxi", "ShortName": "Delta", "Cities": [1], "Simulated": true}],
+    "Accounts": [{"Login":"alpha","Password":"a-pass","ServiceId":1},{"Login":"beta","Password":"b-pass","ServiceId":2},
+      {"Login":"alpha2","Password":"a2-pass","ServiceId":1},{"Login":"gamma","Password":"g-pass","ServiceId":3},
+      {"Login": "cyr", "Password": "пароль", "ServiceId": 3}],
+    "Tariffs": [{"TariffId": "BASE", "ServicePercent": 10, "ServiceFixed": 5, "PublisherPercent": 20,
+      "PublisherFixed": 1, "ServiceReturnForeit": 7, "PublisherReturnForeit": 11, "MinOrderPrice": 100},
       {"Publisher": 1, "Acceptor": 2, "TariffId": "ALPHA-BETA", "ServicePercent": 1, "ServiceFixed": 0,
-       "PublisherPercent": 2, "PublisherFixed": 0, "ServiceReturnForeit": 0, "PublisherReturnForeit": 0,
-       "MinOrderPrice": 0}
-    ]
-  })";
+       "PublisherPercent": 2, "PublisherFixed": 0, "ServiceReturnForeit": 0, "PublisherReturnForeit": 0}]})";
+
+inline ExchangeData TestExchangeData() {
   ExchangeData data;
   std::string error;
-  if (!LoadExchangeData(text, data, error)) throw std::runtime_error("test data: " + error);
+  if (!LoadExchangeData(kTestExchangeText, data, error)) throw std::runtime_error("test data: " + error);
   return data;
 }
 
-// The JSON of one framed block; null when it is not one.
-inline Json::Value DecodeBlock(const std::string& bytes) {
-  Json::Value value;
-  if (bytes.empty() || bytes.back() != '\x08' || !ParseJsonText(bytes.substr(0, bytes.size() - 1), value)) {
-    return Json::Value();
-  }
-  return value;
+// The values at the named paths, as in "31 1 Main street" for "CommandId CommandCode StreetFrom"; "A.b" is b in A.
+inline std::string Show(const Json::Value& m, const std::string& paths) {
+  std::istringstream in(paths);
+  std::string out;
+  for (std::string path; in >> path;) out += (out.empty() ? "" : " ") + Json::Path(path).resolve(m).asString();
+  return out;
 }
 
+inline Json::Value With(Json::Value request, const char* member, const Json::Value& value) {
+  request[member] = value;
+  return request;
+}
+
+// A request with its code, its number and the members given as JSON text.
+inline Json::Value Request(int code, unsigned commandId, const std::string& members = "{}") {
+  Json::Value r;
+  ParseJsonText(members, r);
+  return With(With(With(r, "CommandCode", code), "CommandId", commandId), "CommandStr", "x");
+}
+
+inline Json::Value OrderRequest(int code, unsigned commandId, int orderId, const std::string& members = "{}") {
+  return With(Request(code, commandId, members), "OrderId", orderId);
+}
 // An InsertOrder request as the client sends it.
 inline Json::Value InsertRequest(unsigned commandId, double price, int timeToLive = 0) {
-  Json::Value r(Json::objectValue);
-  r["CommandCode"] = 1;
-  r["CommandId"] = commandId;
-  r["CommandStr"] = "KBRCommand_InsertOrder";
-  r["AdditionalFrom"] = "12";
-  r["AdditionalTo"] = "";
-  r["CarrierType"] = 1;
-  r["CityIdFrom"] = 1;
-  r["CityIdTo"] = 2;
-  r["ClientPhone"] = "+7 900 000-00-00";
-  r["Comment"] = "child seat";
-  r["LatitudeFrom"] = 15.123456;
-  r["LatitudeTo"] = 17.8765;
-  r["LongitudeFrom"] = 16.987654;
-  r["LongitudeTo"] = 18.654322;
-  r["PreliminaryTime"] = 0;
-  r["Price"] = price;
-  r["StatusId"] = 17;
-  r["StreetFrom"] = "Main street";
-  r["StreetTo"] = "Station";
-  r["Time0Km1Fixed2"] = 2;
-  r["TimeToLiveSec"] = timeToLive;
-  r["UniKey"] = 4242;
-  return r;
-}
-
-// A request with no members beyond its code and number.
-inline Json::Value Request(int code, unsigned commandId) {
-  Json::Value r(Json::objectValue);
-  r["CommandCode"] = code;
-  r["CommandId"] = commandId;
-  r["CommandStr"] = "x";
-  return r;
-}
-
-inline Json::Value OrderRequest(int code, unsigned commandId, int orderId) {
-  Json::Value r = Request(code, commandId);
-  r["OrderId"] = orderId;
-  return r;
+  const Json::Value r = Request(1, commandId, R"({"AdditionalFrom": "12", "AdditionalTo": "", "CarrierType": 1,
+    "CityIdFrom": 1, "CityIdTo": 2, "ClientPhone": "+7 900 000-00-00", "Comment": "child seat",
+    "LatitudeFrom": 15.123456, "LatitudeTo": 17.8765, "LongitudeFrom": 16.987654, "LongitudeTo": 18.654322,
+    "PreliminaryTime": 4000000000, "StatusId": 17, "StreetFrom": "Main street", "StreetTo": "Station",
+    "Time0Km1Fixed2": 2, "UniKey": 4242})");
+  return With(With(r, "Price", price), "TimeToLiveSec", timeToLive);
 }
 
 // The login as the client sends it, digested with the session's random string.
 inline Json::Value LoginRequest(const std::string& login, const std::string& password, const std::string& rndStr) {
-  Json::Value r = Request(2, 0);
-  r["CommandStr"] = "KBRCommand_GetDirectory";
-  r["Login"] = login;
-  r["PassHash"] = PassHash(rndStr, password);
-  return r;
-}
-
-inline std::string Compact(const Json::Value& v) {
-  Json::StreamWriterBuilder b;
-  b["indentation"] = "";
-  return Json::writeString(b, v);
+  return With(With(Request(2, 0), "Login", login), "PassHash", PassHash(rndStr, password));
 }

@@ -1,214 +1,188 @@
-// ParseBlock: the envelope, each kind's payload with the fields it leaves at
-// their constructed values, the login answer, Authorized, and the
-// equivalence of \u escapes and raw UTF-8.
+// ParseBlock: the envelope, the members each kind of message reads, the directories and the login answer, Authorized
+// and the response queue; and the malformed blocks, which must change nothing.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "OrderFields.h"
 #include "client/KestoBrimoClientAsync.h"
 #include "platform/codepage.h"
+#include "platform/files.h"
 #include "support/ClientTestAccess.h"
 
 using Access = KestoBrimoClientTestAccess;
 
 namespace {
 
-// Messages are written here in code page 1251 and sent as the exchange sends them, in UTF-8.
-std::string Block(const std::string& text) { return platform::Utf8FromAnsi(text); }
-
-std::string Envelope(int reason, const std::string& more = "") {
-  return "{\"reason\":" + std::to_string(reason) +
-         ",\"CommandId\":4294967295,\"CommandCode\":11,\"Num\":-2147483648,\"ErrorString\":\"Ошибка\","
-         "\"OperationStatus\":-10" +
-         (more.empty() ? "" : "," + more) + "}";
+// The values, each followed by '|', with digits enough to tell floats apart: whole records compare at once.
+template <typename... T>
+std::string Join(const T&... values) {
+  std::ostringstream out;
+  out.precision(9);
+  ((out << values << '|'), ...);
+  return out.str();
 }
 
-// The members of FullOrder(true), as the exchange sends them.
+std::string Dump(const KestoOrder& o) {
+  return Join(o.UniKey, o.BrimoOrderState, o.CityIdFrom, o.CityIdTo, o.StreetFrom, o.AdditionalFrom, o.LatitudeFrom,
+              o.LongitudeFrom, o.StreetTo, o.AdditionalTo, o.LatitudeTo, o.LongitudeTo, o.CarrierType, o.Price,
+              o.ClientPhone, o.PhoneId, o.Comment, o.CarDescription, o.CarGovNumber, o.CarCallNumber, o.PreliminaryTime,
+              o.Time0Km1Fixed2, o.StatusId, o.OrderId, o.WriteTime, o.Publisher, o.Acceptor, o.ServiceComission,
+              o.PublisherComission, o.AcceptTime, o.TimeToLiveSec, o.ToCarMin, o.SetCarInfoTime);
+}
+
+// Every member of an order, each value different from the constructed one.
 const char* const kOrderMembers =
-    "\"UniKey\":77,\"BrimoOrderState\":3,\"CityIdFrom\":10,\"CityIdTo\":11,\"StreetFrom\":\"Тверская\","
-    "\"AdditionalFrom\":\"д. 1\",\"LatitudeFrom\":55.5,\"LongitudeFrom\":37.25,\"StreetTo\":\"Арбат\","
-    "\"AdditionalTo\":\"под. 2\",\"LatitudeTo\":-1.5,\"LongitudeTo\":2.75,\"CarrierType\":4,\"Price\":150.5,"
-    "\"ClientPhone\":\"+7 900\",\"PhoneId\":12,\"Comment\":\"тихо\",\"CarDescription\":\"Лада\","
-    "\"CarGovNumber\":\"А123ВС\",\"CarCallNumber\":13,\"PreliminaryTime\":4294967295,\"Time0Km1Fixed2\":2,"
-    "\"StatusId\":5,\"OrderId\":815,\"WriteTime\":1000,\"Publisher\":6,\"Acceptor\":7,\"ServiceComission\":1.25,"
-    "\"PublisherComission\":2.5,\"AcceptTime\":2000,\"TimeToLiveSec\":600,\"ToCarMin\":8,\"SetCarInfoTime\":3000";
+    R"("UniKey":77,"BrimoOrderState":3,"CityIdFrom":10,"CityIdTo":11,"StreetFrom":"Тверская","AdditionalFrom":"д. 1",)"
+    R"("LatitudeFrom":55.5,"LongitudeFrom":37.25,"StreetTo":"Арбат","AdditionalTo":"под. 2","LatitudeTo":-1.5,)"
+    R"("LongitudeTo":2.75,"CarrierType":4,"Price":150.5,"ClientPhone":"+7 900","PhoneId":12,"Comment":"тихо",)"
+    R"("CarDescription":"Лада","CarGovNumber":"А123ВС","CarCallNumber":13,"PreliminaryTime":4294967295,)"
+    R"("Time0Km1Fixed2":2,"StatusId":5,"OrderId":815,"WriteTime":1000,"Publisher":6,"Acceptor":7,)"
+    R"("ServiceComission":1.25,"PublisherComission":2.5,"AcceptTime":2000,"TimeToLiveSec":600,"ToCarMin":8,)"
+    R"("SetCarInfoTime":3000)";
+const char* const kTariffMembers =
+    R"("Publisher":1,"Acceptor":2,"CityId":3,"TariffId":"Т-1","ServicePercent":4.5,"ServiceFixed":5,)"
+    R"("PublisherPercent":6.25,"PublisherFixed":7,"ServiceReturnForeit":8,"PublisherReturnForeit":9.5,)"
+    R"("MinOrderPrice":100,"Price":"not read","UniKey":77)";
 
-KestoBrimo_AsyncResponce ParseUtf8(const std::string& block) {
+// A message as the exchange sends it, in UTF-8: the envelope with every member at the edge of its range, then
+// `payload` (written in code page 1251).
+std::string Message(int reason, const std::string& payload, int status = 0, std::uint32_t commandId = 4294967295u) {
+  return platform::Utf8FromAnsi(R"({"reason":)" + std::to_string(reason) + R"(,"CommandId":)" +
+                                std::to_string(commandId) +
+                                R"(,"CommandCode":11,"Num":-2147483648,"ErrorString":"Ошибка",)"
+                                R"("OperationStatus":)" +
+                                std::to_string(status) + "," + payload + "}");
+}
+
+std::string Directories(const std::string& carriers, const std::string& states, const std::string& cities,
+                        const std::string& services, int status = 0, std::uint32_t commandId = 0) {
+  return Message(2,
+                 R"("CarrierTypeDirectory":)" + carriers + R"(,"OrderStatusDirectory":)" + states +
+                     R"(,"CityDirectory":)" + cities + R"(,"ClientDbDirectory":)" + services,
+                 status, commandId);
+}
+
+// `message` with the plain value of a member replaced ("Member:value") or the member left out ("Member").
+std::string With(std::string message, const std::string& change) {
+  const std::size_t colon = change.find(':'), at = message.find('"' + change.substr(0, colon) + "\":");
+  const std::size_t end = message.find_first_of(",}", at);
+  if (colon != std::string::npos)
+    return message.replace(at + colon + 3, end - at - colon - 3, change.substr(colon + 1));
+  return message.erase(message[end] == ',' ? at : at - 1, end - at + 1);
+}
+
+const char* const kNoOrder = "0|0|-1|-1|||0|0|||0|0|0|0||0||||0|0|1|-1|0|0|0|0|0|0|0|0|0|0|";
+
+// Each kind after the envelope: the whole order, part of it, its id alone, the tariff, or only the envelope's "UniKey"
+// (which kind 12 carries unusable). The records leave in arrival order.
+TEST(ParseBlock, EachKindReadsTheEnvelopeAndTheMembersItCarriesAndNoOthersAndClearEmptiesTheOrder) {
+  const std::string full =
+      "3|10|11|Тверская|д. 1|55.5|37.25|Арбат|под. 2|-1.5|2.75|4|150.5|+7 900|12|тихо|Лада|А123ВС|13|"
+      "4294967295|2|5|815|1000|6|7|1.25|2.5|2000|600|8|3000|";
+  const std::string partial =
+      "0|3|-1|-1|||0|0|||0|0|0|150.5|+7 900|12||Лада|А123ВС|13|0|1|5|815|0|0|7|1.25|2.5|2000|0|8|3000|";
+  const std::string removed = "0|0|-1|-1|||0|0|||0|0|0|0||0||||0|0|1|-1|815|0|0|0|0|0|0|0|0|0|";
+  const std::string envelopeKey = "77" + std::string(kNoOrder).substr(1);
+  const std::string tariff = envelopeKey + "1|2|3|Т-1|4.5|5|6.25|7|8|9.5|100|";
+  const std::pair<int, std::string> kinds[] = {
+      {3, "0|" + full}, {5, "0|" + full},  {9, tariff},         {11, partial},     {4, removed},
+      {6, removed},     {0, envelopeKey},  {1, envelopeKey},    {7, envelopeKey},  {8, envelopeKey},
+      {12, kNoOrder},   {-3, envelopeKey}, {1000, envelopeKey}, {10, "77|" + full}};
   KestoBrimoClientAsync client;
-  EXPECT_EQ(client.ParseBlock(block), KBRStatus_Ok) << block;
-  KestoBrimo_AsyncResponce record;
-  EXPECT_TRUE(client.GetClientResponce(record));
-  EXPECT_FALSE(client.GetClientResponce(record)) << "one record per block";
-  return record;
-}
-
-KestoBrimo_AsyncResponce ParseOne(const std::string& message) { return ParseUtf8(Block(message)); }
-
-TEST(ParseEnvelope, CopiesEveryMemberWithFullRanges) {
-  const KestoBrimo_AsyncResponce r = ParseOne(Envelope(7));
-  EXPECT_EQ(r.reason, 7);
-  EXPECT_EQ(r.CommandId, 4294967295u);
-  EXPECT_EQ(r.CommandCode, 11);
-  EXPECT_EQ(r.Num, -2147483647 - 1);
-  EXPECT_EQ(r.ErrorString, "Ошибка");
-  EXPECT_EQ(r.OperationStatus, KBRStatus_InsertOrderError);
-  EXPECT_EQ(Dump(r.Order), Dump(KestoOrder()));
-}
-
-TEST(ParseEnvelope, NullAndBooleansConvertAndAbsentTextIsEmpty) {
-  const KestoBrimo_AsyncResponce r =
-      ParseOne("{\"reason\":null,\"CommandId\":true,\"CommandCode\":false,\"Num\":3.0,\"OperationStatus\":-1}");
-  EXPECT_EQ(r.reason, 0);
-  EXPECT_EQ(r.CommandId, 1u);
-  EXPECT_EQ(r.CommandCode, 0);
-  EXPECT_EQ(r.Num, 3);
-  EXPECT_EQ(r.ErrorString, "");
-  EXPECT_EQ(ParseOne(Envelope(7, "\"ErrorString\":null")).ErrorString, "");
-}
-
-TEST(ParseEnvelope, UniKeyIsKeptOnlyByKindsWithoutAnOrderAndAnyFaultInItIsIgnored) {
-  EXPECT_EQ(ParseOne(Envelope(7, "\"UniKey\":77")).Order.UniKey, 77);
-  EXPECT_EQ(ParseOne(Envelope(0, "\"UniKey\":-5")).Order.UniKey, -5);
-  for (const char* fault : {"\"UniKey\":\"77\"", "\"UniKey\":2147483648", "\"UniKey\":[1]", "\"UniKey\":1.5", ""})
-    EXPECT_EQ(ParseOne(Envelope(7, fault)).Order.UniKey, 0) << fault;
-  const std::string tariff =
-      "\"Publisher\":1,\"Acceptor\":2,\"CityId\":3,\"ServicePercent\":0,\"ServiceFixed\":0,\"PublisherPercent\":0,"
-      "\"PublisherFixed\":0,\"ServiceReturnForeit\":0,\"PublisherReturnForeit\":0,\"MinOrderPrice\":0";
-  EXPECT_EQ(ParseOne(Envelope(9, tariff + ",\"UniKey\":77")).Order.UniKey, 77);
-}
-
-TEST(ParseOrders, NewAndOwnOrdersReadEverythingButUniKeyAndFullInformationReadsItToo) {
-  for (int reason : {3, 5, 10})
-    EXPECT_EQ(Dump(ParseOne(Envelope(reason, kOrderMembers)).Order), Dump(FullOrder(reason == 10))) << reason;
-}
-
-TEST(ParseOrders, PartialInformationLeavesTheOtherFieldsConstructed) {
-  KestoOrder expected;
-  const KestoOrder full = FullOrder(true);
-  expected.BrimoOrderState = full.BrimoOrderState, expected.Price = full.Price, expected.ClientPhone = full.ClientPhone;
-  expected.PhoneId = full.PhoneId, expected.CarDescription = full.CarDescription;
-  expected.CarGovNumber = full.CarGovNumber, expected.CarCallNumber = full.CarCallNumber;
-  expected.StatusId = full.StatusId, expected.OrderId = full.OrderId, expected.Acceptor = full.Acceptor;
-  expected.AcceptTime = full.AcceptTime, expected.ServiceComission = full.ServiceComission;
-  expected.PublisherComission = full.PublisherComission, expected.ToCarMin = full.ToCarMin;
-  expected.SetCarInfoTime = full.SetCarInfoTime;
-  EXPECT_EQ(Dump(ParseOne(Envelope(11, kOrderMembers)).Order), Dump(expected));
-}
-
-TEST(ParseOrders, RemovalsCarryOnlyTheOrderId) {
-  for (int reason : {4, 6}) {
-    KestoOrder expected;
-    expected.OrderId = 815;
-    EXPECT_EQ(Dump(ParseOne(Envelope(reason, kOrderMembers)).Order), Dump(expected)) << reason;
-    EXPECT_EQ(Dump(ParseOne(Envelope(reason, "\"OrderId\":815")).Order), Dump(expected)) << reason;
-  }
-}
-
-TEST(ParseOrders, MembersAKindDoesNotReadMayHoldAnything) {
-  // Kind 11 does not read "Publisher" or "Comment"; kinds 4 and 6 read "OrderId" alone.
-  const KestoBrimo_AsyncResponce partial =
-      ParseOne(Envelope(11, std::string(kOrderMembers) + ",\"Publisher\":\"x\",\"Comment\":[1]"));
-  EXPECT_EQ(partial.Order.Publisher, 0);
-  EXPECT_EQ(partial.Order.Comment, "");
-  EXPECT_EQ(ParseOne(Envelope(4, "\"OrderId\":1,\"Price\":\"x\"")).Order.OrderId, 1);
-}
-
-TEST(ParseOrders, AbsentTextsAreEmptyAndNullsAreZero) {
-  std::string members = kOrderMembers;
-  members.replace(members.find("\"StreetFrom\":\"Тверская\","), std::string("\"StreetFrom\":\"Тверская\",").size(),
-                  "");
-  members.replace(members.find("\"Price\":150.5"), std::string("\"Price\":150.5").size(), "\"Price\":null");
-  const KestoBrimo_AsyncResponce r = ParseOne(Envelope(3, members));
-  EXPECT_EQ(r.Order.StreetFrom, "");
-  EXPECT_EQ(r.Order.Price, 0.0f);
-  EXPECT_EQ(r.Order.StreetTo, "Арбат");
-}
-
-TEST(ParseTariff, ReadsTheElevenMembersAndNotThePrice) {
-  const KestoBrimo_AsyncResponce r = ParseOne(Envelope(
-      9,
-      "\"Publisher\":1,\"Acceptor\":2,\"CityId\":3,\"TariffId\":\"Т-1\",\"ServicePercent\":4.5,\"ServiceFixed\":5,"
-      "\"PublisherPercent\":6.25,\"PublisherFixed\":7,\"ServiceReturnForeit\":8,\"PublisherReturnForeit\":9.5,"
-      "\"MinOrderPrice\":100,\"Price\":\"not read\",\"OrderId\":5"));
-  EXPECT_EQ(r.Tariff.Publisher, 1);
-  EXPECT_EQ(r.Tariff.Acceptor, 2);
-  EXPECT_EQ(r.Tariff.CityId, 3);
-  EXPECT_EQ(r.Tariff.TariffId, "Т-1");
-  EXPECT_EQ(r.Tariff.ServicePercent, 4.5f);
-  EXPECT_EQ(r.Tariff.ServiceFixed, 5.0f);
-  EXPECT_EQ(r.Tariff.PublisherPercent, 6.25f);
-  EXPECT_EQ(r.Tariff.PublisherFixed, 7.0f);
-  EXPECT_EQ(r.Tariff.ServiceReturnForeit, 8.0f);
-  EXPECT_EQ(r.Tariff.PublisherReturnForeit, 9.5f);
-  EXPECT_EQ(r.Tariff.MinOrderPrice, 100.0f);
-  EXPECT_EQ(Dump(r.Order), Dump(KestoOrder()));
-}
-
-TEST(ParseKinds, OtherKindsCarryOnlyTheEnvelope) {
-  for (int reason : {0, 1, 7, 8, 12, 1000, -3}) {
-    const KestoBrimo_AsyncResponce r = ParseOne(Envelope(reason, kOrderMembers));
-    EXPECT_EQ(r.reason, reason);
-    KestoOrder expected;
-    expected.UniKey = 77;
-    EXPECT_EQ(Dump(r.Order), Dump(expected)) << reason;
-    EXPECT_EQ(r.Tariff.Publisher, 0);
-  }
-}
-
-TEST(ParseAuthorized, AnyKindWithStatusZeroSetsItAndNothingClearsIt) {
-  KestoBrimoClientAsync client;
-  EXPECT_EQ(client.ParseBlock(Block("{\"reason\":7,\"CommandId\":1,\"CommandCode\":1,\"Num\":0,\"OperationStatus\":3}")),
-            KBRStatus_Ok);
-  EXPECT_FALSE(client.Authorized.load());
-  EXPECT_EQ(client.ParseBlock(Block("{\"reason\":4,\"CommandId\":1,\"CommandCode\":1,\"Num\":0,\"OperationStatus\":0,"
-                                    "\"OrderId\":1}")),
-            KBRStatus_Ok);
-  EXPECT_TRUE(client.Authorized.load());
-  EXPECT_EQ(client.ParseBlock(Block("{\"reason\":7,\"CommandId\":1,\"CommandCode\":1,\"Num\":0,\"OperationStatus\":-7}")),
-            KBRStatus_Ok);
-  EXPECT_TRUE(client.Authorized.load());
-}
-
-TEST(ParseQueue, RecordsLeaveInArrivalOrderAndAnEmptyQueueLeavesTheArgumentUntouched) {
-  KestoBrimoClientAsync client;
-  for (int id : {9, 2, 5})
-    ASSERT_EQ(client.ParseBlock(Block("{\"reason\":7,\"CommandId\":" + std::to_string(id) +
-                                      ",\"CommandCode\":1,\"Num\":0,\"OperationStatus\":1}")),
-              KBRStatus_Ok);
-  std::vector<std::uint32_t> ids;
+  for (const auto& [reason, order] : kinds)
+    client.ParseBlock(Message(reason, reason == 9    ? kTariffMembers
+                                      : reason == 12 ? R"("UniKey":"77")"
+                                                     : kOrderMembers));
   KestoBrimo_AsyncResponce r;
-  while (client.GetClientResponce(r)) ids.push_back(r.CommandId);
-  EXPECT_EQ(ids, (std::vector<std::uint32_t>{9, 2, 5}));
-  r.ErrorString = "kept";
-  EXPECT_FALSE(client.GetClientResponce(r));
-  EXPECT_EQ(r.CommandId, 5u);
-  EXPECT_EQ(r.ErrorString, "kept");
+  for (const auto& [reason, order] : kinds) {
+    EXPECT_TRUE(client.GetClientResponce(r)) << reason;
+    const KestoTariffStruct& t = r.Tariff;
+    EXPECT_EQ(Join(r.reason, r.CommandId, r.CommandCode, r.Num, r.ErrorString, r.OperationStatus) + Dump(r.Order) +
+                  (reason != 9 ? ""
+                               : Join(t.Publisher, t.Acceptor, t.CityId, t.TariffId, t.ServicePercent, t.ServiceFixed,
+                                      t.PublisherPercent, t.PublisherFixed, t.ServiceReturnForeit,
+                                      t.PublisherReturnForeit, t.MinOrderPrice)),
+              Join(reason) + "4294967295|11|-2147483648|Ошибка|0|" + order);
+  }
+  EXPECT_TRUE(!client.GetClientResponce(r) && r.reason == 10);  // an empty queue leaves the record as it was
+  r.Order.Clear();
+  EXPECT_EQ(Dump(r.Order), "0|0|0|0|||0|0|||0|0|0|0||0||||0|0|0|0|0|0|0|0|0|0|0|0|0|0|");
 }
 
-TEST(ParseText, EscapedAndRawUtf8GiveTheSameCodePageLetters) {
-  // "Москва" as \u escapes, and as raw UTF-8 bytes.
-  const std::string escaped = "\\u041c\\u043e\\u0441\\u043a\\u0432\\u0430";
-  const std::string raw = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
-  for (const std::string& city : {escaped, raw}) {
-    KestoBrimoClientAsync client;
-    const std::string message = "{\"reason\":3,\"CommandId\":1,\"CommandCode\":1,\"Num\":0,\"OperationStatus\":1,"
-                                "\"ErrorString\":\"" + city + "\"," + kOrderMembers + "}";
-    // The order members are written in code page 1251; only they are converted.
-    const std::string block = message.substr(0, message.find(kOrderMembers)) + Block(kOrderMembers) + "}";
-    ASSERT_EQ(client.ParseBlock(block), KBRStatus_Ok);
-    KestoBrimo_AsyncResponce r;
-    ASSERT_TRUE(client.GetClientResponce(r));
-    EXPECT_EQ(r.ErrorString, "Москва");
-    EXPECT_EQ(r.ErrorString, "\xCC\xEE\xF1\xEA\xE2\xE0");
-    EXPECT_EQ(r.Order.StreetFrom, "Тверская");
+const char* const kFirstState =
+    "1=Легковой 2=Минивэн |7=позже |2=Москва 10=Тверь |15=16|ООО Такси|Такси|Иванов|нет|3|12 3 7 ";
+
+// `message` parsed by `client`, then in one line: the status, the error text, Authorized, the four directories (id=name
+// pairs, then each service's fields and cities) and the ids of the records queued.
+std::string After(KestoBrimoClientAsync& client, const std::string& message) {
+  Access::LastError(client).clear();
+  const KBRStatus status = client.ParseBlock(message);
+  std::ostringstream out;
+  out << Join(status, Access::LastError(client), client.Authorized.load());
+  for (const auto& names :
+       {client.GetCarrierTypeDirectory(), client.GetOrderStatusDirectory(), client.GetCityDirectory()}) {
+    for (const auto& [id, name] : names) out << id << '=' << name << ' ';
+    out << '|';
   }
-  // Characters that code page 1251 lacks become '?', whichever way they came.
-  EXPECT_EQ(ParseUtf8("{\"reason\":7,\"CommandId\":1,\"CommandCode\":1,\"Num\":0,\"OperationStatus\":1,"
-                      "\"ErrorString\":\"\\u4e2d\xE4\xB8\xAD\"}")
-                .ErrorString,
-            "??");
+  for (const auto& [id, s] : client.GetTaxiDirectory()) {
+    out << id << '=' << Join(s.ClientId, s.FullName, s.ShortName, s.LeaderName, s.Comment, s.TimeZone);
+    for (std::int32_t city : s.CityIdList) out << city << ' ';
+  }
+  out << "|queued ";
+  KestoBrimo_AsyncResponce record;
+  while (client.GetClientResponce(record)) out << record.CommandId << ' ';
+  return out.str();
+}
+
+// The directories fill all four maps; a block that is not JSON or does not convert whole changes nothing (nor crashes);
+// a later message replaces every entry, and null empties a map. Every answer but the successful login (CommandId 0,
+// status 0) is queued; that one does its work and is not.
+TEST(ParseDirectories, FillTheMapsUnlessABlockIsRefusedAndOnlyTheSuccessfulLoginAnswerIsAbsorbed) {
+  KestoBrimoClientAsync client;
+  // Names are ids by the atoi rule, visited in byte order; a later name of the same number wins.
+  const std::string first = Directories(
+      R"({"1":"Легковой","2":"Минивэн"})", R"({"07":"раньше","7":"позже"})", R"({"10":"Тверь","2":"Москва"})",
+      R"({"15":{"ClientId":16,"FullName":"ООО Такси","ShortName":"Такси","LeaderName":)"
+      R"("Иванов","Comment":"нет","TimeZone":3,"CityIdList":{"12":0,"3":"x","7":[]}}})",
+      1, 5);
+  EXPECT_EQ(After(client, first), std::string("0||0|") + kFirstState + "|queued 5 ");  // status 1: not authorized
+  // Each kind's message with one member left out, or out of its type or range.
+  const std::pair<int, const char*> changes[] = {
+      {7, "reason"},        {7, "CommandId"},          {7, "OperationStatus"}, {7, "ErrorString:5"},
+      {3, "Price"},         {3, "PreliminaryTime:-1"}, {10, "UniKey"},         {11, "AcceptTime:4294967296"},
+      {4, "OrderId"},       {6, R"(OrderId:"815")"},   {9, "TariffId:5"},      {9, "MinOrderPrice"},
+      {2, "CityDirectory"}, {2, "ClientDbDirectory"}};
+  const std::string nulls = Directories("null", "null", "null", "null");
+  std::vector<std::string> blocks = {"", "{", "[]"};  // not JSON, not an object
+  for (const auto& [reason, change] : changes)
+    blocks.push_back(With(reason == 2 ? nulls : Message(reason, reason == 9 ? kTariffMembers : kOrderMembers), change));
+  for (const char* cities : {"[]", R"({"1":5})", R"({"99999999999":"a"})"})
+    blocks.push_back(With(nulls, std::string("CityDirectory:") + cities));
+  for (const char* services : {R"({"99999999999":{"ClientId":1,"TimeZone":0,"CityIdList":{}}})", R"({"1":null})",
+                               R"({"1":{"TimeZone":0,"CityIdList":{}}})", R"({"1":{"ClientId":1,"TimeZone":0}})",
+                               R"({"1":{"ClientId":1,"TimeZone":0,"CityIdList":[1,2]}})",
+                               R"({"1":{"ClientId":1,"TimeZone":0,"CityIdList":{"-3000000000":1}}})",
+                               R"({"1":{"ClientId":1,"TimeZone":0,"FullName":1,"CityIdList":{}}})"})
+    blocks.push_back(With(nulls, std::string("ClientDbDirectory:") + services));
+  // The public JSON test suite, read where it lies beside the repository: no file there holds a whole message.
+  for (const auto& file : std::filesystem::directory_iterator(KB_JSON_TEST_SUITE_DIR)) {
+    blocks.emplace_back();
+    EXPECT_TRUE(platform::ReadWholeFile(file.path().string(), blocks.back())) << file.path().string();
+  }
+  EXPECT_GT(blocks.size(), 100u);
+  for (const std::string& block : blocks) {
+    SCOPED_TRACE(block.substr(0, 200));
+    EXPECT_EQ(After(client, block), std::string("-8|JSON parsing not success|0|") + kFirstState + "|queued ");
+  }
+  const std::string later = "|3=Грузовой ||5=Псков |20=20|||||0||queued ";
+  for (int status : {-7, 0})
+    EXPECT_EQ(After(client, Directories(R"({"3":"Грузовой"})", "null", R"({"5":"Псков"})",
+                                        R"({"20":{"ClientId":20,"TimeZone":0,"CityIdList":null}})", status, 0)),
+              status == 0 ? "0||1" + later : "0||0" + later + "0 ");
+  EXPECT_EQ(After(client, Directories("{}", "{}", "{}", "null", -7, 7)), "0||1|||||queued 7 ");  // still authorized
 }
 
 }  // namespace

@@ -1,205 +1,123 @@
-// The exact text of every request, the numbering of requests, and the login
-// form with its digest.
+// The exact text of every request as it is queued and the bytes it goes out as, the login form with its digest, and the
+// one command counter of all clients, which callers on several threads never share a number of.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <sstream>
+#include <cmath>
+#include <cstdint>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
-#include <json/reader.h>
-
 #include "client/KestoBrimoClientAsync.h"
-#include "platform/codepage.h"
+#include "protocol/Framing.h"
 #include "support/ClientTestAccess.h"
 
 using Access = KestoBrimoClientTestAccess;
+using C = KestoBrimoClientAsync;
 
 namespace {
 
-KestoBrimo_AsyncRequest OnlyRequest(KestoBrimoClientAsync& client) {
-  const auto queue = Access::Requests(client);
-  EXPECT_EQ(queue.size(), 1u);
-  return queue.empty() ? KestoBrimo_AsyncRequest() : queue.back();
-}
-
-TEST(RequestText, CommandsWithTheirOwnMembers) {
-  KestoBrimoClientAsync client;
-  const struct {
-    int (*issue)(KestoBrimoClientAsync&);
-    KBRCommand code;
-    const char* text;
-  } cases[] = {
-      {[](KestoBrimoClientAsync& c) { return c.AcceptOrder(4711); }, KBRCommand_AcceptOrder,
-       "{\"CommandCode\":3,\"CommandId\":5,\"CommandStr\":\"KBRCommand_AcceptOrder\",\"OrderId\":4711}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.ReturnMyOrder(-3); }, KBRCommand_ReturnOrder,
-       "{\"CommandCode\":6,\"CommandId\":5,\"CommandStr\":\"KBRCommand_ReturnOrder\",\"OrderId\":-3}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.ReturnForeignOrder(2147483647); }, KBRCommand_ForceReturnOrder,
-       "{\"CommandCode\":7,\"CommandId\":5,\"CommandStr\":\"KBRCommand_ForceReturnOrder\",\"OrderId\":2147483647}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.GetOrderFullInfo(12); }, KBRCommand_GetOrderFullInfo,
-       "{\"CommandCode\":11,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetOrderFullInfo\",\"OrderId\":12}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.GetOrderpartialInfo(-2147483647 - 1); }, KBRCommand_GetOrderPartialInfo,
-       "{\"CommandCode\":12,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetOrderPartialInfo\",\"OrderId\":-2147483648}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.GetStatement(); }, KBRCommand_GetStatement,
-       "{\"CommandCode\":5,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetStatement\"}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.GetDirectory(false); }, KBRCommand_GetDirectory,
-       "{\"CommandCode\":2,\"CommandId\":5,\"CommandStr\":\"KBRCommand_GetDirectory\"}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.ChangeOrderStatus(815, 3, 150.5f); }, KBRCommand_SetOrderStatus,
-       "{\"CommandCode\":4,\"CommandId\":5,\"CommandStr\":\"KBRCommand_SetOrderStatus\",\"OrderId\":815,"
-       "\"Price\":150.5,\"StatusId\":3}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.GetTariff(10, 20, 30); }, KBRCommand_GetTariffByPubisherAndAcceptor,
-       "{\"Acceptor\":20,\"CityId\":30,\"CommandCode\":9,\"CommandId\":5,"
-       "\"CommandStr\":\"KBRCommand_GetTariffByPubisherAndAcceptor\",\"Publisher\":10}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.SetOrderNotifyMode(2, 1700000000, 4294967296LL + 7); },
-       KBRCommand_SetOrderNotifyMode,
-       "{\"BeginTime\":1700000000,\"CommandCode\":10,\"CommandId\":5,\"CommandStr\":\"KBRCommand_SetOrderNotifyMode\","
-       "\"EndTime\":7,\"Mode\":2}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.SetOrderNotifyMode(1, -1, 0); }, KBRCommand_SetOrderNotifyMode,
-       "{\"BeginTime\":4294967295,\"CommandCode\":10,\"CommandId\":5,\"CommandStr\":\"KBRCommand_SetOrderNotifyMode\","
-       "\"EndTime\":0,\"Mode\":1}\n"},
-      {[](KestoBrimoClientAsync& c) { return c.AddCarDescription(9, "Лада \"Калина\"\\серая", "", 17, 5); },
-       KBRCommand_AddCarDescription,
-       "{\"CallNumber\":17,\"CommandCode\":8,\"CommandId\":5,\"CommandStr\":\"KBRCommand_AddCarDescription\","
-       "\"FullDescription\":\"Лада \\\"Калина\\\"\\\\серая\",\"GovNumber\":\"\",\"OrderId\":9,\"ToCarMin\":5}\n"},
-  };
-  for (const auto& c : cases) {
-    SetNextCommandIdForTesting(5);
-    KestoBrimoClientAsync fresh;
-    EXPECT_EQ(c.issue(fresh), 5);
-    const KestoBrimo_AsyncRequest request = OnlyRequest(fresh);
-    EXPECT_EQ(request.Text, c.text);
-    EXPECT_EQ(request.CommandId, 5);
-    EXPECT_EQ(request.CommandCode, c.code);
-    EXPECT_EQ(PeekNextCommandId(), 6);
-  }
-}
-
+// Every member an insert sends, and some it must not send.
 KestoOrder SampleOrder() {
-  KestoOrder order;
-  order.Clear();
-  order.CityIdFrom = 1;
-  order.StreetFrom = "ул. \"Тверская\"";
-  order.AdditionalFrom = "д. 7, под. 2";
-  order.LatitudeFrom = 55.5f;
-  order.LongitudeFrom = 37.25f;
-  order.CityIdTo = 2;
-  order.StreetTo = "Ленинградский пр.";
-  order.AdditionalTo = "";
-  order.LatitudeTo = -0.125f;
-  order.LongitudeTo = 150;
-  order.CarrierType = 3;
-  order.Price = 150;
-  order.ClientPhone = "+7 495 123\t45";
-  order.StatusId = 4;
-  order.PreliminaryTime = 4294967296LL * 3 + 1700000000;
-  order.Time0Km1Fixed2 = 2;
-  order.Comment = "тихо\nбыстро";
-  order.TimeToLiveSec = 600;
-  // Not sent.
-  order.OrderId = 99;
-  order.Publisher = 98;
-  order.CarDescription = "нет";
-  order.WriteTime = 5;
-  return order;
+  KestoOrder o;
+  o.CityIdFrom = 1, o.StreetFrom = "ул. \"Тверская\"", o.AdditionalFrom = "д. 7, под. 2", o.LatitudeFrom = 55.5f;
+  o.LongitudeFrom = 37.25f, o.CityIdTo = 2, o.StreetTo = "Ленинградский пр.", o.LatitudeTo = -0.125f;
+  o.LongitudeTo = 150, o.CarrierType = 3, o.Price = 150, o.ClientPhone = "+7 495 123\t45", o.StatusId = 4;
+  o.PreliminaryTime = 4294967296LL * 3 + 1700000000, o.Time0Km1Fixed2 = 2, o.Comment = "тихо\nбыстро";
+  o.TimeToLiveSec = 600, o.OrderId = 99, o.Publisher = 98, o.CarDescription = "нет", o.WriteTime = 5;
+  return o;
 }
 
-TEST(RequestText, InsertOrderSendsNineteenMembersInNameOrderWithRawCyrillic) {
-  SetNextCommandIdForTesting(41);
-  KestoBrimoClientAsync client;
-  KestoOrder order = SampleOrder();
-  EXPECT_EQ(client.InsertOrder(order), 41);
-  EXPECT_EQ(order.StreetFrom, "ул. \"Тверская\"");  // the caller's record is untouched
-  const std::string expected =
-      "{\"AdditionalFrom\":\"д. 7, под. 2\",\"AdditionalTo\":\"\",\"CarrierType\":3,\"CityIdFrom\":1,\"CityIdTo\":2,"
-      "\"ClientPhone\":\"+7 495 123\\t45\",\"CommandCode\":1,\"CommandId\":41,\"CommandStr\":\"KBRCommand_InsertOrder\","
-      "\"Comment\":\"тихо\\nбыстро\",\"LatitudeFrom\":55.5,\"LatitudeTo\":-0.125,\"LongitudeFrom\":37.25,"
-      "\"LongitudeTo\":150.0,\"PreliminaryTime\":1700000000,\"Price\":150.0,\"StatusId\":4,"
-      "\"StreetFrom\":\"ул. \\\"Тверская\\\"\",\"StreetTo\":\"Ленинградский пр.\",\"Time0Km1Fixed2\":2,"
-      "\"TimeToLiveSec\":600,\"UniKey\":0}\n";
-  const KestoBrimo_AsyncRequest request = OnlyRequest(client);
-  EXPECT_EQ(request.Text, expected);
-  EXPECT_EQ(request.CommandCode, KBRCommand_InsertOrder);
-  // Code page 1251 bytes, never escapes: "Т" is the single byte 0xD2.
-  EXPECT_NE(request.Text.find("\"\xD2"), std::string::npos);
-  EXPECT_EQ(request.Text.find("\\u"), std::string::npos);
-}
-
-TEST(RequestText, TheExchangeReadsTheRealLettersAfterTheTransportsConversion) {
-  KestoBrimoClientAsync client;
-  client.InsertOrder(SampleOrder());
-  const std::string onTheWire = platform::Utf8FromAnsi(OnlyRequest(client).Text);
-  Json::Value parsed;
-  std::string errors;
-  std::istringstream in(onTheWire);
-  ASSERT_TRUE(Json::parseFromStream(Json::CharReaderBuilder(), in, &parsed, &errors)) << errors;
-  // "ул. "Тверская"" in UTF-8.
-  EXPECT_EQ(parsed["StreetFrom"].asString(),
-            "\xD1\x83\xD0\xBB. \"\xD0\xA2\xD0\xB2\xD0\xB5\xD1\x80\xD1\x81\xD0\xBA\xD0\xB0\xD1\x8F\"");
-  EXPECT_EQ(parsed["Comment"].asString(), "\xD1\x82\xD0\xB8\xD1\x85\xD0\xBE\n\xD0\xB1\xD1\x8B\xD1\x81\xD1\x82\xD1\x80\xD0\xBE");
-  EXPECT_EQ(parsed.size(), 22u);
-}
-
-TEST(RequestText, RealsCarryTheWidenedSinglePrecisionValue) {
-  KestoBrimoClientAsync client;
-  for (float price : {55.76f, 37.6173f, 0.1f, 1e-30f, 3.4028235e38f, -7.0f}) {
-    client.ChangeOrderStatus(1, 2, price);
-    const std::string text = Access::Requests(client).back().Text;
-    const std::size_t at = text.find("\"Price\":") + 8;
-    const std::string number = text.substr(at, text.find(',', at) - at);
-    EXPECT_EQ(std::strtod(number.c_str(), nullptr), static_cast<double>(price)) << number;
+TEST(RequestText, EveryCommandQueuesItsExactTextUnderTheNextNumber) {
+  const std::pair<int (*)(C&), const char*> cases[] = {
+      {[](C& c) { return c.AcceptOrder(4711); },
+       R"({"CommandCode":3,"CommandId":5,"CommandStr":"KBRCommand_AcceptOrder","OrderId":4711})"},
+      {[](C& c) { return c.ReturnMyOrder(-3); },
+       R"({"CommandCode":6,"CommandId":5,"CommandStr":"KBRCommand_ReturnOrder","OrderId":-3})"},
+      {[](C& c) { return c.ReturnForeignOrder(2147483647); },
+       R"({"CommandCode":7,"CommandId":5,"CommandStr":"KBRCommand_ForceReturnOrder","OrderId":2147483647})"},
+      {[](C& c) { return c.GetOrderFullInfo(12); },
+       R"({"CommandCode":11,"CommandId":5,"CommandStr":"KBRCommand_GetOrderFullInfo","OrderId":12})"},
+      {[](C& c) { return c.GetOrderpartialInfo(INT32_MIN); },
+       R"({"CommandCode":12,"CommandId":5,"CommandStr":"KBRCommand_GetOrderPartialInfo","OrderId":-2147483648})"},
+      {[](C& c) { return c.GetStatement(); },
+       R"({"CommandCode":5,"CommandId":5,"CommandStr":"KBRCommand_GetStatement"})"},
+      {[](C& c) { return c.GetDirectory(false); },
+       R"({"CommandCode":2,"CommandId":5,"CommandStr":"KBRCommand_GetDirectory"})"},
+      // A real carries the single-precision value widened, not its short decimal form.
+      {[](C& c) { return c.ChangeOrderStatus(815, 3, 55.76f); },
+       R"({"CommandCode":4,"CommandId":5,"CommandStr":"KBRCommand_SetOrderStatus","OrderId":815,)"
+       R"("Price":55.7599983215332,"StatusId":3})"},
+      {[](C& c) { return c.ChangeOrderStatus(1, 2, INFINITY); },
+       R"({"CommandCode":4,"CommandId":5,"CommandStr":"KBRCommand_SetOrderStatus","OrderId":1,"Price":null,"StatusId":2})"},
+      {[](C& c) { return c.GetTariff(10, 20, 30); },
+       R"({"Acceptor":20,"CityId":30,"CommandCode":9,"CommandId":5,)"
+       R"("CommandStr":"KBRCommand_GetTariffByPubisherAndAcceptor","Publisher":10})"},
+      {[](C& c) { return c.SetOrderNotifyMode(2, 1700000000, 4294967296LL + 7); },
+       R"({"BeginTime":1700000000,"CommandCode":10,"CommandId":5,"CommandStr":"KBRCommand_SetOrderNotifyMode",)"
+       R"("EndTime":7,"Mode":2})"},
+      {[](C& c) { return c.SetOrderNotifyMode(1, -1, 0); },
+       R"({"BeginTime":4294967295,"CommandCode":10,"CommandId":5,"CommandStr":"KBRCommand_SetOrderNotifyMode",)"
+       R"("EndTime":0,"Mode":1})"},
+      // Control characters are escaped; every other byte, 0x7F and code page 1251 letters included, goes as it is.
+      {[](C& c) { return c.AddCarDescription(9, "Лада \"Калина\"\\серая", "\x01\x1f\x7f\b\f\r/\xFF", 17, 5); },
+       "{\"CallNumber\":17,\"CommandCode\":8,\"CommandId\":5,\"CommandStr\":\"KBRCommand_AddCarDescription\","
+       "\"FullDescription\":\"Лада \\\"Калина\\\"\\\\серая\",\"GovNumber\":\"\\u0001\\u001f\x7f\\b\\f\\r/\xFF\","
+       "\"OrderId\":9,\"ToCarMin\":5}"},
+      {[](C& c) { return c.InsertOrder(SampleOrder()); },
+       R"({"AdditionalFrom":"д. 7, под. 2","AdditionalTo":"","CarrierType":3,"CityIdFrom":1,"CityIdTo":2,)"
+       R"("ClientPhone":"+7 495 123\t45","CommandCode":1,"CommandId":5,"CommandStr":"KBRCommand_InsertOrder",)"
+       R"("Comment":"тихо\nбыстро","LatitudeFrom":55.5,"LatitudeTo":-0.125,"LongitudeFrom":37.25,"LongitudeTo":150.0,)"
+       R"("PreliminaryTime":1700000000,"Price":150.0,"StatusId":4,"StreetFrom":"ул. \"Тверская\"",)"
+       R"("StreetTo":"Ленинградский пр.","Time0Km1Fixed2":2,"TimeToLiveSec":600,"UniKey":0})"},
+      // The digest is of the random string (Q7fz) and then the password, both in code page 1251.
+      {[](C& c) { return c.GetDirectory(true); },
+       R"({"CommandCode":2,"CommandId":0,"CommandStr":"KBRCommand_GetDirectory","Login":"оператор",)"
+       R"("PassHash":"21B5563CD9EDF2125BACE79B6006BA1A"})"},
+  };
+  for (const auto& [issue, text] : cases) {
+    SCOPED_TRACE(text);
+    SetNextCommandIdForTesting(5);
+    C client;
+    client.SetConnectionParam("127.0.0.1", 1, "оператор", "пароль");
+    Access::RndStr(client) = "Q7fz";
+    const std::int32_t id = issue(client);
+    const auto queue = Access::Requests(client);
+    ASSERT_EQ(queue.size(), 1u);
+    // Framed with the terminator and a zero byte; the code and number kept are the ones sent and returned, and
+    // only the login takes no number from the counter.
+    EXPECT_EQ(FrameRequest(queue[0].Text), text + std::string("\n\x08\0", 3));
+    EXPECT_NE(queue[0].Text.find("\"CommandCode\":" + std::to_string(queue[0].CommandCode) +
+                                 ",\"CommandId\":" + std::to_string(id) + ","),
+              std::string::npos);
+    EXPECT_EQ(std::make_pair(queue[0].CommandId, PeekNextCommandId()), std::make_pair(id, id == 0 ? 5 : 6));
   }
 }
 
-TEST(RequestText, ControlCharactersAreEscapedAndHighBytesKept) {
-  KestoBrimoClientAsync client;
-  client.AddCarDescription(1, std::string("a\x01\x1f\x7f\b\f\r/\xFF", 9), "", 0, 0);
-  const std::string text = OnlyRequest(client).Text;
-  EXPECT_NE(text.find("\"FullDescription\":\"a\\u0001\\u001f\x7f\\b\\f\\r/\xFF\""), std::string::npos) << text;
-}
-
-TEST(RequestText, LoginFormCarriesLoginAndDigestAndCommandIdZero) {
-  KestoBrimoClientAsync client;
-  client.SetConnectionParam("127.0.0.1", 1, "оператор", "пароль");
-  Access::RndStr(client) = "Q7fz";
-  SetNextCommandIdForTesting(17);
-  EXPECT_EQ(client.GetDirectory(true), 0);
-  EXPECT_EQ(PeekNextCommandId(), 17);
-  const KestoBrimo_AsyncRequest request = OnlyRequest(client);
-  EXPECT_EQ(request.Text,
-            "{\"CommandCode\":2,\"CommandId\":0,\"CommandStr\":\"KBRCommand_GetDirectory\",\"Login\":\"оператор\","
-            "\"PassHash\":\"21B5563CD9EDF2125BACE79B6006BA1A\"}\n");
-  EXPECT_EQ(request.CommandId, 0);
-  EXPECT_EQ(request.CommandCode, KBRCommand_GetDirectory);
-}
-
-TEST(RequestText, LoginWithoutRandomStringDigestsThePasswordAlone) {
-  KestoBrimoClientAsync client;
-  client.SetConnectionParam("h", 1, "", "abc");
-  client.GetDirectory(true);
-  EXPECT_NE(OnlyRequest(client).Text.find("\"Login\":\"\",\"PassHash\":\"900150983CD24FB0D6963F7D28E17F72\""),
-            std::string::npos);
-}
-
-TEST(RequestNumbering, LoginTakesZeroAndTheOthersCountOnInQueueOrder) {
-  KestoBrimoClientAsync client;
-  SetNextCommandIdForTesting(7);
-  EXPECT_EQ(client.AcceptOrder(1), 7);
-  EXPECT_EQ(client.GetDirectory(true), 0);
-  EXPECT_EQ(client.GetStatement(), 8);
-  KestoBrimoClientAsync other;  // the counter is shared by every client
-  EXPECT_EQ(other.GetStatement(), 9);
-  std::vector<std::int32_t> ids;
-  for (const auto& r : Access::Requests(client)) ids.push_back(r.CommandId);
-  EXPECT_EQ(ids, (std::vector<std::int32_t>{7, 0, 8}));
-}
-
-TEST(RequestNumbering, AfterTheLargestIdItGoesOnFromOne) {
-  KestoBrimoClientAsync client;
+// One counter serves every client and goes on from one after the largest id;
+// callers on several threads never share a number, and the queue is in number order.
+TEST(RequestNumberingThreads, OneCounterServesEveryClientAndThreadWithoutSharingANumber) {
   SetNextCommandIdForTesting(2147483647);
-  EXPECT_EQ(client.GetStatement(), 2147483647);
-  EXPECT_EQ(client.GetDirectory(true), 0);
-  EXPECT_EQ(client.AcceptOrder(3), 1);
-  EXPECT_NE(Access::Requests(client).front().Text.find("\"CommandId\":2147483647,"), std::string::npos);
+  C client, other;
+  EXPECT_EQ(std::vector<int>({other.GetStatement(), other.GetDirectory(true), client.AcceptOrder(3)}),
+            std::vector<int>({2147483647, 0, 1}));
+  auto issue = [&client] {
+    for (int i = 0; i < 500; ++i) client.AcceptOrder(i);
+  };
+  std::thread first(issue), second(issue);
+  for (int i = 0; i < 500; ++i) client.GetDirectory(true);  // the worker's login request meanwhile
+  first.join();
+  second.join();
+  std::int32_t last = 0, logins = 0;  // every number from 1 on, once each, in queue order
+  for (const KestoBrimo_AsyncRequest& r : Access::Requests(client)) {
+    EXPECT_NE(r.Text.find("\"CommandId\":" + std::to_string(r.CommandId) + ","), std::string::npos);
+    if (r.CommandId == 0)
+      ++logins;
+    else
+      EXPECT_EQ(r.CommandId, ++last);
+  }
+  EXPECT_EQ(std::make_tuple(logins, last, PeekNextCommandId()), std::make_tuple(500, 1001, 1002));
 }
 
 }  // namespace

@@ -6,58 +6,43 @@
 #include "client/KestoBrimoClientAsync.h"
 
 struct KestoBrimoClientTestAccess {
-  static std::deque<KestoBrimo_AsyncRequest> Requests(KestoBrimoClientAsync& c) {
+  using Client = KestoBrimoClientAsync;
+  using Names = std::map<std::int32_t, std::string>;
+  // A member read or written under the client's lock.
+  template <typename T>
+  static T Get(Client& c, T Client::*member) {
     std::lock_guard<platform::Mutex> hold(c.Lock);
-    return c.RequestQueue;
+    return c.*member;
   }
-  static void PushResponse(KestoBrimoClientAsync& c, const KestoBrimo_AsyncResponce& r) {
+  template <typename T>
+  static void Set(Client& c, T Client::*member, const T& value) {
+    std::lock_guard<platform::Mutex> hold(c.Lock);
+    c.*member = value;
+  }
+  static std::deque<KestoBrimo_AsyncRequest> Requests(Client& c) { return Get(c, &Client::RequestQueue); }
+  static void PushResponse(Client& c, const KestoBrimo_AsyncResponce& r) {
     std::lock_guard<platform::Mutex> hold(c.Lock);
     c.ResponseQueue.push_back(r);
   }
-  static void SetCities(KestoBrimoClientAsync& c, const std::map<std::int32_t, std::string>& cities) {
-    std::lock_guard<platform::Mutex> hold(c.Lock);
-    c.CityDirectory = cities;
-  }
-  static void SetCarrierTypes(KestoBrimoClientAsync& c, const std::map<std::int32_t, std::string>& types) {
-    std::lock_guard<platform::Mutex> hold(c.Lock);
-    c.CarrierTypeDirectory = types;
-  }
-  static void SetOrderStatuses(KestoBrimoClientAsync& c, const std::map<std::int32_t, std::string>& statuses) {
-    std::lock_guard<platform::Mutex> hold(c.Lock);
-    c.OrderStatusDirectory = statuses;
-  }
-  static void SetTaxis(KestoBrimoClientAsync& c, const std::map<std::int32_t, KestoDirectoryItem>& taxis) {
-    std::lock_guard<platform::Mutex> hold(c.Lock);
-    c.TaxiDirectory = taxis;
+  static void SetCities(Client& c, const Names& cities) { Set(c, &Client::CityDirectory, cities); }
+  static void SetCarrierTypes(Client& c, const Names& types) { Set(c, &Client::CarrierTypeDirectory, types); }
+  static void SetOrderStatuses(Client& c, const Names& statuses) { Set(c, &Client::OrderStatusDirectory, statuses); }
+  static void SetTaxis(Client& c, const std::map<std::int32_t, KestoDirectoryItem>& taxis) {
+    Set(c, &Client::TaxiDirectory, taxis);
   }
   // Forgets every queued request and response (a client shared by several tests).
-  static void ClearQueues(KestoBrimoClientAsync& c) {
-    std::lock_guard<platform::Mutex> hold(c.Lock);
-    c.RequestQueue.clear();
-    c.ResponseQueue.clear();
-  }
-  static std::string ServerName(KestoBrimoClientAsync& c) {
-    std::lock_guard<platform::Mutex> hold(c.Lock);
-    return c.ServerName;
-  }
-  static std::int32_t Port(KestoBrimoClientAsync& c) {
-    std::lock_guard<platform::Mutex> hold(c.Lock);
-    return c.Port;
-  }
-  static std::string& RndStr(KestoBrimoClientAsync& c) { return c.RndStr; }
-  static std::string& LastError(KestoBrimoClientAsync& c) { return c.LastError; }
-  static std::string& RecvBuffer(KestoBrimoClientAsync& c) { return c.RecvBuffer; }
-  static platform::SocketHandle& Socket(KestoBrimoClientAsync& c) { return c.Socket; }
-  static KBRStatus ReadBlock(KestoBrimoClientAsync& c, std::string& out) { return c.ReadBlock(out); }
-  static KBRStatus SendTextBlock(KestoBrimoClientAsync& c, const std::string& text) { return c.SendTextBlock(text); }
-  static KBRStatus TryConnect(KestoBrimoClientAsync& c) { return c.TryConnect(); }
-  static KBRStatus ReceiveAuthentBlock(KestoBrimoClientAsync& c) { return c.ReceiveAuthentBlock(); }
+  static void ClearQueues(Client& c) { Set(c, &Client::RequestQueue, {}), Set(c, &Client::ResponseQueue, {}); }
+  static std::string ServerName(Client& c) { return Get(c, &Client::ServerName); }
+  static std::int32_t Port(Client& c) { return Get(c, &Client::Port); }
+  static std::string& RndStr(Client& c) { return c.RndStr; }
+  static std::string& LastError(Client& c) { return c.LastError; }
+  static std::string& RecvBuffer(Client& c) { return c.RecvBuffer; }
+  static KBRStatus ReadBlock(Client& c, std::string& out) { return c.ReadBlock(out); }
+  static KBRStatus TryConnect(Client& c) { return c.TryConnect(); }
   // Set before Connect: the worker reads them without the lock.
-  static void SetPhase(KestoBrimoClientAsync& c, KestoConnectionPhase phase) { c.phase_.store(phase); }
-  static void SetConnectTimeLimitMs(KestoBrimoClientAsync& c, std::uint32_t ms) { c.connectTimeLimitMs_ = ms; }
-  static void SetRecvBufferLimit(KestoBrimoClientAsync& c, std::size_t bytes) { c.recvBufferLimit_ = bytes; }
-  static void SetAwaitingAnswerLimit(KestoBrimoClientAsync& c, std::size_t requests) {
-    c.awaitingAnswerLimit_ = requests;
-  }
-  static void SetResendAgeLimitMs(KestoBrimoClientAsync& c, std::uint32_t ms) { c.resendAgeLimitMs_ = ms; }
+  static void SetPhase(Client& c, KestoConnectionPhase phase) { c.phase_.store(phase); }
+  static void SetConnectTimeLimitMs(Client& c, std::uint32_t ms) { c.connectTimeLimitMs_ = ms; }
+  static void SetRecvBufferLimit(Client& c, std::size_t bytes) { c.recvBufferLimit_ = bytes; }
+  static void SetAwaitingAnswerLimit(Client& c, std::size_t requests) { c.awaitingAnswerLimit_ = requests; }
+  static void SetResendAgeLimitMs(Client& c, std::uint32_t ms) { c.resendAgeLimitMs_ = ms; }
 };

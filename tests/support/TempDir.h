@@ -1,6 +1,5 @@
-// A scratch folder for one test, removed afterwards. Its path is relative to
-// the working directory and holds no dot, so name rules about the last dot
-// see only the names the test builds.
+// A scratch folder for one test, removed afterwards. Its path is relative to the working directory and holds no
+// dot, so name rules about the last dot see only the names the test builds.
 #pragma once
 
 #include <atomic>
@@ -20,8 +19,6 @@ class TempDir {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
   std::string file(const std::string& name) const { return path_ + "/" + name; }
