@@ -230,8 +230,8 @@ class DeskRun {
   }
 
   bool Run() {
-    Check(Text(IDC_SERVER) + L" " + Text(IDC_PORT) + L" " + Text(IDC_LOGIN) ==
-                  WideFrom1251("127.0.0.1 " + options_["--port"] + " " + options_["--desk-login"]) &&
+    const std::wstring fields = Text(IDC_SERVER) + L" " + Text(IDC_PORT) + L" " + Text(IDC_LOGIN);
+    Check(fields == WideFrom1251("127.0.0.1 " + options_["--port"] + " " + options_["--desk-login"]) &&
               !Text(IDC_PASSWORD).empty(),
           "the connection fields show the settings file");
     Check(RefusedLogin(), "a wrong password: one \"KBRStatus_AuthentError\" box, \"Вход отклонён\", no more attempts");
@@ -267,13 +267,12 @@ class DeskRun {
   // What the last run left in the settings file. The desk is first shown when its queue first runs empty and
   // maximises itself right after; its first tick enables "Соединиться": a second later all have passed.
   bool RunAgain() {
-    const bool ticked = WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); });
+    const bool ticked = WaitUntil([&] { return Enabled(IDC_CONNECT); });
     ::Sleep(1000);
     Check(ticked && ::IsZoomed(main_), "restarted, the window is maximised again");
     Check(NewList().Send(LVM_GETCOLUMNWIDTH, kPriceColumn) == kPriceWidth && NewList().SortedUp(kPriceColumn),
           "restarted, \"Цена\" keeps its width and the up arrow");
-    Check(ConnectDesk() && NewOrdersByPrice() && ::IsZoomed(main_),
-          "restarted, orders come sorted by price, still maximised");
+    Check(ConnectDesk() && NewOrdersByPrice() && ::IsZoomed(main_), "restarted: orders come by price, still maximised");
     Shot(L"15-restarted-sorted");
     return true;
   }
@@ -344,6 +343,7 @@ class DeskRun {
   RemoteListView& Journal() { return *lists_[2]; }
   std::wstring Text(int id) { return ItemText(main_, id); }
   bool Click(int id) { return ClickButton(main_, id); }
+  bool Enabled(int id) { return IsItemEnabled(main_, id); }
   std::wstring StateLine() { return Text(IDC_STATE_LINE); }
   bool StateLineStarts(const wchar_t* text) {
     return WaitUntil([&] { return StateLine().rfind(text, 0) == 0; });
@@ -352,9 +352,8 @@ class DeskRun {
   bool Parts(const std::wstring& names, std::initializer_list<bool> parts) {
     std::wstring flags;
     for (bool part : parts) flags += part ? L'1' : L'0';
-    const bool all = flags.find(L'0') == std::wstring::npos;
-    if (!all) Note(names + L" = " + flags + L"; state line: " + StateLine());
-    return all;
+    if (flags.find(L'0') != std::wstring::npos) Note(names + L" = " + flags + L"; state line: " + StateLine());
+    return flags.find(L'0') == std::wstring::npos;
   }
   // The grey rows as the state line counts them: "серых строк: N (".
   bool GreyRowsAre(int count) {
@@ -439,27 +438,25 @@ class DeskRun {
   bool ConnectDesk() {
     DWORD_PTR ignored = 0;
     const auto& commands = DeskMainWindow::CommandButtons();
-    return WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }) &&
+    return WaitUntil([&] { return Enabled(IDC_CONNECT); }) &&
            ::SendMessageTimeoutW(::GetDlgItem(main_, IDC_CONNECT), BM_CLICK, 0, 0, SMTO_NORMAL, 2000, &ignored) &&
            WaitUntil([&] {
-             return !IsItemEnabled(main_, IDC_CONNECT) && IsItemEnabled(main_, IDC_DISCONNECT) &&
-                    std::all_of(commands.begin(), commands.end(),
-                                [&](const auto& button) { return IsItemEnabled(main_, button.controlId); });
+             return !Enabled(IDC_CONNECT) && Enabled(IDC_DISCONNECT) &&
+                    std::all_of(commands.begin(), commands.end(), [&](const auto& b) { return Enabled(b.controlId); });
            });
   }
 
   // The exchange refuses a wrong password and closes: the desk must stop there with one box.
   bool RefusedLogin() {
-    HWND box = AwaitBox(WaitUntil([&] { return IsItemEnabled(main_, IDC_CONNECT); }) &&
+    HWND box = AwaitBox(WaitUntil([&] { return Enabled(IDC_CONNECT); }) &&
                             ::SetDlgItemTextW(main_, IDC_PASSWORD, L"не тот пароль") && Click(IDC_CONNECT),
                         L"KBRStatus_AuthentError");
     if (box == nullptr) return false;
     ::Sleep(3000);  // time for further attempts and boxes, were the desk still trying
     const bool refused =
         Parts(L"refused: one box, state line", {Boxes().size() == 1, StateLine().rfind(L"Вход отклонён: ", 0) == 0});
-    const bool idle = Dismiss(box, IDOK, L"00-login-refused") && WaitUntil([&] {
-                        return IsItemEnabled(main_, IDC_CONNECT) && !IsItemEnabled(main_, IDC_DISCONNECT);
-                      });
+    const bool idle = Dismiss(box, IDOK, L"00-login-refused") &&
+                      WaitUntil([&] { return Enabled(IDC_CONNECT) && !Enabled(IDC_DISCONNECT); });
     ::SetDlgItemTextW(main_, IDC_PASSWORD, WideFrom1251(options_["--desk-login"]).c_str());
     return refused && idle;
   }
@@ -643,8 +640,7 @@ class DeskRun {
     for (HWND box : Boxes())
       if (!ClickButton(box, IDOK)) ClickButton(box, IDCANCEL);
     ::PostMessageW(main_, WM_CLOSE, 0, 0);
-    Check(::WaitForSingleObject(process_.get(), 15000) == WAIT_OBJECT_0,
-          "closing the main window ends the desk in 15 s");
+    Check(::WaitForSingleObject(process_.get(), 15000) == WAIT_OBJECT_0, "closing the window ends the desk in 15 s");
   }
 
   const Options& options_;
