@@ -134,7 +134,6 @@ class RemoteListView {
            ::ReadProcessMemory(process_, remote_, &value, sizeof value, nullptr);
   }
   HWND Header() const { return reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0)); }
-  // A second click makes a double-click.
   static bool Click(HWND window, POINT at, int clicks) {
     for (int click = 0; click < clicks; ++click) {
       ::PostMessageW(window, click == 0 ? WM_LBUTTONDOWN : WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
@@ -523,12 +522,10 @@ class DeskRun {
     if (viewer == nullptr || !ClickButton(viewer, IDC_DIR_CITIES)) return false;
     RemoteListView rows(::GetDlgItem(viewer, IDC_DIR_LIST), process_.get());
     std::wstring told, shown;
-    for (auto& city : other_.GetCityDirectory())
-      told += std::to_wstring(city.first) + L" " + WideFrom1251(city.second) + L"|";
+    for (auto& [id, name] : other_.GetCityDirectory()) told += std::to_wstring(id) + L" " + WideFrom1251(name) + L"|";
     const bool listed = WaitUntil([&] {
       shown.clear();
-      for (int row = 0; row < rows.RowCount(); ++row)
-        shown += rows.CellText(row, 0) + L" " + rows.CellText(row, 1) + L"|";
+      for (int r = 0; r < rows.RowCount(); ++r) shown += rows.CellText(r, 0) + L" " + rows.CellText(r, 1) + L"|";
       return !told.empty() && shown == told;
     });
     if (!listed) Note(L"the viewer lists " + shown + L", the exchange " + told);
@@ -549,7 +546,6 @@ class DeskRun {
     return Dismiss(box, IDOK, L"07-status-box-balance") && russian;
   }
 
-  // Each command dialog, with my order selected for those about it.
   bool CommandDialogs(std::int32_t myOrderId) {
     const std::tuple<int, const wchar_t*, const wchar_t*> dialogs[] = {
         {IDC_ADD_ORDER, L"Добавление заказа", L"08-dialog-104-add-order"},
@@ -581,8 +577,8 @@ class DeskRun {
   bool AutoAcceptOffers() {
     const std::pair<std::int32_t, float> offers[] = {{1, 950}, {3, 950}, {1, 500}, {1, 1200}, {1, 990}};
     std::vector<std::wstring> ids;
-    for (const auto& offer : offers)
-      ids.push_back(std::to_wstring(other_.Publish(SampleOrder("Пятницкая улица", offer.second, offer.first))));
+    for (auto [city, price] : offers)
+      ids.push_back(std::to_wstring(other_.Publish(SampleOrder("Пятницкая улица", price, city))));
     const auto placed = [&] {  // '+' for each offer listed in "Мои заказы", then in "Новые заказы"
       std::wstring where;
       for (RemoteListView* list : {&MyList(), &NewList()})
