@@ -23,10 +23,9 @@
 
 namespace {
 
-constexpr DWORD kWindowWaitMs = 60000;  // a fresh Wine prefix is slow to start the desk
-constexpr DWORD kStepWaitMs = 20000;
-constexpr int kPriceColumn = 9, kPriceWidth = 123;  // pixels, as the operator drags it
-constexpr int kMessageTextId = 0xFFFF;              // the static that holds a message box's text
+constexpr DWORD kStepWaitMs = 20000, kWindowWaitMs = 60000;  // a fresh Wine prefix is slow to start the desk
+constexpr int kPriceColumn = 9, kPriceWidth = 123;           // pixels, as the operator drags it
+constexpr int kMessageTextId = 0xFFFF;                       // the static that holds a message box's text
 
 bool WaitUntil(const std::function<bool()>& ready, DWORD timeoutMs = kStepWaitMs) {
   for (const DWORD start = ::GetTickCount(); !ready(); ::Sleep(50))
@@ -81,9 +80,8 @@ class RemoteListView {
   int RowCount() const { return Send(LVM_GETITEMCOUNT); }
   std::wstring CellText(int row, int column) const {
     Cell cell = {};
-    cell.item.iSubItem = column;
+    cell.item.iSubItem = column, cell.item.cchTextMax = kTextChars - 1;
     cell.item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote_) + offsetof(Cell, text));
-    cell.item.cchTextMax = kTextChars - 1;
     return Remote(list_, LVM_GETITEMTEXTW, row, cell) ? cell.text : L"";
   }
   int FindRow(const std::wstring& firstCell) const {
@@ -102,9 +100,7 @@ class RemoteListView {
     RECT rect = {};
     if (!Remote(Header(), HDM_GETITEMRECT, column, rect)) return false;
     POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, screen = middle;
-    ::ClientToScreen(Header(), &screen);
-    ::SetCursorPos(screen.x, screen.y);
-    ::Sleep(100);
+    ::ClientToScreen(Header(), &screen), ::SetCursorPos(screen.x, screen.y), ::Sleep(100);
     return Click(Header(), middle, 1);
   }
   bool SortedUp(int column) const {
@@ -114,8 +110,7 @@ class RemoteListView {
   }
   bool Tick(int row) const {
     LVITEMW item = {};
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(2);
+    item.stateMask = LVIS_STATEIMAGEMASK, item.state = INDEXTOSTATEIMAGEMASK(2);
     return Remote(list_, LVM_SETITEMSTATE, row, item);
   }
 
@@ -381,10 +376,7 @@ class DeskRun {
     return answered;
   }
   // shots/<name>.png, taken by the runner once the desk has painted what changed.
-  void Shot(const std::wstring& name) {
-    ::Sleep(400);
-    AskRunner(L"shot-" + name);
-  }
+  void Shot(const std::wstring& name) { ::Sleep(400), AskRunner(L"shot-" + name); }
 
   // The desk's visible boxes and dialogs besides its main window.
   std::vector<HWND> Boxes() {
