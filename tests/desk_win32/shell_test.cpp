@@ -1,23 +1,12 @@
-// The Win32 adapters against real controls: dialogs made from the desk's own
-// resources, texts through the wide API, combo boxes, pickers, list views,
-// and the desk logic running on top of them.
+// The Win32 adapters against real controls: dialogs made from the desk's own resources, texts through the wide API,
+// combo boxes, pickers, list views, and the desk logic running on top of them.
 #include <windows.h>
 // commctrl.h needs windows.h first.
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "desk/AutoAccept.h"
-#include "desk/DeskDialogs.h"
-#include "desk/DeskGlobals.h"
-#include "desk/DeskIds.h"
+#include "desk/DeskFakes.h"
 #include "desk/MainWindow.h"
-#include "desk/OrderList.h"
 #include "desk/win32/WideText.h"
 #include "desk/win32/Win32Dialog.h"
 
@@ -25,19 +14,13 @@ namespace {
 
 INT_PTR CALLBACK PassiveDlgProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
-// A shown modeless instance of one of the desk's dialogs (hidden radio
-// buttons take no part in their group, focus needs a shown window) and its
-// adapter, destroyed with the test.
+// A modeless instance of one of the desk's dialogs, shown by the test (hidden radio buttons take no part in their
+// group, focus needs a shown window), and its adapter, destroyed with the test.
 struct RealDialog {
-  explicit RealDialog(int resourceId) : handle(Create(resourceId)), adapter(handle) { ::ShowWindow(handle, SW_SHOW); }
+  explicit RealDialog(int id)
+      : handle(::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr, PassiveDlgProc, 0)),
+        adapter(handle) {}
   ~RealDialog() { ::DestroyWindow(handle); }
-  static HWND Create(int resourceId) {
-    INITCOMMONCONTROLSEX wanted = {sizeof(wanted), ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
-    return ::InitCommonControlsEx(&wanted)
-               ? ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), nullptr,
-                                      PassiveDlgProc, 0)
-               : nullptr;
-  }
   HWND Item(int id) const { return ::GetDlgItem(handle, id); }
   LONG Style(int id) const { return ::GetWindowLongW(Item(id), GWL_STYLE); }
   bool Visible(int id) const { return (Style(id) & WS_VISIBLE) != 0; }
@@ -54,30 +37,15 @@ struct RealDialog {
   std::ostringstream seen;
 };
 
-class NullUi : public DeskUi {
- public:
-  int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return IDOK; }
-  int RunDialog(int) override { return IDCANCEL; }
-  void PlayAutoAcceptSound() override {}
-  void WriteDebugLog(const std::string&) override {}
-  void PlayNewOrderSound() override {}
-  void FlashUntilForeground() override {}
-};
-
 // A window's text in code page 1251, as the desk's own literals are.
 std::string Caption(HWND window) {
   std::wstring text(::GetWindowTextLengthW(window) + 1, L'\0');
   ::GetWindowTextW(window, &text[0], static_cast<int>(text.size()));
   return Text1251FromWide(text.c_str());
 }
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  ::GetClassNameA(window, name, sizeof name);
-  return name;
-}
 
-// The push buttons inside the main window's command group box, top to bottom.
-std::vector<int> CommandGroupButtons(HWND main) {
+// Whether the push buttons inside the main window's command group box are, top to bottom, its table of commands.
+bool CommandGroupIsTable(HWND main) {
   RECT box = {}, rect = {};
   ::GetWindowRect(::FindWindowExW(main, nullptr, L"Button", L"Команды"), &box);
   std::map<LONG, int> byTop;
@@ -87,25 +55,22 @@ std::vector<int> CommandGroupButtons(HWND main) {
         rect.right <= box.right && rect.top >= box.top && rect.bottom <= box.bottom)
       byTop[rect.top] = ::GetDlgCtrlID(child);
   }
-  std::vector<int> ids;
-  for (const auto& button : byTop) ids.push_back(button.second);
-  return ids;
+  const auto& table = DeskMainWindow::CommandButtons();
+  return std::equal(byTop.begin(), byTop.end(), table.begin(), table.end(),
+                    [](const auto& shown, const auto& button) { return shown.second == button.controlId; });
 }
 
 TEST(WideTextTest, EveryDefinedByteOfCodePage1251SurvivesTheRoundTrip) {
   std::string all;
-  for (int byte = 1; byte < 256; ++byte) {
+  for (int byte = 1; byte < 256; ++byte)
     if (byte != 0x98) all.push_back(static_cast<char>(byte));  // 0x98 has no character in 1251
-  }
   EXPECT_EQ(Text1251FromWide(WideFrom1251(all)), all);
-  EXPECT_EQ(WideFrom1251("Мирдатон №1 «Ёж»"), L"Мирдатон №1 «Ёж»");
-  EXPECT_EQ(Text1251FromWide(L"\u65E5\u672C"), "??");
-  EXPECT_EQ(WideFrom1251(""), L"");
-  EXPECT_EQ(Text1251FromWide(static_cast<const wchar_t*>(nullptr)), "");
+  EXPECT_EQ(WideFrom1251("Мирдатон №1 «Ёж»") + WideFrom1251(""), L"Мирдатон №1 «Ёж»");
+  EXPECT_EQ(Text1251FromWide(L"\u65E5\u672C") + Text1251FromWide(static_cast<const wchar_t*>(nullptr)), "??");
 }
 
-// Each case works one of the desk's dialogs through its adapter (or the desk
-// logic on top) and reads back what the real controls show, as one string.
+// Each case works one of the desk's dialogs through its adapter (or the desk logic on top) and reads back what the
+// real controls show, as one string.
 TEST(DeskShellTest, AdaptersDriveTheRealControlsOfTheDesksDialogs) {
   const struct {
     const char* name;
@@ -113,21 +78,18 @@ TEST(DeskShellTest, AdaptersDriveTheRealControlsOfTheDesksDialogs) {
     std::string expected;
     std::function<void(RealDialog&, Win32Dialog&)> act;
   } cases[] = {
-      {"the main window keeps its size, Cyrillic caption and controls", IDD_MAIN,
-       "Мирдатон|1|0|0|0|1|SysListView32|1|SysListView32|1|",
-       [](RealDialog& d, Win32Dialog&) {
+      {"the main window keeps its size, Cyrillic caption and controls", IDD_MAIN, "Мирдатон|1|0|0|0|1|1|1|1|1|",
+       [](RealDialog& d, Win32Dialog& a) {
          RECT units = {0, 0, 508, 346}, client = {};
          ::MapDialogRect(d.handle, &units);
          ::GetClientRect(d.handle, &client);
-         std::vector<int> table;
-         for (const auto& button : DeskMainWindow::CommandButtons()) table.push_back(button.controlId);
          d << Caption(d.handle) << (client.right == units.right && client.bottom == units.bottom)
            << ::IsWindowEnabled(d.Item(IDC_CONNECT)) << ::IsWindowEnabled(d.Item(IDC_DISCONNECT))
            << (d.Style(IDC_PASSWORD) & ES_PASSWORD)
            // A command button missing from the window's table would never be enabled.
-           << (CommandGroupButtons(d.handle) == table);
+           << CommandGroupIsTable(d.handle);
          for (int list : {IDC_NEW_ORDERS, IDC_MY_ORDERS})
-           d << ClassOf(d.Item(list))
+           d << (a.ListView(list) != nullptr)
              << ((d.Style(list) & (LVS_TYPEMASK | LVS_SINGLESEL)) == (LVS_REPORT | LVS_SINGLESEL));
        }},
       {"texts cross the wide API intact, cut at the caller's limit; numbers", IDD_CAR_DESCRIPTION,
@@ -205,7 +167,7 @@ TEST(DeskShellTest, AdaptersDriveTheRealControlsOfTheDesksDialogs) {
       {"the new order dialog's logic starts on the real drop-down list and edits", IDD_ADD_ORDER,
        "1|Фикс. тариф|3|0|0|",
        [](RealDialog& d, Win32Dialog& a) {
-         NullUi ui;
+         FakeUi ui;
          d << CreateDeskDialog(IDD_ADD_ORDER, ui)->Start(a) << Caption(d.Item(IDC_TARIFF_MODE))
            << a.ComboCount(IDC_TARIFF_MODE) << Caption(d.Item(IDC_TIME_TO_LIVE)) << d.Visible(IDC_PRELIMINARY_TIME);
        }},
@@ -215,7 +177,7 @@ TEST(DeskShellTest, AdaptersDriveTheRealControlsOfTheDesksDialogs) {
          AutoAcceptRules rules;
          rules.Cities = {5};
          DeskAutoAccept.SetRules(rules);
-         NullUi ui;
+         FakeUi ui;
          d << AutoAcceptDialog(ui).Start(a);
          DeskAutoAccept.Reset();
          KestoListView* cities = a.ListView(IDC_AA_CITIES);
@@ -226,10 +188,13 @@ TEST(DeskShellTest, AdaptersDriveTheRealControlsOfTheDesksDialogs) {
          d << cities->IsItemChecked(0);
        }},
   };
+  INITCOMMONCONTROLSEX wanted = {sizeof(wanted), ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+  ASSERT_TRUE(::InitCommonControlsEx(&wanted));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     RealDialog dialog(c.dialog);
     ASSERT_NE(dialog.handle, nullptr);
+    ::ShowWindow(dialog.handle, SW_SHOW);
     c.act(dialog, dialog.adapter);
     EXPECT_EQ(dialog.seen.str(), c.expected);
   }
