@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <string>
 #include <tuple>
 
 #include "client/KestoBrimoClientAsync.h"
@@ -364,19 +365,45 @@ class DeskRun {
     return process_ != nullptr;
   }
 
-  // The runner's hands: a request file in the control folder, answered with "<request>.done".
-  bool AskRunner(const std::wstring& request) {
-    const std::wstring path = control_ + L"/" + request, done = path + L".done";
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // The runner's hands: a request file in the control folder, holding `content`, answered with "<request>.done".
+  bool AskRunner(const std::wstring& request, const std::string& content = "") {
+    const std::wstring path = control_ + L"/" + request, part = path + L".part", done = path + L".done";
+    HANDLE file = ::CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool whole =
+        content.empty() || (::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+                            written == content.size());
     ::CloseHandle(file);
+    // Renamed when whole, so the runner never reads a part.
+    if (!whole || !::MoveFileExW(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
     const bool answered = WaitUntil([&] { return FileExists(done); });
     ::DeleteFileW(done.c_str());
     if (!answered) Note(L"the runner did not answer " + request);
     return answered;
   }
-  // shots/<name>.png, taken by the runner once the desk has painted what changed.
-  void Shot(const std::wstring& name) { ::Sleep(400), AskRunner(L"shot-" + name); }
+  // shots/<name>.png: the screen as Wine composes it, handed to the runner as a BMP file. The X server's
+  // own picture is no good: there a box over a window of normal size can stay black.
+  void Shot(const std::wstring& name) {
+    ::Sleep(400);  // the desk paints what changed when it next empties its queue
+    BITMAPINFOHEADER header = {
+        sizeof header, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    std::string pixels(static_cast<std::size_t>((header.biWidth * 3 + 3) / 4 * 4 * header.biHeight), '\0');
+    HDC screen = ::GetDC(nullptr), memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, header.biWidth, header.biHeight);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    bool read = ::BitBlt(memory, 0, 0, header.biWidth, header.biHeight, screen, 0, 0, SRCCOPY);
+    ::SelectObject(memory, old);
+    BITMAPINFO info = {header, {}};
+    read =
+        read && ::GetDIBits(memory, bitmap, 0, header.biHeight, &pixels[0], &info, DIB_RGB_COLORS) == header.biHeight;
+    ::DeleteObject(bitmap), ::DeleteDC(memory), ::ReleaseDC(nullptr, screen);
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
+    const BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(offset + pixels.size()), 0, 0, offset};  // "BM"
+    const std::string bmp = std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+                            std::string(reinterpret_cast<const char*>(&header), sizeof header) + pixels;
+    if (!read || !AskRunner(L"shot-" + name, bmp)) Note(L"no picture " + name);
+  }
 
   // The desk's visible boxes and dialogs besides its main window.
   std::vector<HWND> Boxes() {
