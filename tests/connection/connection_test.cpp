@@ -275,6 +275,18 @@ constexpr Cause kResetSeenAs = Cause::Reset;
 
 // Each failed attempt leaves its cause and the words for the operator, and another follows after a
 // pause (WaitingToReconnect, not Connecting); a Disconnect in any phase is no failure itself.
+// A login still queued when its connection ends carries that connection's digest: it alone is dropped.
+TEST(SettleRequests, ALoginQueuedWhenTheConnectionEndsIsDroppedAndNothingElse) {
+  KestoBrimoClientAsync client;
+  SetNextCommandIdForTesting(1);
+  const int directory = client.GetDirectory(false);  // CommandId 1, as the login's code
+  client.GetDirectory(true);
+  Access::SettleUnansweredRequests(client, true);
+  Ids left;
+  for (const auto& request : Access::Requests(client)) left.push_back(request.CommandId);
+  EXPECT_EQ(left, Ids{directory});
+}
+
 TEST_F(ConnectionTest, TheConnectionStateNamesThePhaseAndTheCauseOfTheLastFailure) {
   enum Listener { Accepting, Refusing, NeverAccepting, Hanging };  // Hanging: within the connect's time limit
   const std::string connectError = "Ошибка установления соединения";

@@ -3,6 +3,7 @@
 // command of every button.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <numeric>
@@ -169,7 +170,7 @@ TEST_F(MainWindow, NestedBoxesStopAtTheBoundAndTheRestFollowInOrder) {
     if (desk.OpenBoxes() < kMaxOpenBoxes || ticksAtTheBound++ > 0) return void(desk.Tick(window));
     // Arrives while four boxes stand open: the list changes at once, the boxes wait.
     Push(OrderNote(KBRReason_NewOrder, 77)), Client.Authorized = true;
-    for (int n = 7; n <= 20; ++n) Push(Answer(7, KBRStatus_Ok, n));
+    for (int n = 7; n <= 21; ++n) Push(Answer(7, KBRStatus_Ok, std::min(n, 20)));  // the same answer waits once
     for (int tick = 0; tick < 5; ++tick) desk.Tick(window);
     EXPECT_EQ(Fields(newList.rows.size(), window[IDC_GET_DIRECTORY].enabled, desk.WaitingAnswers(), ui.boxes.size()),
               Fields(1, 1, 16, 4));
@@ -255,7 +256,9 @@ TEST_F(MainWindow, ConnectStoresTheFieldsAndHandsThemToTheClient) {
               Fields(word, 1, "", 0, 1))
         << port;
   }
-  window[IDC_SERVER].text = "127.0.0.1", window[IDC_PORT].text = "65535", desk.Command(window, IDC_CONNECT);
+  window[IDC_SERVER].text = "127.0.0.1", window[IDC_PORT].text = "9", desk.Command(window, IDC_CONNECT);
+  EXPECT_EQ(MainIniFile.Port, "9"), desk.Command(window, IDC_DISCONNECT);  // every digit counts
+  window[IDC_PORT].text = "65535", desk.Command(window, IDC_CONNECT);
   EXPECT_EQ(Fields(MainIniFile.IPAddress, MainIniFile.Port, MainIniFile.Login.size(), Access::ServerName(Client),
                    Access::Port(Client)),
             Fields("127.0.0.1", "65535", 259, "127.0.0.1", 65535));
@@ -402,6 +405,8 @@ TEST_F(MainWindow, HeaderClicksSortAndNotificationsKeepTheOrder) {
   EXPECT_EQ(clicked(), std::pair(Ids{1, 3, 2, 4}, std::pair(9, -1)));
   PushTick({OrderNote(KBRReason_NewOrder, 1, "", 150), OrderNote(KBRReason_NewOrder, 5, "", 250)});
   EXPECT_EQ(newList.Ids(), (Ids{5, 3, 1, 2, 4}));
+  desk.ColumnClicked(IDC_NEW_ORDERS, 0);  // the first column sorts too
+  EXPECT_EQ(newList.sortArrow, std::pair(0, 1));
 }
 
 TEST_F(MainWindow, JournalKeepsTheNewestThousandLinesAndQuietSuccessSkipsTheBox) {

@@ -3,6 +3,7 @@
 // book; then its parts: block cutting, the data file, the wire form, the demo traffic and the command line.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <set>
 #include <tuple>
@@ -362,16 +363,19 @@ TEST(DemoTraffic, SimulatedServicesPublishRepriceAndWithdrawWithinBounds) {
   ASSERT_TRUE(demo.HasActors());
   std::set<int> reasons;
   std::set<double> prices;
+  std::set<int> tariffs;
   for (std::int64_t now = kNow; now < kNow + 1200; now += 4) {
     demo.Step(now);
     f.Expire(now, "*");
     for (const Json::Value& m : f.fresh[f.id["b"]]) {
       reasons.insert(m["reason"].asInt());
-      if (m["reason"] == 3) prices.insert(m["Price"].asDouble());
+      if (m["reason"] == 3) prices.insert(m["Price"].asDouble()), tariffs.insert(m["Time0Km1Fixed2"].asInt());
     }
     ASSERT_LE(f.core.Orders().size(), 8u);
   }
   EXPECT_TRUE(reasons.count(3) && reasons.count(4) && prices.size() > 3);
+  EXPECT_EQ(tariffs, (std::set<int>{0, 1, 2}));                             // every tariff mode, and only those
+  for (double price : prices) EXPECT_EQ(std::fmod(price, 10), 0) << price;  // whole tens, repriced too
   for (const auto& entry : f.core.Orders()) EXPECT_EQ(entry.second.Publisher, 4);
 }
 

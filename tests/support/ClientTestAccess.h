@@ -39,6 +39,7 @@ struct KestoBrimoClientTestAccess {
   static std::string& RecvBuffer(Client& c) { return c.RecvBuffer; }
   static KBRStatus ReadBlock(Client& c, std::string& out) { return c.ReadBlock(out); }
   static KBRStatus TryConnect(Client& c) { return c.TryConnect(); }
+  static void SettleUnansweredRequests(Client& c, bool broke) { c.SettleUnansweredRequests(broke); }
   // Set before Connect: the worker reads them without the lock.
   static void SetPhase(Client& c, KestoConnectionPhase phase) { c.phase_.store(phase); }
   static void SetConnectTimeLimitMs(Client& c, std::uint32_t ms) { c.connectTimeLimitMs_ = ms; }
